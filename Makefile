@@ -1,0 +1,34 @@
+# Quillon: `make run` boots the kernel in QEMU, `make test` runs every test.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run run-selftest test test-host test-qemu clean
+
+all: build
+
+deps:
+	@tools/install_deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@tools/run.sh $(BUILD)/quillon.iso $(BUILD)/disk.img
+
+run-selftest: build
+	@tools/run.sh $(BUILD)/quillon-selftest.iso $(BUILD)/disk.img
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j2 --timeout 900
+
+test-host: build
+	@cd $(BUILD) && ctest --output-on-failure -j2 -LE qemu
+
+test-qemu: build
+	@cd $(BUILD) && ctest --output-on-failure -L qemu
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,117 @@
+// kernelMain: brings the services up in order, then runs the machine for ever.
+#include <stdint.h>
+
+#include "boot/framebuffer.h"
+#include "boot/multiboot.h"
+#include "boot/progress_marks.h"
+#include "core/gdt.h"
+#include "core/interrupts.h"
+#include "core/memorymanagement.h"
+#include "core/multitasking.h"
+#include "core/pci.h"
+#include "core/syscalls.h"
+#include "core/x86.h"
+#include "drivers/uart.h"
+#include "lib/stdio.h"
+
+using namespace korvan;
+
+const uint8_t* mboot_hdr = nullptr;
+
+typedef void (*constructor)();
+extern "C" constructor start_ctors;
+extern "C" constructor end_ctors;
+
+extern "C" void callConstructors() {
+  for (constructor* i = &start_ctors; i != &end_ctors; i++) (*i)();
+}
+
+namespace {
+
+constexpr uint32_t kHeapStart = 0x00A00000;
+// Kept free above the heap's end, as the bring-up has always done.
+constexpr uint32_t kHeapTail = 0x2800;
+// When the loader does not say how much memory there is: enough for the
+// machine, small enough for any PC that runs this at all.
+constexpr uint32_t kDefaultHeapSize = 16u * 1024 * 1024;
+constexpr uint32_t kSerialBaud = 38400;
+
+constexpr uint16_t kTextStampAttribute = 0x1F00;  // white on blue
+constexpr uint32_t kTextModeMemory = 0xB8000;
+
+drivers::Uart16550 g_serial_mirror_line(drivers::Uart16550::kCom1);
+
+// The boot log on COM1: terminals want CR LF, and the console's backspace
+// code becomes an erase.
+void serial_mirror(uint8_t byte) {
+  if (byte == '\n') {
+    g_serial_mirror_line.write('\r');
+  } else if (byte == kConsoleBackspace) {
+    g_serial_mirror_line.write('\b');
+    g_serial_mirror_line.write(' ');
+    byte = '\b';
+  }
+  g_serial_mirror_line.write(byte);
+}
+
+void write_text_stamp() {
+  static const char kStamp[] = "OVRA BOOT OK";
+  volatile uint16_t* cells = reinterpret_cast<volatile uint16_t*>(x86::physical(kTextModeMemory));
+  for (int i = 0; kStamp[i] != 0; i++) cells[i] = kTextStampAttribute | static_cast<uint8_t>(kStamp[i]);
+}
+
+// Memory above 1 MiB less the 10 MiB below the heap and the tail.
+uint32_t heap_size(const uint8_t* record, bool* from_loader) {
+  *from_loader = (multiboot::flags(record) & multiboot::kFlagMemory) != 0;
+  if (!*from_loader) return kDefaultHeapSize;
+  uint64_t top = static_cast<uint64_t>(multiboot::mem_upper(record)) * 1024;
+  uint64_t reserved = kHeapStart + kHeapTail;
+  return top > reserved ? static_cast<uint32_t>(top - reserved) : 0;
+}
+
+void print_video_mode(const uint8_t* record) {
+  printf("\nObtaining video mode.............[OK]");
+  printf(" Screen %d X %d X %d - Pitch %d", multiboot::framebuffer_width(record), multiboot::framebuffer_height(record),
+         multiboot::framebuffer_bpp(record), multiboot::framebuffer_pitch(record));
+  printf("\n                                      VGA Memory @ $%08X", multiboot::framebuffer_addr_low(record));
+}
+
+}  // namespace
+
+extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_t /*magic*/) {
+  mboot_hdr = static_cast<const uint8_t*>(multiboot_structure);
+  choose_framebuffer(mboot_hdr);
+
+  g_serial_mirror_line.configure(kSerialBaud);
+  vga_set_mirror(serial_mirror);
+  vga_init(x86::physical(g_fb_addr), g_fb_width, g_fb_height, g_fb_pitch, g_fb_bpp);
+  vga_clear();
+  printf("Quillon Operating System Starting...\n");
+
+  GlobalDescriptorTable gdt;
+  write_text_stamp();
+  draw_progress_mark(ProgressMark::DescriptorTable);
+
+  bool size_from_loader;
+  uint32_t size = heap_size(mboot_hdr, &size_from_loader);
+  MemoryManager memoryManager(kHeapStart, size);
+  draw_progress_mark(ProgressMark::Heap);
+  printf("\n%d Byte Heap @ 0x%08X", size, kHeapStart);
+  if (!size_from_loader) printf("\nThe loader gave no memory size: heap set to %d bytes", size);
+  printf("\n\n");
+
+  TaskManager taskManager;
+  hardwarecommunication::InterruptManager interrupts(0x20, &gdt, &taskManager);
+  SyscallHandler syscalls(&interrupts, hardwarecommunication::InterruptManager::kSyscallVector);
+
+  hardwarecommunication::PeripheralComponentInterconnectController pci;
+  pci.SelectDrivers(nullptr, &interrupts);
+
+  printf("Initializing interrupts..........[OK]\n");
+  interrupts.Activate();
+
+  print_video_mode(mboot_hdr);
+  printf("\n");
+
+  for (;;) x86::halt();
+}

@@ -1,0 +1,29 @@
+# Which sources go where. Portable code is globbed; the few files that issue
+# privileged instructions or exist only in one image are named here.
+
+set(PORTABLE_DIRS lib core drivers filesystem emulator face boot)
+set(PORTABLE_SOURCES)
+foreach(dir ${PORTABLE_DIRS})
+  file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  list(APPEND PORTABLE_SOURCES ${dir_sources})
+endforeach()
+
+# Kernel-only: inline assembly, port instructions, the heap operators and the
+# bring-up itself. Their hosted stand-ins live in tests/hosted/.
+set(KERNEL_ONLY_SOURCES
+  ${CMAKE_SOURCE_DIR}/boot/loader.S
+  ${CMAKE_SOURCE_DIR}/boot/kernel.cpp
+  ${CMAKE_SOURCE_DIR}/core/port.cpp
+  ${CMAKE_SOURCE_DIR}/core/x86.cpp
+  ${CMAKE_SOURCE_DIR}/lib/new.cpp
+  ${CMAKE_SOURCE_DIR}/lib/compiler_support.cpp
+)
+file(GLOB kernel_asm CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/core/*.S)
+list(APPEND KERNEL_ONLY_SOURCES ${kernel_asm})
+
+# Present in the kernel image only; the self-test image replaces them with
+# the sources in variants/.
+set(KERNEL_IMAGE_ONLY_SOURCES)
+file(GLOB SELFTEST_IMAGE_ONLY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/variants/*.cpp)
+
+list(REMOVE_ITEM PORTABLE_SOURCES ${KERNEL_ONLY_SOURCES} ${KERNEL_IMAGE_ONLY_SOURCES})

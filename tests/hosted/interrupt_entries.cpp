@@ -1,0 +1,48 @@
+// The host has no interrupt stubs; these stand-ins give the gates addresses.
+#include "core/interrupt_entries.h"
+
+extern "C" {
+uint8_t interruptnumber = 0;
+
+#define QUILLON_HOSTED_ENTRY(name) \
+  void name() {}
+QUILLON_HOSTED_ENTRY(IgnoreInterruptRequest)
+QUILLON_HOSTED_ENTRY(HandleException0x00)
+QUILLON_HOSTED_ENTRY(HandleException0x01)
+QUILLON_HOSTED_ENTRY(HandleException0x02)
+QUILLON_HOSTED_ENTRY(HandleException0x03)
+QUILLON_HOSTED_ENTRY(HandleException0x04)
+QUILLON_HOSTED_ENTRY(HandleException0x05)
+QUILLON_HOSTED_ENTRY(HandleException0x06)
+QUILLON_HOSTED_ENTRY(HandleException0x07)
+QUILLON_HOSTED_ENTRY(HandleException0x08)
+QUILLON_HOSTED_ENTRY(HandleException0x09)
+QUILLON_HOSTED_ENTRY(HandleException0x0A)
+QUILLON_HOSTED_ENTRY(HandleException0x0B)
+QUILLON_HOSTED_ENTRY(HandleException0x0C)
+QUILLON_HOSTED_ENTRY(HandleException0x0D)
+QUILLON_HOSTED_ENTRY(HandleException0x0E)
+QUILLON_HOSTED_ENTRY(HandleException0x0F)
+QUILLON_HOSTED_ENTRY(HandleException0x10)
+QUILLON_HOSTED_ENTRY(HandleException0x11)
+QUILLON_HOSTED_ENTRY(HandleException0x12)
+QUILLON_HOSTED_ENTRY(HandleException0x13)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x00)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x01)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x02)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x03)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x04)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x05)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x06)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x07)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x08)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x09)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x0A)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x0B)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x0C)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x0D)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x0E)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x0F)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x31)
+QUILLON_HOSTED_ENTRY(HandleInterruptRequest0x80)
+}

@@ -1,0 +1,27 @@
+"""Shared set-up for the QEMU boot tests."""
+import os
+import sys
+
+SOURCE_DIR = os.environ.get("QUILLON_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
+BUILD_DIR = os.environ.get("QUILLON_BUILD_DIR", os.path.join(SOURCE_DIR, "build"))
+sys.path.insert(0, os.path.join(SOURCE_DIR, "tools", "qemu"))
+
+import harness  # noqa: E402
+
+# Software emulation on a loaded two-core machine: generous, but bounded.
+BOOT_TIMEOUT = 180
+
+
+def artifact(name):
+    return os.path.join(BUILD_DIR, name)
+
+
+def count_close(image, x0, y0, x1, y1, rgb, tolerance=12):
+    """Pixels in the box [x0, x1) x [y0, y1) within tolerance of rgb."""
+    n = 0
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            p = image.pixel(x, y)
+            if all(abs(p[i] - rgb[i]) <= tolerance for i in range(3)):
+                n += 1
+    return n
