@@ -2,6 +2,9 @@
 marks and text on the screen."""
 import os
 import re
+import shutil
+import subprocess
+import tempfile
 import unittest
 
 from quillon_qemu import BOOT_TIMEOUT, artifact, count_close, harness
@@ -63,6 +66,29 @@ class BootFromGrub(unittest.TestCase, BootLog):
             if shots:
                 with open(os.path.join(shots, "boot-log.png"), "wb") as f:
                     f.write(screen.to_png())
+
+
+class BootFromGrubAt32Bits(unittest.TestCase, BootLog):
+    """A PC whose loader hands over a 32-bit framebuffer shows the same boot."""
+
+    def test_boot_log_and_marks(self):
+        work = tempfile.mkdtemp(prefix="quillon-iso32-")
+        try:
+            os.makedirs(os.path.join(work, "root", "boot", "grub"))
+            shutil.copy(artifact("quillon.elf"), os.path.join(work, "root", "boot", "kernel.elf"))
+            with open(os.path.join(work, "root", "boot", "grub", "grub.cfg"), "w") as f:
+                f.write("set timeout=0\ninsmod all_video\n"
+                        "menuentry Quillon {\n  multiboot /boot/kernel.elf\n"
+                        "  set gfxpayload=800x600x32\n  boot\n}\n")
+            iso = os.path.join(work, "quillon32.iso")
+            subprocess.run(["grub-mkrescue", "-o", iso, os.path.join(work, "root")],
+                           check=True, capture_output=True, timeout=120)
+            with harness.Machine(iso) as machine:
+                self.check_heap_line(machine)
+                self.check_screen(machine, marks=[0, 1])
+                self.assertIn("X 32 - Pitch 3200", machine.serial_output())
+        finally:
+            shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":
