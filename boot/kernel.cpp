@@ -3,6 +3,7 @@
 
 #include "boot/framebuffer.h"
 #include "boot/multiboot.h"
+#include "boot/outer_loop.h"
 #include "boot/progress_marks.h"
 #include "core/gdt.h"
 #include "core/interrupts.h"
@@ -11,7 +12,16 @@
 #include "core/pci.h"
 #include "core/syscalls.h"
 #include "core/x86.h"
+#include "drivers/ata.h"
+#include "drivers/driver.h"
+#include "drivers/keyboard.h"
+#include "drivers/pit.h"
+#include "drivers/rtc.h"
+#include "drivers/serial.h"
+#include "drivers/speaker.h"
 #include "drivers/uart.h"
+#include "emulator/io_events.h"
+#include "filesystem/fat.h"
 #include "lib/stdio.h"
 
 using namespace korvan;
@@ -104,14 +114,53 @@ extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_
   hardwarecommunication::InterruptManager interrupts(0x20, &gdt, &taskManager);
   SyscallHandler syscalls(&interrupts, hardwarecommunication::InterruptManager::kSyscallVector);
 
+  drivers::DriverManager driverManager;
+  drivers::KeyboardEventHandler keyboardHandler;
+  drivers::KeyboardDriver keyboard(&interrupts, &keyboardHandler);
+  driverManager.AddDriver(&keyboard);
+  drivers::SerialEventHandler serialHandler;
+  drivers::SerialDriver serial(&interrupts, &serialHandler);
+  driverManager.AddDriver(&serial);
+  IOPITEventHandler timerHandler;
+  drivers::PITDriver timer(&interrupts, &timerHandler);
+  driverManager.AddDriver(&timer);
+
   hardwarecommunication::PeripheralComponentInterconnectController pci;
-  pci.SelectDrivers(nullptr, &interrupts);
+  pci.SelectDrivers(&driverManager, &interrupts);
+
+  driverManager.ActivateAll();
 
   printf("Initializing interrupts..........[OK]\n");
   interrupts.Activate();
 
+  printf("\nATA pri master: ");
+  drivers::AdvancedTechnologyAttachment ata0m(true, drivers::AdvancedTechnologyAttachment::kPrimaryBase);
+  ata0m.Identify();
+  printf("\nATA pri slave : ");
+  drivers::AdvancedTechnologyAttachment ata0s(false, drivers::AdvancedTechnologyAttachment::kPrimaryBase);
+  ata0s.Identify();
+  printf("\nATA sec master: ");
+  drivers::AdvancedTechnologyAttachment ata1m(true, drivers::AdvancedTechnologyAttachment::kSecondaryBase);
+  ata1m.Identify();
+  printf("\nATA sec slave : ");
+  drivers::AdvancedTechnologyAttachment ata1s(false, drivers::AdvancedTechnologyAttachment::kSecondaryBase);
+  ata1s.Identify();
+
+  printf("\n\nInitializing filesystem driver...");
+  filesystem::Fat32 volume(&ata0m, 0);
+  printf("[OK]");
+  volume.PrintMountReport();
+
   print_video_mode(mboot_hdr);
+
+  drivers::SpeakerDriver speaker;
+  drivers::RTCDriver rtc;
+  drivers::datetime now{};
+  rtc.GetRTC(&now);
+  printf("\n\nGetting date: %d/%d/%d", now.month, now.day, now.year);
+  printf("\nGetting time: %d:%d:%d", now.hour, now.minute, now.second);
   printf("\n");
 
-  for (;;) x86::halt();
+  KernelServices services{&interrupts, &driverManager, &serial, &rtc, &speaker, &volume};
+  run_outer_loop(services);
 }

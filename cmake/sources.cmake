@@ -21,9 +21,14 @@ set(KERNEL_ONLY_SOURCES
 file(GLOB kernel_asm CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/core/*.S)
 list(APPEND KERNEL_ONLY_SOURCES ${kernel_asm})
 
+# The outer loop each bootable image runs after bring-up; the probe image, a
+# test build, has its own.
+set(OUTER_LOOP_SOURCES ${CMAKE_SOURCE_DIR}/boot/outer_loop.cpp)
+set(PROBE_IMAGE_SOURCES ${CMAKE_SOURCE_DIR}/tests/kernel/probe_loop.cpp)
+
 # Present in the kernel image only; the self-test image replaces them with
 # the sources in variants/.
 set(KERNEL_IMAGE_ONLY_SOURCES)
 file(GLOB SELFTEST_IMAGE_ONLY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/variants/*.cpp)
 
-list(REMOVE_ITEM PORTABLE_SOURCES ${KERNEL_ONLY_SOURCES} ${KERNEL_IMAGE_ONLY_SOURCES})
+list(REMOVE_ITEM PORTABLE_SOURCES ${KERNEL_ONLY_SOURCES} ${KERNEL_IMAGE_ONLY_SOURCES} ${OUTER_LOOP_SOURCES})
