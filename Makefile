@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run run-selftest test test-host test-qemu clean
+.PHONY: all deps configure build run run-selftest test test-host test-qemu test-sanitize screenshots clean
 
 all: build
 
@@ -29,6 +29,16 @@ test-host: build
 
 test-qemu: build
 	@cd $(BUILD) && ctest --output-on-failure -L qemu
+
+# The host tests again under AddressSanitizer and UBSan, in their own tree.
+test-sanitize: deps
+	@cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILLON_KERNEL=OFF -DQUILLON_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)/sanitize -j$(JOBS)
+	@cd $(BUILD)/sanitize && ctest --output-on-failure -j2 -LE 'qemu|slow'
+
+# The README's pictures, from screendumps of the real image.
+screenshots: build
+	@tools/qemu/screenshots.py $(BUILD) docs/screenshots
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,40 @@
+#!/usr/bin/env python3
+"""Makes the README's screenshots from QEMU screendumps of the real images.
+
+Usage: screenshots.py BUILD_DIR OUTPUT_DIR
+Writes boot-log.png (the boot log as the kernel's console draws it) and, once
+the machine shows its BASIC screen, c64-basic.png.
+"""
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+BOOT_TIMEOUT = 180
+
+
+def main():
+    build, out = sys.argv[1], sys.argv[2]
+    os.makedirs(out, exist_ok=True)
+    iso = os.path.join(build, "quillon.iso")
+    disk = os.path.join(build, "disk.img")
+    with harness.Machine(iso, disk) as machine:
+        machine.wait_for_serial(r"Getting time: \d+:\d+:\d+", BOOT_TIMEOUT)
+        time.sleep(0.5)
+        with open(os.path.join(out, "boot-log.png"), "wb") as f:
+            f.write(machine.screendump().to_png())
+        try:
+            machine.wait_for_serial(r"READY\.", BOOT_TIMEOUT)
+        except harness.Timeout:
+            return 0
+        machine.type_text('10 PRINT "HELLO FROM QUILLON"\n20 GOTO 10\nLIST\n')
+        time.sleep(2)
+        with open(os.path.join(out, "c64-basic.png"), "wb") as f:
+            f.write(machine.screendump().to_png())
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
