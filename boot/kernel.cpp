@@ -2,6 +2,7 @@
 #include <stdint.h>
 
 #include "boot/framebuffer.h"
+#include "boot/heap_size.h"
 #include "boot/multiboot.h"
 #include "boot/outer_loop.h"
 #include "boot/progress_marks.h"
@@ -38,12 +39,6 @@ extern "C" void callConstructors() {
 
 namespace {
 
-constexpr uint32_t kHeapStart = 0x00A00000;
-// Kept free above the heap's end, as the bring-up has always done.
-constexpr uint32_t kHeapTail = 0x2800;
-// When the loader does not say how much memory there is: enough for the
-// machine, small enough for any PC that runs this at all.
-constexpr uint32_t kDefaultHeapSize = 16u * 1024 * 1024;
 constexpr uint32_t kSerialBaud = 38400;
 
 constexpr uint16_t kTextStampAttribute = 0x1F00;  // white on blue
@@ -70,15 +65,6 @@ void write_text_stamp() {
   for (int i = 0; kStamp[i] != 0; i++) cells[i] = kTextStampAttribute | static_cast<uint8_t>(kStamp[i]);
 }
 
-// Memory above 1 MiB less the 10 MiB below the heap and the tail.
-uint32_t heap_size(const uint8_t* record, bool* from_loader) {
-  *from_loader = (multiboot::flags(record) & multiboot::kFlagMemory) != 0;
-  if (!*from_loader) return kDefaultHeapSize;
-  uint64_t top = static_cast<uint64_t>(multiboot::mem_upper(record)) * 1024;
-  uint64_t reserved = kHeapStart + kHeapTail;
-  return top > reserved ? static_cast<uint32_t>(top - reserved) : 0;
-}
-
 void print_video_mode(const uint8_t* record) {
   printf("\nObtaining video mode.............[OK]");
   printf(" Screen %d X %d X %d - Pitch %d", multiboot::framebuffer_width(record), multiboot::framebuffer_height(record),
@@ -103,7 +89,7 @@ extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_
   draw_progress_mark(ProgressMark::DescriptorTable);
 
   bool size_from_loader;
-  uint32_t size = heap_size(mboot_hdr, &size_from_loader);
+  uint32_t size = kernel_heap_size(mboot_hdr, &size_from_loader);
   MemoryManager memoryManager(kHeapStart, size);
   draw_progress_mark(ProgressMark::Heap);
   printf("\n%d Byte Heap @ 0x%08X", size, kHeapStart);

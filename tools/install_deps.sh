@@ -18,6 +18,7 @@ needs=(
   "sfdisk:fdisk"
   "python3:python3"
   "clang++:clang"
+  "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev"
   "/usr/lib/gcc/x86_64-linux-gnu/12/32/libgcc.a:gcc-multilib"
   "/usr/lib/gcc/x86_64-linux-gnu/12/32/crtbegin.o:g++-multilib"
   "/usr/include/gtest/gtest.h:libgtest-dev"
@@ -29,7 +30,7 @@ for need in "${needs[@]}"; do
   what=${need%%:*}
   package=${need##*:}
   if [[ $what == /* ]]; then
-    [[ -e $what ]] && continue
+    compgen -G "$what" >/dev/null && continue
   else
     command -v "$what" >/dev/null 2>&1 && continue
   fi

@@ -7,6 +7,7 @@
 
 #include "boot/display_adapter.h"
 #include "boot/framebuffer.h"
+#include "boot/heap_size.h"
 #include "boot/progress_marks.h"
 #include "tests/hosted/port_bus.h"
 #include "tests/hosted/simulated_pci.h"
@@ -217,6 +218,34 @@ TEST(ProgressMarks, SmallFramebufferClipsTheMarks) {
   draw_progress_mark(ProgressMark::MachineReady);
   EXPECT_EQ(fb.at(129, 19)[0], 0xFF);
   EXPECT_EQ(fb.memory[130 * 2 * 20], 0x55) << "nothing below the last row";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HeapSize, TakenFromTheRecordOnlyWhenItsMemoryFlagIsSet) {
+  uint8_t record[120] = {};
+  record[8] = 0x00;  // mem_upper = 0x1FC00 KiB: 127 MiB above 1 MiB
+  record[9] = 0xFC;
+  record[10] = 0x01;
+  bool from_loader = true;
+  EXPECT_EQ(korvan::kernel_heap_size(record, &from_loader), korvan::kDefaultHeapSize);
+  EXPECT_FALSE(from_loader);
+  record[0] = 0x01;
+  EXPECT_EQ(korvan::kernel_heap_size(record, &from_loader), 127u * 1024 * 1024 - 0xA00000 - 0x2800);
+  EXPECT_TRUE(from_loader);
+}
+
+TEST(HeapSize, TooLittleMemoryGivesAnEmptyHeapNotAWrappedOne) {
+  uint8_t record[120] = {};
+  record[0] = 0x01;
+  record[8] = 0x00;  // 8 MiB above 1 MiB, below the heap's start
+  record[9] = 0x20;
+  bool from_loader = false;
+  EXPECT_EQ(korvan::kernel_heap_size(record, &from_loader), 0u);
+  for (int i = 8; i < 12; i++) record[i] = 0xFF;  // a record claiming 4 TiB
+  EXPECT_EQ(korvan::kernel_heap_size(record, &from_loader), static_cast<uint32_t>((1ull << 32) - 0xA02800));
 }
 
 }  // namespace
