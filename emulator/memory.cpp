@@ -1,0 +1,234 @@
+// The C64 memory map: bank table, chip dispatch, the video window and the
+// system's ROM and RAM patches.
+#include "emulator/memory.h"
+
+#include "emulator/cia1.h"
+#include "emulator/cia2.h"
+#include "emulator/roms/rom_images.h"
+#include "emulator/sid.h"
+#include "emulator/vic.h"
+#include "lib/string.h"
+
+namespace {
+
+constexpr uint32_t kAddressSpace = 0x10000;
+constexpr uint8_t kPowerOnBanks = 0x07;
+constexpr uint8_t kPowerOnDirection = 0x2F;
+
+constexpr uint8_t kLoram = 0x01;
+constexpr uint8_t kHiram = 0x02;
+constexpr uint8_t kCharen = 0x04;
+
+constexpr uint16_t kBasicStart = 0xA000;
+constexpr uint16_t kCharStart = 0xD000;
+constexpr uint16_t kKernalStart = 0xE000;
+constexpr uint32_t kBasicSize = 0x2000;
+constexpr uint32_t kCharSize = 0x1000;
+constexpr uint32_t kKernalSize = 0x2000;
+
+constexpr uint8_t kPageBasic = 0xA0, kPageBasicEnd = 0xBF;
+constexpr uint8_t kPageVic = 0xD0, kPageVicEnd = 0xD3;
+constexpr uint8_t kPageSid = 0xD4;
+constexpr uint8_t kPageCia1 = 0xDC;
+constexpr uint8_t kPageCia2 = 0xDD;
+constexpr uint8_t kPageKernal = 0xE0;
+
+constexpr uint8_t kVicRegisterMask = 0x7F;
+constexpr uint8_t kCiaRegisterMask = 0x0F;
+constexpr uint16_t kVicWindowMask = 0x3FFF;
+
+// Where the built-in programs go, and BASIC's pointer to the end of the
+// program (start of variables).
+constexpr uint16_t kMonitorProgramStart = 0x9000;
+constexpr uint16_t kStartupProgramStart = 0x0801;
+constexpr uint16_t kBrkVector = 0x0316;
+constexpr uint16_t kVartab = 0x002D;
+constexpr uint32_t kPrgHeaderSize = 2;
+
+struct RomByte {
+  uint16_t address;
+  uint8_t value;
+};
+
+// The KERNAL's decode tables, changed so that the PC keyboard's punctuation
+// comes out as printed on its keys.
+constexpr RomByte kKeyboardPatch[] = {
+    {0xEBAE, ';'}, {0xEBAF, '['}, {0xEBB2, ']'}, {0xEBB3, '\''}, {0xEBD5, '^'},
+    {0xEBDA, '&'}, {0xEBDD, '*'}, {0xEBE2, '('}, {0xEBE5, ')'},  {0xEBEF, ':'},
+    {0xEBF4, '"'}, {0xEBF7, '+'}, {0xEBFD, '@'},
+};
+
+// LOAD from device 4 or above: raise request 4 in $0002 for the host, then
+// leave through FILE NOT FOUND if the host set ST bit 1, else report the
+// end address in X/Y with carry clear.
+constexpr uint16_t kLoadHandoff = 0xF4C4;
+constexpr uint8_t kLoadHandoffCode[] = {
+    0xA9, 0x04,        // LDA #$04
+    0x8D, 0x02, 0x00,  // STA $0002
+    0xA5, 0x90,        // LDA $90
+    0x4A, 0x4A,        // LSR A; LSR A
+    0xB0, 0x61,        // BCS $F530
+    0x20, 0xD2, 0xF5,  // JSR $F5D2
+    0x18,              // CLC
+    0xA6, 0xAE,        // LDX $AE
+    0xA4, 0xAF,        // LDY $AF
+    0x60,              // RTS
+};
+
+// SAVE to device 4 or above: raise request 5 and report success.
+constexpr uint16_t kSaveHandoff = 0xF605;
+constexpr uint8_t kSaveHandoffCode[] = {
+    0xA9, 0x05,        // LDA #$05
+    0x8D, 0x02, 0x00,  // STA $0002
+    0x18,              // CLC
+    0x60,              // RTS
+};
+
+void copy_image(uint8_t* slot, uint32_t slot_size, const uint8_t* image, uint32_t size) {
+  uint32_t count = size < slot_size ? size : slot_size;
+  if (image != nullptr && count > 0) memcpy(slot, image, count);
+  if (count < slot_size) memset(slot + count, 0, slot_size - count);
+}
+
+// Copies a PRG image's data (without its load-address header) to start;
+// returns the number of bytes copied, never more than fit below $10000.
+uint32_t copy_program(uint8_t* ram, uint16_t start, const uint8_t* image, uint32_t size) {
+  if (image == nullptr || size <= kPrgHeaderSize) return 0;
+  uint32_t count = size - kPrgHeaderSize;
+  if (count > kAddressSpace - start) count = kAddressSpace - start;
+  memcpy(ram + start, image + kPrgHeaderSize, count);
+  return count;
+}
+
+}  // namespace
+
+Memory::Memory() : ram_(new uint8_t[kAddressSpace]), rom_(new uint8_t[kAddressSpace]) {
+  memset(rom_, 0, kAddressSpace);
+  // Power-on RAM: alternating $00 and $FF bytes.
+  for (uint32_t addr = 0; addr < kAddressSpace; addr++) ram_[addr] = (addr & 1) ? 0xFF : 0x00;
+  load_roms(basicRomC64, basicRomC64_size, charRomC64, charRomC64_size, kernalRomC64,
+            kernalRomC64_size);
+  setup_memory_banks(kPowerOnBanks);
+  write_byte_no_io(kProcessorPortDirection, kPowerOnDirection);
+}
+
+Memory::~Memory() {
+  delete[] ram_;
+  delete[] rom_;
+}
+
+void Memory::load_roms(const uint8_t* basic, uint32_t basic_size, const uint8_t* chargen,
+                       uint32_t chargen_size, const uint8_t* kernal, uint32_t kernal_size) {
+  copy_image(rom_ + kBasicStart, kBasicSize, basic, basic_size);
+  copy_image(rom_ + kCharStart, kCharSize, chargen, chargen_size);
+  copy_image(rom_ + kKernalStart, kKernalSize, kernal, kernal_size);
+  patch_roms();
+}
+
+void Memory::patch_roms() {
+  for (const RomByte& patch : kKeyboardPatch) rom_[patch.address] = patch.value;
+  memcpy(rom_ + kLoadHandoff, kLoadHandoffCode, static_cast<uint32_t>(sizeof(kLoadHandoffCode)));
+  memcpy(rom_ + kSaveHandoff, kSaveHandoffCode, static_cast<uint32_t>(sizeof(kSaveHandoffCode)));
+}
+
+// The ROM images never change after load_roms, so a bank switch only
+// re-reads the table; copying and re-patching them here would give the same
+// bytes.
+void Memory::setup_memory_banks(uint8_t value) {
+  bool loram = value & kLoram;
+  bool hiram = value & kHiram;
+  bool charen = value & kCharen;
+  for (uint8_t& region : banks_) region = kRam;
+  if (hiram) banks_[kRegionKernal] = kRom;
+  if (loram && hiram) banks_[kRegionBasic] = kRom;
+  if (charen && (loram || hiram)) banks_[kRegionCharIo] = kIo;
+  else if (!charen) banks_[kRegionCharIo] = kRom;
+
+  for (int page = 0; page < 256; page++) map_page(page, ram_, false);
+  if (banks_[kRegionBasic] == kRom)
+    for (int page = kPageBasic; page <= kPageBasicEnd; page++) map_page(page, rom_, false);
+  if (banks_[kRegionKernal] == kRom)
+    for (int page = kPageKernal; page <= 0xFF; page++) map_page(page, rom_, false);
+  if (banks_[kRegionCharIo] == kRom) {
+    // The processor sees only the first kilobyte of the character ROM.
+    for (int page = kPageVic; page <= kPageVicEnd; page++) map_page(page, rom_, false);
+  } else if (banks_[kRegionCharIo] == kIo) {
+    for (int page = kPageVic; page <= kPageVicEnd; page++) map_page(page, nullptr, true);
+    map_page(kPageSid, ram_, true);  // the SID is write-only: reads see RAM
+    map_page(kPageCia1, nullptr, true);
+    map_page(kPageCia2, nullptr, true);
+  }
+  write_byte_no_io(kProcessorPort, value);
+}
+
+void Memory::map_page(uint8_t page, const uint8_t* source, bool chip_writes) {
+  read_pages_[page] = source != nullptr ? source + (page << 8) : nullptr;
+  chip_write_pages_[page] = chip_writes;
+}
+
+// Only pages the bank table marks as chip pages arrive here. A chip that is
+// not wired reads as the RAM byte beneath it and ignores writes.
+uint8_t Memory::read_io(uint16_t addr) {
+  uint8_t page = addr >> 8;
+  if (page == kPageCia1) {
+    if (cia1_ != nullptr) return cia1_->read_register(addr & kCiaRegisterMask);
+  } else if (page == kPageCia2) {
+    if (cia2_ != nullptr) return cia2_->read_register(addr & kCiaRegisterMask);
+  } else if (vic_ != nullptr) {
+    return vic_->read_register(addr & kVicRegisterMask);
+  }
+  return ram_[addr];
+}
+
+void Memory::write_io(uint16_t addr, uint8_t value) {
+  uint8_t page = addr >> 8;
+  if (page == kPageSid) {
+    if (sid_ != nullptr) sid_->write_register(addr & 0xFF, value);
+  } else if (page == kPageCia1) {
+    if (cia1_ != nullptr) cia1_->write_register(addr & kCiaRegisterMask, value);
+  } else if (page == kPageCia2) {
+    if (cia2_ != nullptr) cia2_->write_register(addr & kCiaRegisterMask, value);
+  } else if (vic_ != nullptr) {
+    vic_->write_register(addr & kVicRegisterMask, value);
+  }
+}
+
+void Memory::write_trap(uint16_t addr, uint8_t value) {
+  if (addr == kProcessorPort) setup_memory_banks(value);
+  else patch_ram();
+}
+
+uint16_t Memory::read_word(uint16_t addr) {
+  uint8_t low = read_byte(addr);
+  return static_cast<uint16_t>(low | (read_byte(static_cast<uint16_t>(addr + 1)) << 8));
+}
+
+void Memory::write_word(uint16_t addr, uint16_t value) {
+  write_byte(addr, static_cast<uint8_t>(value));
+  write_byte(static_cast<uint16_t>(addr + 1), static_cast<uint8_t>(value >> 8));
+}
+
+uint16_t Memory::read_word_no_io(uint16_t addr) const {
+  return static_cast<uint16_t>(ram_[addr] | (ram_[static_cast<uint16_t>(addr + 1)] << 8));
+}
+
+void Memory::write_word_no_io(uint16_t addr, uint16_t value) {
+  ram_[addr] = static_cast<uint8_t>(value);
+  ram_[static_cast<uint16_t>(addr + 1)] = static_cast<uint8_t>(value >> 8);
+}
+
+uint8_t Memory::vic_read_byte(uint16_t addr) const {
+  uint16_t base = cia2_ != nullptr ? cia2_->vic_base_address() : 0;
+  uint16_t a = static_cast<uint16_t>(base + (addr & kVicWindowMask));
+  uint16_t block = a & 0xF000;
+  if (block == 0x1000 || block == 0x9000) return rom_[kCharStart | (a & 0x0FFF)];
+  return ram_[a];
+}
+
+void Memory::patch_ram() {
+  copy_program(ram_, kMonitorProgramStart, monitorPrgC64, monitorPrgC64_size);
+  write_word_no_io(kBrkVector, kMonitorProgramStart);
+  // The start-up program is copied second and wins where the two overlap.
+  uint32_t length = copy_program(ram_, kStartupProgramStart, startupPrgC64, startupPrgC64_size);
+  if (length > 0) write_word_no_io(kVartab, static_cast<uint16_t>(kStartupProgramStart + length));
+}

@@ -1,0 +1,84 @@
+// The C64 face adapter.
+#include "face/fake6502_bridge.h"
+
+#include "emulator/memory.h"
+#include "face/fake6502.h"
+
+C64Self g_c64_self;
+FaceNode g_c64_face;
+
+namespace {
+constexpr uint16_t kScreenMemory = 0x0400;
+constexpr uint16_t kKeyboardBuffer = 0x0277;  // KEYD
+constexpr uint16_t kKeyCount = 0x00C6;        // NDX
+constexpr uint16_t kLastKey = 0x00CB;         // SFDX
+constexpr uint16_t kPreviousKey = 0x00C5;     // LSTX
+constexpr uint16_t kRepeatMode = 0x028A;      // RPTFLG
+constexpr uint8_t kNoKey = 0x40;
+constexpr uint8_t kKeyBufferLast = 9;  // ten slots
+
+// Screen codes to the face's ASCII: letters and @ move up to $40-$5A,
+// digits and punctuation coincide, graphics and reverse video show blank.
+uint8_t screen_code_to_ascii(uint8_t code) {
+  if (code == 0x00) return '@';
+  if (code <= 0x1A) return static_cast<uint8_t>(code + 0x40);
+  if (code <= 0x3F) return code;
+  return ' ';
+}
+
+C64Self* self_of(void* user) { return static_cast<C64Self*>(user); }
+}  // namespace
+
+void face_bind_c64(FaceNode* node, Memory* memory) {
+  if (node == nullptr) return;
+  g_c64_self.memory = memory;
+  g_c64_self.steps = 0;
+  node->name = "c64";
+  node->user = &g_c64_self;
+  node->width = kFaceDefaultWidth;
+  node->height = kFaceDefaultHeight;
+  node->init = c64_init;
+  node->step = c64_step;
+  node->observe = c64_observe;
+  node->input = c64_input;
+  node->coord = c64_coord;
+}
+
+void c64_init(void* user) {
+  C64Self* self = self_of(user);
+  f6502_bind(self->memory);
+  f6502_reset();
+  self->steps = 0;
+}
+
+void c64_run_instructions(C64Self* self, uint32_t count) {
+  for (uint32_t i = 0; i < count; i++) {
+    f6502_step();
+    if (++self->steps % kC64InterruptInterval == 0) f6502_irq();
+  }
+}
+
+void c64_observe(void* user, uint8_t* text, int32_t width, int32_t height) {
+  Memory* memory = self_of(user)->memory;
+  if (memory == nullptr || text == nullptr) return;
+  int64_t cells = static_cast<int64_t>(width) * height;
+  for (int32_t i = 0; i < cells && i < kFaceTextSize; i++)
+    text[i] = screen_code_to_ascii(memory->read_byte(static_cast<uint16_t>(kScreenMemory + i)));
+}
+
+void c64_input(void* user, uint8_t character) {
+  Memory* memory = self_of(user)->memory;
+  if (memory == nullptr) return;
+  if (character >= 'a' && character <= 'z') character = static_cast<uint8_t>(character - 0x20);
+  uint8_t count = memory->read_byte(kKeyCount);
+  if (count <= kKeyBufferLast) {
+    memory->write_byte(static_cast<uint16_t>(kKeyboardBuffer + count), character);
+    memory->write_byte(kKeyCount, static_cast<uint8_t>(count + 1));
+  }
+  // No key held in the matrix, and no repeat, so the scan adds nothing.
+  memory->write_byte(kLastKey, kNoKey);
+  memory->write_byte(kPreviousKey, kNoKey);
+  memory->write_byte(kRepeatMode, kNoKey);
+}
+
+int32_t c64_coord(void*) { return f6502_pc(); }

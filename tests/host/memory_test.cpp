@@ -1,0 +1,261 @@
+// The C64 memory map: bank table, chip dispatch, the video window and the
+// ROM and RAM patches.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "emulator/cia1.h"
+#include "emulator/cia2.h"
+#include "emulator/memory.h"
+#include "emulator/roms/rom_images.h"
+#include "emulator/sid.h"
+#include "emulator/vic.h"
+
+namespace {
+
+// Recognisable ROM contents: each image byte tells which image it is from.
+constexpr uint8_t kBasicByte = 0xBA;
+constexpr uint8_t kCharByte = 0xC4;
+constexpr uint8_t kKernalByte = 0xEE;
+
+class MemoryMap : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    basic.assign(0x2000, kBasicByte);
+    basic[0] = 0x94;
+    chargen.assign(0x1000, kCharByte);
+    chargen[0] = 0x3C;
+    kernal.assign(0x2000, kKernalByte);
+    memory.load_roms(basic.data(), 0x2000, chargen.data(), 0x1000, kernal.data(), 0x2000);
+    memory.vic(&vic);
+    memory.sid(&sid);
+    memory.cia1(&cia1);
+    memory.cia2(&cia2);
+  }
+  // Puts a RAM byte under every switchable area so ROM and RAM differ.
+  void mark_ram() {
+    for (uint16_t a : {0xA000, 0xD000, 0xD020, 0xD400, 0xDC00, 0xE000, 0xFFFF})
+      memory.write_byte_no_io(a, 0x11);
+  }
+  std::vector<uint8_t> basic, chargen, kernal;
+  Memory memory;
+  Vic vic;
+  Sid sid;
+  Cia1 cia1;
+  Cia2 cia2;
+};
+
+TEST_F(MemoryMap, PowerOnState) {
+  EXPECT_EQ(memory.read_byte(0x0001), 0x07);
+  EXPECT_EQ(memory.read_byte(0x0000), 0x2F);
+  EXPECT_EQ(memory.read_byte(0x0400), 0x00);
+  EXPECT_EQ(memory.read_byte(0x0401), 0xFF);
+  EXPECT_EQ(memory.read_byte(0xA000), 0x94);
+  EXPECT_EQ(memory.read_byte(0xE000), kKernalByte);
+  vic.write_register(0x20, 0x0E);
+  EXPECT_EQ(memory.read_byte(0xD020), 0xFE);  // colour registers read their top nibble as 1
+}
+
+TEST_F(MemoryMap, BankTableForAllEightConfigurations) {
+  enum Seen { kSeesRam, kSeesRom, kSeesChip };
+  struct Row { Seen basic, char_area, kernal; };
+  // LORAM, HIRAM, CHAREN = bits 0, 1, 2.
+  const Row rows[8] = {
+      {kSeesRam, kSeesRom, kSeesRam},  {kSeesRam, kSeesRom, kSeesRam},
+      {kSeesRam, kSeesRom, kSeesRom},  {kSeesRom, kSeesRom, kSeesRom},
+      {kSeesRam, kSeesRam, kSeesRam},  {kSeesRam, kSeesChip, kSeesRam},
+      {kSeesRam, kSeesChip, kSeesRom}, {kSeesRom, kSeesChip, kSeesRom},
+  };
+  vic.write_register(0x00, 0x77);
+  for (uint8_t config = 0; config < 8; config++) {
+    mark_ram();
+    memory.write_byte(Memory::kProcessorPort, static_cast<uint8_t>(0x30 | config));
+    const Row& row = rows[config];
+    EXPECT_EQ(memory.read_byte(0xA000), row.basic == kSeesRom ? 0x94 : 0x11) << int(config);
+    EXPECT_EQ(memory.read_byte(0xE000), row.kernal == kSeesRom ? kKernalByte : 0x11)
+        << int(config);
+    uint8_t d000 = row.char_area == kSeesRom ? 0x3C : row.char_area == kSeesChip ? 0x77 : 0x11;
+    EXPECT_EQ(memory.read_byte(0xD000), d000) << int(config);
+    EXPECT_EQ(memory.bank(Memory::kRegionCharIo),
+              row.char_area == kSeesRom ? Memory::kRom
+              : row.char_area == kSeesChip ? Memory::kIo : Memory::kRam);
+    EXPECT_EQ(memory.read_byte(0x0001), 0x30 | config);
+  }
+}
+
+TEST_F(MemoryMap, CharacterRomShowsOnlyItsFirstKilobyte) {
+  mark_ram();
+  memory.write_byte(Memory::kProcessorPort, 0x33);
+  EXPECT_EQ(memory.read_byte(0xD000), 0x3C);
+  EXPECT_EQ(memory.read_byte(0xD3FF), kCharByte);
+  EXPECT_EQ(memory.read_byte(0xD400), 0x11);
+  memory.write_byte_no_io(0xDFFF, 0x22);
+  EXPECT_EQ(memory.read_byte(0xDFFF), 0x22);
+}
+
+TEST_F(MemoryMap, SwitchingOutBasicKeepsKernal) {
+  mark_ram();
+  memory.write_byte(Memory::kProcessorPort, 0x36);
+  EXPECT_EQ(memory.read_byte(0xA000), 0x11);
+  EXPECT_EQ(memory.read_byte(0xE000), kKernalByte);
+  memory.write_byte(Memory::kProcessorPort, 0x34);
+  cia1.write_register(0, 0x55);
+  EXPECT_EQ(memory.read_byte(0xDC00), 0x11);  // the chips are out of reach
+  EXPECT_EQ(memory.read_byte(0xD020), 0x11);
+}
+
+TEST_F(MemoryMap, WritesUnderRomLandInRam) {
+  memory.write_byte(0xA123, 0x42);
+  memory.write_byte(0xE456, 0x43);
+  EXPECT_EQ(memory.read_byte(0xA123), kBasicByte);
+  EXPECT_EQ(memory.read_byte_no_io(0xA123), 0x42);
+  EXPECT_EQ(memory.read_byte_no_io(0xE456), 0x43);
+  memory.write_byte(Memory::kProcessorPort, 0x30);  // char ROM at $D000
+  memory.write_byte(0xD010, 0x44);
+  EXPECT_EQ(memory.read_byte_no_io(0xD010), 0x44);
+}
+
+TEST_F(MemoryMap, ChipWriteInIoModeLeavesRamAlone) {
+  memory.write_byte_no_io(0xD020, 0x11);
+  memory.write_byte(0xD020, 0x05);
+  EXPECT_EQ(memory.read_byte_no_io(0xD020), 0x11);
+  EXPECT_EQ(vic.read_register(0x20), 0xF5);
+  memory.write_byte(Memory::kProcessorPort, 0x34);
+  memory.write_byte(0xD020, 0x06);
+  EXPECT_EQ(memory.read_byte_no_io(0xD020), 0x06);
+  EXPECT_EQ(vic.read_register(0x20), 0xF5);
+}
+
+TEST_F(MemoryMap, ChipRegistersRepeatThroughTheirPages) {
+  memory.write_byte(0xD3E1, 0x09);  // $D3E1 & $7F = $61, the VIC's $21
+  EXPECT_EQ(vic.read_register(0x21), 0xF9);
+  EXPECT_EQ(memory.read_byte(0xD021), 0xF9);
+  memory.write_byte(0xDCF2, 0x12);  // CIA 1 register 2, data direction A
+  EXPECT_EQ(cia1.read_register(2), 0x12);
+  EXPECT_EQ(memory.read_byte(0xDC02), 0x12);
+  memory.write_byte(0xDD10, 0xFC);  // CIA 2 register 0
+  EXPECT_EQ(cia2.read_register(0), 0xFC);
+  EXPECT_EQ(memory.read_byte(0xDD30), 0xFC);
+}
+
+TEST_F(MemoryMap, SidIsWriteOnlyAndUnconnectedIoIsRam) {
+  memory.write_byte_no_io(0xD41F, 0x33);
+  memory.write_byte(0xD41F, 0x01);
+  EXPECT_EQ(memory.read_byte_no_io(0xD41F), 0x33);
+  memory.write_byte_no_io(0xD418, 0x44);
+  memory.write_byte(0xD418, 0x0F);
+  EXPECT_EQ(memory.read_byte(0xD418), 0x44);
+  for (uint16_t a : {0xD500, 0xD800, 0xDBFF, 0xDE00, 0xDFFF}) {
+    memory.write_byte(a, 0x0A);
+    EXPECT_EQ(memory.read_byte(a), 0x0A) << a;
+    EXPECT_EQ(memory.read_byte_no_io(a), 0x0A) << a;
+  }
+}
+
+TEST(MemoryChips, UnwiredChipsReadAsRamAndIgnoreWrites) {
+  Memory memory;
+  memory.write_byte_no_io(0xD020, 0x21);
+  memory.write_byte_no_io(0xDC00, 0x22);
+  memory.write_byte(0xD020, 0x01);
+  memory.write_byte(0xDC00, 0x02);
+  memory.write_byte(0xD400, 0x03);
+  EXPECT_EQ(memory.read_byte(0xD020), 0x21);
+  EXPECT_EQ(memory.read_byte(0xDC00), 0x22);
+  EXPECT_EQ(memory.read_byte(0xDD00), memory.read_byte_no_io(0xDD00));
+}
+
+TEST_F(MemoryMap, ZeroAndOneArePlainExceptForBanking) {
+  memory.write_byte(0x0000, 0x00);
+  EXPECT_EQ(memory.read_byte(0x0000), 0x00);
+  EXPECT_EQ(memory.read_byte(0xA000), 0x94);  // $0000 has no effect
+  memory.write_byte(Memory::kProcessorPort, 0xFE);  // bits 3-7 stored, no effect
+  EXPECT_EQ(memory.read_byte(0x0001), 0xFE);
+  EXPECT_EQ(memory.bank(Memory::kRegionBasic), Memory::kRam);
+  EXPECT_EQ(memory.bank(Memory::kRegionKernal), Memory::kRom);
+  EXPECT_EQ(memory.bank(Memory::kRegionCharIo), Memory::kIo);
+}
+
+TEST_F(MemoryMap, WordsAreLittleEndianAndWrapAtTheTop) {
+  memory.write_byte(Memory::kProcessorPort, 0x34);
+  memory.write_word(0xFFFF, 0x1234);
+  EXPECT_EQ(memory.read_byte(0xFFFF), 0x34);
+  EXPECT_EQ(memory.read_byte_no_io(0x0000), 0x12);
+  EXPECT_EQ(memory.read_word(0xFFFF), 0x1234);
+  memory.write_word_no_io(0x2000, 0xBEEF);
+  EXPECT_EQ(memory.read_word_no_io(0x2000), 0xBEEF);
+  EXPECT_EQ(memory.read_byte(0x2000), 0xEF);
+}
+
+TEST_F(MemoryMap, VideoWindowFollowsCia2AndSeesTheCharacterRomShadow) {
+  memory.write_byte_no_io(0x5000, 0x51);
+  memory.write_byte_no_io(0x8123, 0x81);
+  memory.write_byte_no_io(0xC000, 0xC0);
+  memory.write_byte_no_io(0xE000, 0xE0);  // RAM under the KERNAL
+  memory.write_byte(0xDD00, 0x03);        // bank 0
+  EXPECT_EQ(memory.vic_read_byte(0x1000), 0x3C);
+  EXPECT_EQ(memory.vic_read_byte(0x1FFF), kCharByte);
+  EXPECT_EQ(memory.vic_read_byte(0x0400), memory.read_byte_no_io(0x0400));
+  memory.write_byte(0xDD00, 0x02);  // bank 1, $4000
+  EXPECT_EQ(memory.vic_read_byte(0x1000), 0x51);
+  memory.write_byte(0xDD00, 0x01);  // bank 2, $8000: shadow at $9000
+  EXPECT_EQ(memory.vic_read_byte(0x0123), 0x81);
+  EXPECT_EQ(memory.vic_read_byte(0x1000), 0x3C);
+  memory.write_byte(0xDD00, 0x00);  // bank 3, $C000: RAM, never I/O or KERNAL
+  EXPECT_EQ(memory.vic_read_byte(0x0000), 0xC0);
+  EXPECT_EQ(memory.vic_read_byte(0x2000), 0xE0);
+  EXPECT_EQ(memory.vic_read_byte(0x4000), 0xC0);  // 14-bit window
+}
+
+TEST_F(MemoryMap, PatchedKeyboardTables) {
+  const struct { uint16_t address; char value; } expected[] = {
+      {0xEBAE, ';'}, {0xEBAF, '['}, {0xEBB2, ']'}, {0xEBB3, '\''}, {0xEBD5, '^'},
+      {0xEBDA, '&'}, {0xEBDD, '*'}, {0xEBE2, '('}, {0xEBE5, ')'},  {0xEBEF, ':'},
+      {0xEBF4, '"'}, {0xEBF7, '+'}, {0xEBFD, '@'}};
+  for (const auto& e : expected) EXPECT_EQ(memory.read_byte(e.address), e.value) << e.address;
+  EXPECT_EQ(memory.read_byte(0xEBB0), kKernalByte);  // neighbours untouched
+}
+
+TEST_F(MemoryMap, PatchedLoadAndSaveHandoffs) {
+  const uint8_t load[] = {0xA9, 0x04, 0x8D, 0x02, 0x00, 0xA5, 0x90, 0x4A, 0x4A, 0xB0,
+                          0x61, 0x20, 0xD2, 0xF5, 0x18, 0xA6, 0xAE, 0xA4, 0xAF, 0x60};
+  for (int i = 0; i < 20; i++) EXPECT_EQ(memory.read_byte(0xF4C4 + i), load[i]) << i;
+  EXPECT_EQ(memory.read_byte(0xF4D8), kKernalByte);
+  const uint8_t save[] = {0xA9, 0x05, 0x8D, 0x02, 0x00, 0x18, 0x60};
+  for (int i = 0; i < 7; i++) EXPECT_EQ(memory.read_byte(0xF605 + i), save[i]) << i;
+  EXPECT_EQ(memory.read_byte(0xF60C), kKernalByte);
+}
+
+TEST_F(MemoryMap, ShortRomImagesLeaveZerosBehind) {
+  const uint8_t tiny[] = {0x01, 0x02};
+  memory.load_roms(tiny, 2, tiny, 2, tiny, 2);
+  EXPECT_EQ(memory.read_byte(0xA001), 0x02);
+  EXPECT_EQ(memory.read_byte(0xA002), 0x00);
+  EXPECT_EQ(memory.read_byte(0xEBAE), ';');  // patched again
+}
+
+TEST_F(MemoryMap, StoringFeAt0139DoesNothingSpecial) {
+  uint16_t brk = memory.read_word_no_io(0x0316);
+  memory.write_byte(0x0139, 0xFE);
+  EXPECT_EQ(memory.read_word_no_io(0x0316), brk);
+  EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFE);
+}
+
+TEST_F(MemoryMap, StoringFfAt0139LoadsTheBuiltInPrograms) {
+  memory.write_word_no_io(0x002D, 0x1234);
+  memory.write_byte(0x0139, 0xFF);
+  EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
+  EXPECT_EQ(memory.read_byte_no_io(0x0316), 0x00);
+  EXPECT_EQ(memory.read_byte_no_io(0x0317), 0x90);
+  // The start-up program is copied after the monitor and wins the overlap.
+  Memory fresh;
+  for (uint32_t i = 2; i < monitorPrgC64_size && 0x9000 + i - 2 < 0x10000; i++)
+    fresh.write_byte_no_io(0x9000 + i - 2, monitorPrgC64[i]);
+  for (uint32_t i = 2; i < startupPrgC64_size && 0x0801 + i - 2 < 0x10000; i++)
+    fresh.write_byte_no_io(0x0801 + i - 2, startupPrgC64[i]);
+  for (uint32_t a = 0x0801; a < 0x10000; a++)
+    ASSERT_EQ(memory.read_byte_no_io(a), fresh.read_byte_no_io(a)) << a;
+  uint16_t vartab = startupPrgC64_size > 2 ? 0x0801 + startupPrgC64_size - 2 : 0x1234;
+  EXPECT_EQ(memory.read_word_no_io(0x002D), vartab);
+}
+
+}  // namespace

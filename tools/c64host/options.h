@@ -1,0 +1,33 @@
+// c64host's command line.
+#pragma once
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+struct FlatOptions {
+  std::string file;
+  uint16_t load = 0;
+  uint16_t start = 0;
+  uint64_t max_instructions = 100000000;
+};
+
+struct C64Options {
+  uint32_t passes = 300;
+  std::vector<std::string> typed;  // escapes already resolved
+  bool has_until = false;
+  std::string until;
+  bool screen = false;
+  std::string roms_dir;  // empty: the images linked in
+};
+
+struct Options {
+  bool flat = false;
+  FlatOptions flat_options;
+  C64Options c64_options;
+};
+
+// Parses argv; on a bad command line prints why to stderr and returns false.
+bool parse_options(int argc, char** argv, Options* options);
+// "\r" and "\n" (as typed, or real line breaks) become RETURN, "\\" a backslash.
+std::string resolve_escapes(const std::string& text);
