@@ -1,0 +1,119 @@
+; Cold and warm start: the BASIC vectors, CHRGET in zero page, the memory
+; bounds from the KERNAL, the start-up banner and the bytes-free line.
+
+.include "basic.inc"
+
+.segment "BASIC_B394"
+
+; basic_cold: entered through ($A000) from the KERNAL's reset.
+basic_cold:
+        ldx     #$FA
+        txs
+        ldx     #vector_defaults_end - vector_defaults - 1
+@vectors:
+        lda     vector_defaults,x
+        sta     IERROR,x
+        dex
+        bpl     @vectors
+        ldx     #chrget_image_end - chrget_image - 1
+@chrget:
+        lda     chrget_image,x
+        sta     CHRGET,x
+        dex
+        bpl     @chrget
+        lda     #$4C                    ; JMP opcode for USR and the function jump
+        sta     USRPOK
+        sta     JMPER
+        lda     #<illegal_quantity
+        sta     USRADD
+        lda     #>illegal_quantity
+        sta     USRADD+1
+        lda     #TEMPST
+        sta     TEMPPT
+        lda     #0
+        sta     CHANNL
+        sta     OLDTXT+1
+        sec                             ; program text starts one byte above MEMBOT
+        jsr     MEMBOT
+        txa
+        sta     INDEX
+        sty     INDEX+1
+        lda     #0
+        tay
+        sta     (INDEX),y               ; the zero that precedes the first line
+        inx
+        stx     TXTTAB
+        bne     @bottom
+        iny
+@bottom:
+        tya
+        clc
+        adc     INDEX+1
+        sta     TXTTAB+1
+        sec
+        jsr     MEMTOP
+        stx     MEMSIZ
+        sty     MEMSIZ+1
+        jsr     new_program
+        lda     #<text_banner
+        ldy     #>text_banner
+        jsr     print_string_ay
+        lda     MEMSIZ                  ; bytes free = MEMSIZ - TXTTAB
+        sec
+        sbc     TXTTAB
+        tax
+        lda     MEMSIZ+1
+        sbc     TXTTAB+1
+        jsr     print_uint16
+        lda     #<text_bytes_free
+        ldy     #>text_bytes_free
+        jsr     print_string_ay
+        jmp     ready
+
+; basic_warm: entered through ($A002) after RUN/STOP-RESTORE or BRK.
+basic_warm:
+        jsr     CLRCHN
+        lda     #0
+        sta     CHANNL
+        lda     #TEMPST
+        sta     TEMPPT
+        cli
+        jmp     ready
+
+vector_defaults:
+        .word   $E38B                   ; IERROR: print the error message
+        .word   $A483                   ; IMAIN: main loop
+        .word   $A57C                   ; ICRNCH: tokenise
+        .word   $A71A                   ; IQPLOP: list a token
+        .word   $A7E4                   ; IGONE: execute a statement
+        .word   $AE86                   ; IEVAL: expression element
+vector_defaults_end:
+
+.segment "BASIC_A536"
+
+; The CHRGET routine, copied to $73: advance TXTPTR, skip blanks; returns the
+; character with carry clear for a digit and Z set for ':' or end of line.
+chrget_image:
+        inc     TXTPTR
+        bne     @read
+        inc     TXTPTR+1
+@read:  lda     $FFFF                   ; the operand is TXTPTR
+        cmp     #':'
+        bcs     @done
+        cmp     #' '
+        beq     chrget_image        ; relative: the copy's own start
+        sec
+        sbc     #'0'
+        sec
+        sbc     #$100 - '0'
+@done:  rts
+chrget_image_end:
+
+text_bytes_free:
+        .byte   " BASIC BYTES FREE", 13, 13, 0
+
+.segment "BASIC_AB21"
+
+text_banner:
+        .byte   147, 13, "    **** QUILLON 64 BASIC V2 ****", 13, 13
+        .byte   " 64K RAM SYSTEM  ", 0

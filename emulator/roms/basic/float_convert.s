@@ -1,0 +1,204 @@
+; Conversions between FAC and integers: 8, 16 and 32 bits, INT, and the
+; range-checked conversions that statements use for their arguments.
+
+.include "basic.inc"
+
+.segment "BASIC_B394"
+
+; fac_from_byte: FAC = Y (0-255). Clobbers A, X.
+fac_from_byte:
+        lda     #0
+; fac_from_uint16: FAC = A (high) / Y (low), unsigned. Clobbers A, X.
+fac_from_uint16:
+        ldx     #0
+        stx     FACSGN
+        beq     from_16
+; fac_from_int16: FAC = A (high) / Y (low), signed. Clobbers A, X.
+fac_from_int16:
+        ldx     #0
+        stx     FACSGN
+        tax
+        bpl     @positive
+        lda     #$FF
+        sta     FACSGN
+        tya                             ; magnitude = 0 - value
+        eor     #$FF
+        clc
+        adc     #1
+        tay
+        txa
+        eor     #$FF
+        adc     #0
+        tax
+@positive:
+        txa
+from_16:
+        sta     FACHO
+        sty     FACHO+1
+        lda     #$90
+        sta     FACEXP
+        lda     #0
+        sta     FACHO+2
+        sta     FACHO+3
+        sta     FACOV
+        bit     FACHO
+        bmi     @top                    ; $8000: already normalised
+        jmp     fac_normalize
+@top:   rts
+
+; fac_from_uint32: FAC = unsigned FACHO..FACHO+3, keeping FACSGN. Clobbers A, X.
+fac_from_uint32:
+        lda     #$A0
+        sta     FACEXP
+        lda     #0
+        sta     FACOV
+        jmp     fac_normalize
+
+; fac_trunc_magnitude: FACHO..FACHO+3 = |FAC| truncated to an unsigned 32-bit
+; integer; FACOV non-zero when a fraction was dropped. Carry set (FAC
+; unchanged) when |FAC| is 2^32 or more. Clobbers A, X.
+fac_trunc_magnitude:
+        lda     FACEXP
+        cmp     #$A1
+        bcs     @done
+        lda     #0
+        sta     FACOV
+        lda     #$A0
+        sec
+        sbc     FACEXP                  ; bits to shift right
+        cmp     #33
+        bcc     @shift
+        lda     FACEXP                  ; below 1: all fraction
+        sta     FACOV
+        lda     #0
+        sta     FACHO
+        sta     FACHO+1
+        sta     FACHO+2
+        sta     FACHO+3
+        clc
+        rts
+@shift: tax
+        beq     @ok
+@loop:  lsr     FACHO
+        ror     FACHO+1
+        ror     FACHO+2
+        ror     FACHO+3
+        bcc     @next
+        inc     FACOV                   ; at most 32 ones: never wraps to zero
+@next:  dex
+        bne     @loop
+@ok:    clc
+@done:  rts
+
+; fac_to_int32: FACHO..FACHO+3 = floor(FAC) as a signed 32-bit integer.
+; Carry set when it does not fit. Clobbers A, X.
+fac_to_int32:
+        jsr     fac_trunc_magnitude
+        bcs     @out
+        bit     FACSGN
+        bpl     @check
+        lda     FACOV
+        beq     @negate
+        inc     FACHO+3                 ; floor of a negative number with a fraction
+        bne     @negate
+        inc     FACHO+2
+        bne     @negate
+        inc     FACHO+1
+        bne     @negate
+        inc     FACHO
+@negate:
+        lda     #0
+        sta     FACOV
+        ldx     #3
+        sec
+@neg:   lda     #0
+        sbc     FACHO,x
+        sta     FACHO,x
+        dex
+        bpl     @neg
+        lda     FACHO                   ; a negative result must have its sign bit
+        bmi     @fits
+        ora     FACHO+1
+        ora     FACHO+2
+        ora     FACHO+3
+        beq     @fits                   ; zero
+        sec
+        rts
+@check: lda     FACHO
+        bmi     @out
+@fits:  clc
+        rts
+@out:   sec
+        rts
+
+; fac_int: FAC = INT(FAC), the largest integer not above it. Clobbers A, X.
+fac_int:
+        lda     FACEXP
+        cmp     #$A0
+        bcs     @done                   ; 2^31 and up holds no fraction
+        jsr     fac_to_int32
+        lda     FACHO
+        bpl     @positive
+        lda     #$FF
+        sta     FACSGN
+        jsr     negate_int32
+        jmp     fac_from_uint32
+@positive:
+        lda     #0
+        sta     FACSGN
+        jmp     fac_from_uint32
+@done:  rts
+
+; negate_int32: FACHO..FACHO+3 = -(FACHO..FACHO+3). Clobbers A, X.
+negate_int32:
+        ldx     #3
+        sec
+@loop:  lda     #0
+        sbc     FACHO,x
+        sta     FACHO,x
+        dex
+        bpl     @loop
+        rts
+
+; fac_to_int16: A (high) / Y (low) = floor(FAC) in -32768..32767, also left
+; in FACHO+2/FACHO+3; ?ILLEGAL QUANTITY otherwise. Clobbers X.
+fac_to_int16:
+        jsr     fac_to_int32
+        bcs     bad_quantity
+        lda     FACHO+2
+        asl     a                       ; carry = sign of the low 16 bits
+        lda     FACHO
+        adc     #0
+        bne     bad_quantity            ; high word is not the sign extension
+        lda     FACHO+1
+        adc     #0
+        bne     bad_quantity
+        lda     FACHO+2
+        ldy     FACHO+3
+        rts
+bad_quantity:
+        jmp     illegal_quantity
+
+; fac_to_uint16: LINNUM and A (high) / Y (low) = FAC in 0..65535, else
+; ?ILLEGAL QUANTITY. Clobbers X.
+fac_to_uint16:
+        lda     FACSGN
+        bmi     bad_quantity
+        jsr     fac_to_int32
+        bcs     bad_quantity
+        lda     FACHO
+        ora     FACHO+1
+        bne     bad_quantity
+        lda     FACHO+2
+        sta     LINNUM+1
+        ldy     FACHO+3
+        sty     LINNUM
+        rts
+
+; fac_to_byte: X = FAC in 0..255, else ?ILLEGAL QUANTITY. Clobbers A, Y.
+fac_to_byte:
+        jsr     fac_to_uint16
+        lda     LINNUM+1
+        bne     bad_quantity
+        ldx     LINNUM
+        rts

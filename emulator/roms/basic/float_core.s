@@ -1,0 +1,274 @@
+; Floating point accumulators: moving values between memory, FAC and ARG,
+; normalising, rounding, sign and comparison.
+;
+; A packed float is 5 bytes: exponent (bias $80, 0 means zero), then a 32-bit
+; mantissa, most significant byte first, whose top bit (always 1 once
+; normalised) is replaced by the sign. In FAC and ARG the mantissa is kept
+; with its top bit and the sign lives in a byte of its own; FACOV holds eight
+; more mantissa bits below FACHO+3 until the result is rounded.
+
+.include "basic.inc"
+
+.segment "BASIC_HI"
+
+; fac_load: FAC = packed float at A (low) / Y (high). Clobbers A, Y.
+fac_load:
+        sta     INDEX
+        sty     INDEX+1
+        ldy     #4
+        lda     (INDEX),y
+        sta     FACHO+3
+        dey
+        lda     (INDEX),y
+        sta     FACHO+2
+        dey
+        lda     (INDEX),y
+        sta     FACHO+1
+        dey
+        lda     (INDEX),y
+        sta     FACSGN
+        ora     #$80
+        sta     FACHO
+        dey
+        lda     (INDEX),y
+        sta     FACEXP
+        sty     FACOV
+        rts
+
+; arg_load: ARG = packed float at A/Y; ARISGN = sign of FAC xor sign of ARG.
+; Returns with A = FACEXP and the flags of it. Clobbers Y.
+arg_load:
+        sta     INDEX
+        sty     INDEX+1
+        ldy     #4
+        lda     (INDEX),y
+        sta     ARGHO+3
+        dey
+        lda     (INDEX),y
+        sta     ARGHO+2
+        dey
+        lda     (INDEX),y
+        sta     ARGHO+1
+        dey
+        lda     (INDEX),y
+        sta     ARGSGN
+        eor     FACSGN
+        sta     ARISGN
+        lda     ARGSGN
+        ora     #$80
+        sta     ARGHO
+        dey
+        lda     (INDEX),y
+        sta     ARGEXP
+        lda     FACEXP
+        rts
+
+; fac_store: round FAC and store it packed at X (low) / Y (high).
+; Clobbers A, Y.
+fac_store:
+        jsr     fac_round
+        stx     INDEX
+        sty     INDEX+1
+        ldy     #4
+        lda     FACHO+3
+        sta     (INDEX),y
+        dey
+        lda     FACHO+2
+        sta     (INDEX),y
+        dey
+        lda     FACHO+1
+        sta     (INDEX),y
+        dey
+        lda     FACSGN
+        ora     #$7F
+        and     FACHO
+        sta     (INDEX),y
+        dey
+        lda     FACEXP
+        sta     (INDEX),y
+        sty     FACOV
+        rts
+
+; fac_to_arg: ARG = FAC, rounded first. Clobbers A, X.
+fac_to_arg:
+        jsr     fac_round
+        ldx     #6
+@copy:  lda     FACEXP-1,x
+        sta     ARGEXP-1,x
+        dex
+        bne     @copy
+        stx     ARISGN
+        rts
+
+; arg_to_fac: FAC = ARG. Clobbers A, X.
+arg_to_fac:
+        ldx     #6
+@copy:  lda     ARGEXP-1,x
+        sta     FACEXP-1,x
+        dex
+        bne     @copy
+        stx     FACOV
+        rts
+
+; fac_round: fold FACOV into the mantissa (round half up) and clear it.
+; Clobbers A.
+fac_round:
+        lda     FACEXP
+        beq     @done
+        asl     FACOV
+        bcc     @done
+        inc     FACHO+3
+        bne     @done
+        inc     FACHO+2
+        bne     @done
+        inc     FACHO+1
+        bne     @done
+        inc     FACHO
+        bne     @done
+        lda     #$80            ; mantissa carried out: it is 1.0 of the next power
+        sta     FACHO
+        inc     FACEXP
+        beq     fac_overflow
+@done:  lda     #0
+        sta     FACOV
+        rts
+
+fac_overflow:
+        ldx     #E_OVERFLOW
+        jmp     basic_error
+
+; fac_normalize: shift the mantissa (with FACOV) left until its top bit is
+; set, adjusting the exponent; a zero mantissa or an exponent that runs out
+; gives zero. Clobbers A, X.
+fac_normalize:
+        ldx     #5
+@bytes: lda     FACHO
+        bne     @bits
+        lda     FACHO+1
+        sta     FACHO
+        lda     FACHO+2
+        sta     FACHO+1
+        lda     FACHO+3
+        sta     FACHO+2
+        lda     FACOV
+        sta     FACHO+3
+        lda     #0
+        sta     FACOV
+        lda     FACEXP
+        sec
+        sbc     #8
+        sta     FACEXP
+        bcc     fac_zero
+        beq     fac_zero
+        dex
+        bne     @bytes
+        beq     fac_zero
+@bits:  bmi     @done
+@shift: dec     FACEXP
+        beq     fac_zero
+        asl     FACOV
+        rol     FACHO+3
+        rol     FACHO+2
+        rol     FACHO+1
+        rol     FACHO
+        bpl     @shift
+@done:  rts
+
+; fac_zero: FAC = 0. Clobbers A.
+fac_zero:
+        lda     #0
+        sta     FACEXP
+        sta     FACSGN
+        sta     FACOV
+        rts
+
+; fac_negate: FAC = -FAC (zero stays zero). Clobbers A.
+fac_negate:
+        lda     FACEXP
+        beq     @done
+        lda     FACSGN
+        eor     #$FF
+        sta     FACSGN
+@done:  rts
+
+; fac_abs: FAC = |FAC|. Clobbers A.
+fac_abs:
+        lda     #0
+        sta     FACSGN
+        rts
+
+; fac_sign: A = 0 for zero, 1 for positive, $FF for negative (flags set).
+fac_sign:
+        lda     FACEXP
+        beq     sign_done
+fac_set_zero_sign:
+        lda     FACSGN
+        rol     a
+        lda     #$FF
+        bcs     sign_done
+        lda     #1
+sign_done:
+        rts
+
+; fac_compare: compare FAC with the packed float at A/Y.
+; A = 0 if equal, 1 if FAC is greater, $FF if FAC is less. Clobbers Y.
+fac_compare:
+        sta     INDEX
+        sty     INDEX+1
+        ldy     #0
+        lda     (INDEX),y
+        beq     fac_sign                ; against zero: the sign of FAC
+        lda     FACEXP
+        bne     @both
+        iny                             ; FAC is zero: the opposite of mem's sign
+        lda     (INDEX),y
+        bmi     @greater
+        bpl     @less
+@both:  iny
+        lda     (INDEX),y
+        eor     FACSGN
+        bmi     fac_set_zero_sign       ; signs differ: FAC's sign decides
+        dey
+        lda     FACEXP
+        cmp     (INDEX),y
+        bne     @differ
+        iny
+        lda     (INDEX),y
+        ora     #$80
+        cmp     FACHO
+        bne     @differ_rev
+        iny
+        lda     FACHO+1
+        cmp     (INDEX),y
+        bne     @differ
+        iny
+        lda     FACHO+2
+        cmp     (INDEX),y
+        bne     @differ
+        iny
+        lda     FACHO+3
+        cmp     (INDEX),y
+        bne     @differ
+        lda     #0
+        rts
+@differ_rev:                            ; carry set when mem > FAC
+        lda     FACSGN
+        bcc     @bigger
+        bcs     @smaller
+@differ:                                ; carry set when |FAC| > |mem|
+        lda     FACSGN
+        bcc     @smaller
+@bigger:                                ; |FAC| is larger: FAC > mem if positive
+        bmi     @less
+@greater:
+        lda     #1
+        rts
+@smaller:
+        bmi     @greater
+@less:  lda     #$FF
+        rts
+
+const_zero:  .byte $00, $00, $00, $00, $00
+const_half:  .byte $80, $00, $00, $00, $00
+const_one:   .byte $81, $00, $00, $00, $00
+const_ten:   .byte $84, $20, $00, $00, $00

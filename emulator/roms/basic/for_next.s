@@ -1,0 +1,178 @@
+; FOR and NEXT. A FOR frame on the 6502 stack holds, from its top: the FOR
+; token, TXTPTR and CURLIN after the FOR statement, the sign of STEP, STEP
+; and the limit as packed floats, and the loop variable's address. The body
+; always runs once; NEXT adds STEP and loops while the limit is not passed.
+
+.include "basic.inc"
+
+.segment "BASIC_SPILL_F7"
+
+F_TEXT  = $0102                 ; offsets from $0101 + index of the frame top
+F_LINE  = $0104
+F_SIGN  = $0106
+F_STEP  = $0107
+F_LIMIT = $010C
+F_VAR   = $0111
+
+; FOR variable = start TO limit [STEP step]
+stmt_for:
+        jsr     stmt_let
+        lda     VARNAM
+        ora     VARNAM+1
+        bpl     @real
+        jmp     type_mismatch           ; only real variables count loops
+@real:  pla
+        pla
+        lda     VARPNT
+        sta     FORPNT
+        lda     VARPNT+1
+        sta     FORPNT+1
+        jsr     find_for_frame          ; a loop on this variable starts afresh
+        bcc     @fresh
+        txa
+        clc
+        adc     #FOR_FRAME
+        tax
+        txs
+@fresh: lda     #FOR_FRAME + 8
+        jsr     check_stack
+        jsr     CHRGOT
+        lda     #TOK_TO
+        jsr     chk_char
+        jsr     eval_numeric
+        lda     FORPNT+1
+        pha
+        lda     FORPNT
+        pha
+        ldx     #<FPTEMP2
+        ldy     #>FPTEMP2
+        jsr     fac_store
+        ldx     #4
+@limit: lda     FPTEMP2,x
+        pha
+        dex
+        bpl     @limit
+        lda     #<const_one
+        ldy     #>const_one
+        jsr     fac_load
+        jsr     CHRGOT
+        cmp     #TOK_STEP
+        bne     @step
+        jsr     CHRGET
+        jsr     eval_numeric
+@step:  jsr     fac_sign
+        sta     CHARAC
+        ldx     #<FPTEMP2
+        ldy     #>FPTEMP2
+        jsr     fac_store
+        ldx     #4
+@stepb: lda     FPTEMP2,x
+        pha
+        dex
+        bpl     @stepb
+        lda     CHARAC
+        pha
+        lda     CURLIN+1
+        pha
+        lda     CURLIN
+        pha
+        lda     TXTPTR+1
+        pha
+        lda     TXTPTR
+        pha
+        lda     #TOK_FOR
+        pha
+        jmp     execute_next
+
+; NEXT [variable [, variable ...]]
+stmt_next:
+        pla
+        pla
+@again: lda     #0
+        sta     FORPNT+1
+        jsr     CHRGOT
+        beq     @any
+        jsr     find_variable
+        lda     VARPNT
+        sta     FORPNT
+        lda     VARPNT+1
+        sta     FORPNT+1
+@any:   jsr     find_for_frame
+        bcs     @found
+        ldx     #E_NEXT_WITHOUT_FOR
+        jmp     basic_error
+@found: txs                             ; inner loops end with this one
+        lda     F_VAR,x
+        sta     FORPNT
+        lda     F_VAR+1,x
+        sta     FORPNT+1
+        lda     FORPNT
+        ldy     FORPNT+1
+        jsr     fac_load
+        tsx
+        txa
+        clc
+        adc     #<F_STEP
+        ldy     #>F_STEP
+        jsr     fadd_mem
+        ldx     FORPNT
+        ldy     FORPNT+1
+        jsr     fac_store
+        tsx
+        txa
+        clc
+        adc     #<F_LIMIT
+        ldy     #>F_LIMIT
+        jsr     fac_compare
+        tsx
+        sec
+        sbc     F_SIGN,x
+        beq     @done                   ; the variable has passed the limit
+        lda     F_TEXT,x
+        sta     TXTPTR
+        lda     F_TEXT+1,x
+        sta     TXTPTR+1
+        lda     F_LINE,x
+        sta     CURLIN
+        lda     F_LINE+1,x
+        sta     CURLIN+1
+        jmp     execute_next
+@done:  txa
+        clc
+        adc     #FOR_FRAME
+        tax
+        txs
+        jsr     CHRGOT
+        cmp     #','
+        bne     @out
+        jsr     CHRGET
+        jmp     @again
+@out:   jmp     execute_next
+
+; find_for_frame: look down the stack from our caller's frame for a FOR
+; frame of the variable at FORPNT (any FOR frame when FORPNT+1 is zero),
+; stopping at a GOSUB frame. Carry set and X = the index to give TXS when
+; found. Clobbers A.
+find_for_frame:
+        tsx
+        inx
+        inx
+@loop:  lda     $0101,x
+        cmp     #TOK_FOR
+        bne     @none
+        lda     FORPNT+1
+        beq     @found
+        cmp     F_VAR+1,x
+        bne     @skip
+        lda     FORPNT
+        cmp     F_VAR,x
+        beq     @found
+@skip:  txa
+        clc
+        adc     #FOR_FRAME
+        tax
+        bcc     @loop
+@none:  clc
+        rts
+@found: sec
+        rts

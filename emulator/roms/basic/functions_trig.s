@@ -1,0 +1,150 @@
+; SIN COS TAN ATN. SIN reduces its argument to a fraction of a full turn
+; and then to the first quadrant, where the Taylor series is accurate to
+; the ninth digit; ATN reduces to |z| <= tan(pi/8) the same way.
+
+.include "basic.inc"
+
+.segment "BASIC_A57F"
+
+SAVED   = FPTEMP2
+
+fn_cos: lda     #<const_half_pi
+        ldy     #>const_half_pi
+        jsr     fadd_mem
+fn_sin: lda     #<const_inv_two_pi      ; q = x / 2pi, f = q - INT(q)
+        ldy     #>const_inv_two_pi
+        jsr     fmul_mem
+        ldx     #<SAVED
+        ldy     #>SAVED
+        jsr     fac_store
+        jsr     fac_int
+        lda     #<SAVED
+        ldy     #>SAVED
+        jsr     fsub_mem
+        lda     #0                      ; sign of the result
+        pha
+        lda     #<const_half
+        ldy     #>const_half
+        jsr     fac_compare
+        bmi     @first_half
+        lda     #<const_neg_half
+        ldy     #>const_neg_half
+        jsr     fadd_mem
+        pla
+        lda     #$FF
+        pha
+@first_half:
+        lda     #<const_quarter
+        ldy     #>const_quarter
+        jsr     fac_compare
+        bmi     @quadrant
+        beq     @quadrant
+        lda     #<const_half            ; f = 1/2 - f
+        ldy     #>const_half
+        jsr     fsub_mem
+@quadrant:
+        lda     #<const_two_pi
+        ldy     #>const_two_pi
+        jsr     fmul_mem
+        lda     #<poly_sin
+        ldy     #>poly_sin
+        jsr     odd_poly
+        pla
+        bpl     @done
+        jsr     fac_negate
+@done:  rts
+
+; TAN: SIN / COS.
+fn_tan: ldx     #<SAVED
+        ldy     #>SAVED
+        jsr     fac_store
+        ldx     #4
+@push:  lda     SAVED,x
+        pha
+        dex
+        bpl     @push
+        jsr     fn_sin
+        ldx     #<SAVED                 ; keep the sine, take x back
+        ldy     #>SAVED
+        jsr     fac_store
+        ldx     #0
+@pull_x:
+        pla
+        sta     FPTEMP,x
+        inx
+        cpx     #5
+        bcc     @pull_x
+        ldx     #4
+@push_sin:
+        lda     SAVED,x
+        pha
+        dex
+        bpl     @push_sin
+        lda     #<FPTEMP
+        ldy     #>FPTEMP
+        jsr     fac_load
+        jsr     fn_cos
+        ldx     #0
+@pull_sin:
+        pla
+        sta     SAVED,x
+        inx
+        cpx     #5
+        bcc     @pull_sin
+        lda     #<SAVED
+        ldy     #>SAVED
+        jmp     fdiv_mem
+
+; ATN: for |x| > 1, pi/2 - ATN(1/|x|); above tan(pi/8), pi/4 + ATN of
+; (x-1)/(x+1); then the series.
+fn_atn: lda     FACSGN
+        pha
+        jsr     fac_abs
+        lda     #<const_one
+        ldy     #>const_one
+        jsr     fac_compare
+        tax
+        pha                             ; 1 when |x| > 1
+        dex
+        bne     @small
+        lda     #<const_one
+        ldy     #>const_one
+        jsr     fdiv_mem
+@small: lda     #<const_tan_eighth
+        ldy     #>const_tan_eighth
+        jsr     fac_compare
+        pha                             ; 1 when above tan(pi/8)
+        cmp     #1
+        bne     @series
+        lda     #<const_one             ; (x-1)/(x+1) = 1 - 2/(x+1)
+        ldy     #>const_one
+        jsr     fadd_mem
+        lda     #<const_two
+        ldy     #>const_two
+        jsr     fdiv_mem
+        lda     #<const_one
+        ldy     #>const_one
+        jsr     fsub_mem
+@series:
+        lda     #<poly_atn
+        ldy     #>poly_atn
+        jsr     odd_poly
+        pla
+        cmp     #1
+        bne     @no_eighth
+        lda     #<const_quarter_pi
+        ldy     #>const_quarter_pi
+        jsr     fadd_mem
+@no_eighth:
+        pla
+        cmp     #1
+        bne     @no_invert
+        lda     #<const_half_pi
+        ldy     #>const_half_pi
+        jsr     fsub_mem
+@no_invert:
+        pla
+        bpl     @positive
+        jsr     fac_negate
+@positive:
+        rts

@@ -1,0 +1,81 @@
+; Small syntax helpers shared by the statements: expected characters,
+; skipping to the end of a statement or line, stack room, direct mode.
+
+.include "basic.inc"
+
+.segment "BASIC_A486"
+
+; chk_close / chk_open / chk_comma / chk_char: the current character must be
+; ')' / '(' / ',' / A, else ?SYNTAX ERROR; then CHRGET past it.
+chk_close:
+        lda     #')'
+        bne     chk_char
+chk_open:
+        lda     #'('
+        bne     chk_char
+chk_comma:
+        lda     #','
+chk_char:
+        ldy     #0
+        cmp     (TXTPTR),y
+        bne     @bad
+        jmp     CHRGET
+@bad:   jmp     syntax_error
+
+; skip_to_statement_end: TXTPTR to the ':' (outside quotes) or zero that ends
+; this statement. skip_to_line_end: TXTPTR to the zero ending the line.
+; Clobbers A, X, Y.
+skip_to_statement_end:
+        ldx     #':'
+        bne     skip_to
+skip_to_line_end:
+        ldx     #0
+skip_to:
+        stx     CHARAC
+        ldy     #0
+        sty     ENDCHR                  ; quote flag
+@loop:  lda     (TXTPTR),y
+        beq     @done
+        cmp     #'"'
+        bne     @other
+        lda     ENDCHR
+        eor     #$FF
+        sta     ENDCHR
+        jmp     @step
+@other: ldx     ENDCHR
+        bne     @step
+        cmp     CHARAC
+        beq     @done
+@step:  iny
+        bne     @loop
+@done:  tya
+        clc
+        adc     TXTPTR
+        sta     TXTPTR
+        bcc     @same
+        inc     TXTPTR+1
+@same:  rts
+
+; check_stack: ?OUT OF MEMORY unless A more bytes fit on the stack above
+; the area BASIC keeps for number text. Clobbers A, X.
+check_stack:
+        sta     CHARAC
+        tsx
+        txa
+        sec
+        sbc     CHARAC
+        bcc     @full
+        cmp     #$40
+        bcc     @full
+        rts
+@full:  ldx     #E_OUT_OF_MEMORY
+        jmp     basic_error
+
+; check_direct: ?ILLEGAL DIRECT in direct mode. Clobbers X.
+check_direct:
+        ldx     CURLIN+1
+        inx
+        bne     @ok
+        ldx     #E_ILLEGAL_DIRECT
+        jmp     basic_error
+@ok:    rts
