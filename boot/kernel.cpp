@@ -22,6 +22,7 @@
 #include "drivers/speaker.h"
 #include "drivers/uart.h"
 #include "emulator/io_events.h"
+#include "emulator/serial_console.h"
 #include "filesystem/fat.h"
 #include "lib/stdio.h"
 
@@ -101,10 +102,10 @@ extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_
   SyscallHandler syscalls(&interrupts, hardwarecommunication::InterruptManager::kSyscallVector);
 
   drivers::DriverManager driverManager;
-  drivers::KeyboardEventHandler keyboardHandler;
+  IOKeyboardEventHandler keyboardHandler;
   drivers::KeyboardDriver keyboard(&interrupts, &keyboardHandler);
   driverManager.AddDriver(&keyboard);
-  drivers::SerialEventHandler serialHandler;
+  IOSerialEventHandler serialHandler;
   drivers::SerialDriver serial(&interrupts, &serialHandler);
   driverManager.AddDriver(&serial);
   IOPITEventHandler timerHandler;

@@ -1,0 +1,69 @@
+// The emulated machine: owns its chips and host bridge, wires them, and runs
+// the main loop that drives the running processor through the C64 face.
+#pragma once
+#include <stdint.h>
+
+class Cpu;
+class Cia1;
+class Cia2;
+class Memory;
+class IO;
+class Sid;
+class Vic;
+class Monitor;
+
+class C64 {
+ public:
+  static constexpr uint32_t kInstructionsPerPass = 12000;
+  // Passes since boot during which the screen is redrawn unconditionally.
+  static constexpr uint32_t kStartupRedrawPasses = 119;
+  // The controller holds one byte; this many reads per pass at most.
+  static constexpr int kPollLimit = 16;
+
+  C64();
+  ~C64();
+  C64(const C64&) = delete;
+  C64& operator=(const C64&) = delete;
+
+  // Binds and resets the face on this machine's memory, then runs passes
+  // until one reports that the machine is done.
+  void start();
+  // The start-up steps of start(), for drivers that run the passes themselves.
+  void begin();
+  // One pass of the main loop; false when start() is to return.
+  bool run_pass();
+  // From the keyboard interrupt: the next pass enters the monitor.
+  void stop() { running = false; }
+  // From the keyboard interrupt: leave the monitor, the machine resumes.
+  void resume();
+  // From the keyboard interrupt: start() returns after the current pass.
+  void request_exit() { exit_requested = true; }
+
+  // Passes completed since boot, over every machine built.
+  static uint32_t passes_since_boot();
+
+  volatile bool running;
+  Cpu* cpu = nullptr;
+  Cia1* cia1 = nullptr;
+  Cia2* cia2 = nullptr;
+  Memory* mem = nullptr;
+  IO* io = nullptr;
+  Sid* sid = nullptr;
+  Vic* vic = nullptr;
+  Monitor* monitor = nullptr;
+  volatile bool exit_requested;
+
+ private:
+  bool copy_face_text();
+  void drain_scan_ring(bool deliver);
+  void drain_serial_input(bool deliver);
+
+  // Set when the host screen must be drawn whatever the text did: a new
+  // machine, or the monitor's text to paint over.
+  bool redraw_pending_ = true;
+};
+
+// The running machine, for the keyboard interrupt; null between machines.
+extern C64* volatile c64ptr;
+// Characters delivered to the face since boot.
+extern uint32_t g_dbg_facekeys;

@@ -1,0 +1,228 @@
+// The host bridge: buffers, palette, pacing, the keyboard matrix and the
+// joysticks. Drawing is in io_display.cpp.
+#include "emulator/io.h"
+
+#include "drivers/keyboard.h"
+#include "drivers/serial.h"
+#include "emulator/cpu.h"
+#include "emulator/io_events.h"
+#include "emulator/memory.h"
+
+using namespace korvan::drivers;
+
+volatile int32_t g_face_active = 0;
+uint8_t g_face_screen[kFaceScreenColumns * kFaceScreenRows];
+
+namespace {
+
+constexpr uint16_t kRequestByte = 0x0002;
+
+// Key code at each matrix position: row = CIA 1 port A line, column = port B bit.
+constexpr uint8_t kbd[IO::kMatrixRows][8] = {
+    {kKeyBackspace, kKeyEnter, kKeyRight, 247, kKeyF1, 243, 245, kKeyDown},
+    {'3', 'W', 'A', '4', 'Z', 'S', 'E', kKeyShift},
+    {'5', 'R', 'D', '6', 'C', 'F', 'T', 'X'},
+    {'7', 'Y', 'G', '8', 'B', 'H', 'U', 'V'},
+    {'9', 'I', 'J', '0', 'M', 'K', 'O', 'N'},
+    {43, 'P', 'L', '-', '.', ';', '[', ','},
+    {92, ']', '\'', kKeyHome, kKeyShift, '=', 43, '/'},
+    {'1', '`', kKeyCtrl, '2', ' ', kKeyAlt, 'Q', kKeyTab},
+};
+
+// Positions the two-key combinations use.
+constexpr int kRowControl = 0, kColCursorRight = 2, kColCursorDown = 7;
+constexpr int kRowLeftShift = 1, kColLeftShift = 7;
+
+// F2, F4, F6, F8 are shifted F1, F3, F5, F7 (row 0 bits 4, 5, 6, 3).
+constexpr uint8_t kShiftedFunctionKeys[4] = {242, 244, 246, 248};
+constexpr int kShiftedFunctionColumns[4] = {4, 5, 6, 3};
+
+// What the cursor keys type with the face active (PETSCII).
+struct FaceKey {
+  uint8_t code;
+  uint8_t character;
+};
+constexpr FaceKey kFaceCursorKeys[] = {
+    {kKeyUp, 0x91}, {kKeyDown, 0x11}, {kKeyLeft, 0x9D}, {kKeyRight, 0x1D}, {kKeyHome, 0x13},
+};
+
+constexpr uint16_t kPalette[16] = {
+    0x0000, 0xFFFF, 0x8800, 0xAFFD, 0xCA39, 0x066A, 0x0015, 0xEF6E,
+    0xDC4A, 0x6220, 0xFBAE, 0x3186, 0x73AE, 0xAFEC, 0x045F, 0xBDD7,
+};
+
+}  // namespace
+
+IO::IO() {
+  init_color_palette();
+  init_keyboard();
+}
+
+IO::~IO() { release_display(); }
+
+void IO::init_color_palette() {
+  for (int i = 0; i < 16; i++) palette_[i] = kPalette[i];
+}
+
+void IO::init_keyboard() {
+  for (int row = 0; row < kMatrixRows; row++) matrix_[row] = 0xFF;
+  joystick1_ = 0;
+  joystick2_ = 0;
+}
+
+void IO::release_display() {
+  delete[] frame_;
+  delete[] scaled_;
+  frame_ = nullptr;
+  scaled_ = nullptr;
+}
+
+void IO::init_display(uint32_t* framebuffer, uint32_t width, uint32_t height, uint32_t pitch, uint8_t bpp) {
+  release_display();
+  framebuffer_ = framebuffer;
+  width_ = width;
+  height_ = height;
+  pitch_ = pitch;
+  bpp_ = bpp;
+  bytes_per_pixel_ = static_cast<uint8_t>(bpp / 8);
+  face_drawn_valid_ = false;
+  frame_ = new uint16_t[kFrameWidth * kFrameHeight];
+  if (frame_ != nullptr)
+    for (uint32_t i = 0; i < kFrameWidth * kFrameHeight; i++) frame_[i] = 0;
+  scaled_ = new uint16_t[static_cast<uint32_t>(width) * height];
+  scale_x_ = width / static_cast<double>(kFrameWidth);
+  scale_y_ = height / static_cast<double>(kFrameHeight);
+}
+
+void IO::sync() {
+  uint32_t elapsed = current_milli - last_sync_;
+  if (elapsed < kFrameMillis) delay(kFrameMillis - elapsed);
+  last_sync_ = current_milli;
+}
+
+void IO::delay(uint32_t ms) {
+  uint32_t start = current_milli;
+  // Unsigned difference, so the wrap of the counter does not end the wait early.
+  for (uint32_t spins = 0; current_milli - start < ms && spins < kDelaySpinLimit; spins++) {
+  }
+}
+
+bool IO::emulate() {
+  // The LOAD/SAVE hand-off is served by the file transfer once it exists;
+  // until then a request is left as the KERNAL raised it.
+  if (memory_ != nullptr) (void)memory_->read_byte(kRequestByte);
+  return running_;
+}
+
+uint8_t IO::keyboard_matrix_row(int row) const {
+  return row >= 0 && row < kMatrixRows ? matrix_[row] : 0xFF;
+}
+
+uint8_t IO::getJoystick(uint8_t port) const {
+  if (port == 1) return joystick1_;
+  if (port == 2) return joystick2_;
+  return 0;
+}
+
+void IO::set_matrix_code(uint8_t code, bool held) {
+  for (int row = 0; row < kMatrixRows; row++)
+    for (int column = 0; column < 8; column++)
+      if (kbd[row][column] == code) held ? press(row, column) : release(row, column);
+}
+
+// The keys the C64 reaches only with shift held: cursor up and left, F2-F8.
+// Returns false for any other code.
+bool IO::press_shifted_pair(uint8_t code, bool held) {
+  int row = -1, column = -1;
+  if (code == kKeyUp) {
+    row = kRowControl;
+    column = kColCursorDown;
+  } else if (code == kKeyLeft) {
+    row = kRowControl;
+    column = kColCursorRight;
+  } else {
+    for (int i = 0; i < 4; i++)
+      if (code == kShiftedFunctionKeys[i]) {
+        row = kRowControl;
+        column = kShiftedFunctionColumns[i];
+      }
+  }
+  if (row < 0) return false;
+  if (held) {
+    press(row, column);
+    press(kRowLeftShift, kColLeftShift);
+  } else {
+    release(row, column);
+    release(kRowLeftShift, kColLeftShift);
+  }
+  return true;
+}
+
+void IO::queue_face_key(uint8_t character) {
+  if (face_keys_head_ - face_keys_tail_ >= kFaceKeyQueueSize) return;
+  face_keys_[face_keys_head_ % kFaceKeyQueueSize] = character;
+  face_keys_head_ = face_keys_head_ + 1;
+}
+
+uint8_t IO::take_face_key() {
+  if (face_keys_tail_ == face_keys_head_) return 0;
+  uint8_t character = face_keys_[face_keys_tail_ % kFaceKeyQueueSize];
+  face_keys_tail_ = face_keys_tail_ + 1;
+  return character;
+}
+
+// With the face active, printable keys and Backspace reach the C64 through
+// the scancode ring and the keyboard buffer. The cursor keys and Home never
+// reach the ring (only their $E0 prefix does), so they are typed from here,
+// and only from here, so each press acts once. RUN/STOP cannot be typed into
+// the buffer (the KERNAL reads it from the matrix), so Tab stays on the matrix.
+void IO::OnKeyDown(uint8_t code) {
+  if (code == kKeyScrollLock) return;
+  if (code == kKeyShift) joystick2_ |= kJoystickFire;
+  if (code == kKeyRight) joystick2_ |= kJoystickRight;
+  if (code == kKeyDown) joystick2_ |= kJoystickDown;
+  if (code == kKeyUp) joystick2_ |= kJoystickUp;
+  if (code == kKeyLeft) joystick2_ |= kJoystickLeft;
+  bool face = g_face_active != 0;
+  if (face) {
+    for (const FaceKey& key : kFaceCursorKeys) {
+      if (key.code == code) {
+        queue_face_key(key.character);
+        return;
+      }
+    }
+  }
+  if (press_shifted_pair(code, true)) return;
+  if (code == kKeyF9) {
+    if (cpu_ != nullptr) cpu_->nmi();
+    return;
+  }
+  if (face && code != kKeyTab) return;
+  set_matrix_code(code, true);
+}
+
+void IO::OnKeyUp(uint8_t code) {
+  joystick2_ = 0;
+  if (press_shifted_pair(code, false)) return;
+  set_matrix_code(code, false);
+}
+
+void IO::SendSerial(uint8_t c) {
+  if (serial_ != nullptr) serial_->Send(c);
+}
+
+// The three frame painters do nothing before init_display.
+void IO::screen_update_pixel(int x, int y, int colour) {
+  if (frame_ == nullptr) return;
+  frame_[y * static_cast<int>(kFrameWidth) + x] = static_cast<uint16_t>(colour);
+}
+
+void IO::screen_draw_rect(int x, int y, int n, int colour) {
+  if (frame_ == nullptr) return;
+  for (int i = 1; i <= n; i++) frame_[y * static_cast<int>(kFrameWidth) + x + i] = static_cast<uint16_t>(colour);
+}
+
+void IO::screen_draw_border(int y, int colour) {
+  if (frame_ == nullptr) return;
+  for (uint32_t x = 0; x < kFrameWidth; x++) frame_[y * kFrameWidth + x] = static_cast<uint16_t>(colour);
+}

@@ -1,0 +1,144 @@
+// The machine's bridge to the PC: the video frame and its scaling onto the
+// linear framebuffer, the text screen drawn with the 5 x 7 font while the face
+// runs the machine, display pacing, the C64 keyboard matrix and joysticks, and
+// the LOAD/SAVE request byte.
+#pragma once
+#include <stdint.h>
+
+class Cpu;
+class Memory;
+
+namespace korvan {
+namespace drivers {
+class SerialDriver;
+class RTCDriver;
+}  // namespace drivers
+namespace filesystem {
+class Fat32;
+}
+}  // namespace korvan
+
+// Set once the face drives the machine; never cleared.
+extern volatile int32_t g_face_active;
+// The shadow of the face's text that the face path draws (40 x 25, row-major).
+constexpr int kFaceScreenColumns = 40;
+constexpr int kFaceScreenRows = 25;
+extern uint8_t g_face_screen[kFaceScreenColumns * kFaceScreenRows];
+
+class IO {
+ public:
+  static constexpr uint32_t kFrameWidth = 403;
+  static constexpr uint32_t kFrameHeight = 284;
+  static constexpr int kMatrixRows = 8;
+  static constexpr uint8_t kFrameSkip = 10;
+
+  // Joystick bits, 1 = active.
+  static constexpr uint8_t kJoystickUp = 0x01;
+  static constexpr uint8_t kJoystickDown = 0x02;
+  static constexpr uint8_t kJoystickLeft = 0x04;
+  static constexpr uint8_t kJoystickRight = 0x08;
+  static constexpr uint8_t kJoystickFire = 0x10;
+
+  // The face path's colours (RGB565) and geometry in host pixels.
+  static constexpr uint16_t kFaceBackground = 0x001F;
+  static constexpr uint16_t kFaceForeground = 0x9E7F;
+  static constexpr uint32_t kFaceOrigin = 24;
+  static constexpr uint32_t kFaceCellWidth = 12;
+  static constexpr uint32_t kFaceCellHeight = 18;
+  static constexpr uint32_t kFaceDotSize = 2;
+
+  // Pacing: at most one drawn frame per kFrameMillis.
+  static constexpr uint32_t kFrameMillis = 19;
+  static constexpr uint32_t kDelaySpinLimit = 200000000;
+
+  IO();
+  ~IO();
+  IO(const IO&) = delete;
+  IO& operator=(const IO&) = delete;
+
+  // Stores the host framebuffer and allocates the frame and its scaled copy.
+  // Called once per machine; a second call replaces the buffers.
+  void init_display(uint32_t* framebuffer, uint32_t width, uint32_t height, uint32_t pitch, uint8_t bpp);
+  void screen_refresh();
+  // Draws now, whatever the frame skip says (a new machine, the monitor left).
+  void screen_redraw();
+  void sync();
+  void delay(uint32_t ms);
+  bool emulate();
+
+  uint8_t keyboard_matrix_row(int row) const;
+  uint8_t getJoystick(uint8_t port) const;
+  void OnKeyDown(uint8_t code);
+  void OnKeyUp(uint8_t code);
+  void SendSerial(uint8_t c);
+  // The next character the key events left for the face, or 0 for none.
+  // Called by the main loop only; the keyboard interrupt fills the queue.
+  uint8_t take_face_key();
+
+  // Frame painting for the video chip; callers stay inside the frame.
+  void screen_update_pixel(int x, int y, int colour);
+  void screen_draw_rect(int x, int y, int n, int colour);
+  void screen_draw_border(int y, int colour);
+  void process_events() {}
+  void type_character(char) {}
+
+  void cpu(Cpu* cpu) { cpu_ = cpu; }
+  void memory(Memory* memory) { memory_ = memory; }
+  void fat32(korvan::filesystem::Fat32* volume) { fat32_ = volume; }
+  void serial(korvan::drivers::SerialDriver* serial) { serial_ = serial; }
+  void rtc(korvan::drivers::RTCDriver* rtc) { rtc_ = rtc; }
+
+  uint8_t frame_skip() const { return frame_skip_; }
+  void toggle_frame_skip() { frame_skip_ = frame_skip_ == 0 ? kFrameSkip : 0; }
+  uint16_t palette(int index) const { return palette_[index & 0x0F]; }
+  const uint16_t* frame() const { return frame_; }
+
+ private:
+  void init_color_palette();
+  void init_keyboard();
+  void release_display();
+  void draw(bool everything);
+  void draw_face_cell(int r, int c, uint8_t code);
+  void draw_face_screen(bool everything);
+  void draw_video_frame();
+  bool can_draw() const;
+  void store_pixel(uint32_t x, uint32_t y, uint16_t rgb565);
+  void press(int row, int column) { matrix_[row] &= static_cast<uint8_t>(~(1u << column)); }
+  void release(int row, int column) { matrix_[row] |= static_cast<uint8_t>(1u << column); }
+  void set_matrix_code(uint8_t code, bool held);
+  bool press_shifted_pair(uint8_t code, bool held);
+  void queue_face_key(uint8_t character);
+
+  Cpu* cpu_ = nullptr;
+  Memory* memory_ = nullptr;
+  volatile uint8_t matrix_[kMatrixRows];
+  bool running_ = true;
+  volatile uint8_t joystick1_ = 0;
+  volatile uint8_t joystick2_ = 0;
+  korvan::filesystem::Fat32* fat32_ = nullptr;
+  korvan::drivers::SerialDriver* serial_ = nullptr;
+  korvan::drivers::RTCDriver* rtc_ = nullptr;
+  uint16_t* frame_ = nullptr;
+  uint16_t* scaled_ = nullptr;
+  double scale_x_ = 0;
+  double scale_y_ = 0;
+  uint32_t* framebuffer_ = nullptr;
+  uint32_t width_ = 0;
+  uint32_t height_ = 0;
+  uint32_t pitch_ = 0;
+  uint8_t bpp_ = 0;
+  uint8_t bytes_per_pixel_ = 0;
+  uint32_t last_sync_ = 0;
+  volatile uint8_t frame_skip_ = 0;
+  uint8_t skip_ctr_ = 0;
+  uint16_t palette_[16];
+  // Cursor keys for the face: one producer (the keyboard interrupt), one
+  // consumer (the main loop); a full queue drops the key.
+  static constexpr uint32_t kFaceKeyQueueSize = 16;
+  volatile uint8_t face_keys_[kFaceKeyQueueSize];
+  volatile uint32_t face_keys_head_ = 0;
+  volatile uint32_t face_keys_tail_ = 0;
+  // The characters the face path last put on the host screen.
+  uint8_t face_drawn_[kFaceScreenColumns * kFaceScreenRows];
+  bool face_drawn_valid_ = false;
+};

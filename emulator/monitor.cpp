@@ -1,0 +1,78 @@
+// The debugging monitor's shell: entering, leaving and the command line.
+#include "emulator/monitor.h"
+
+#include "core/x86.h"
+#include "lib/stdio.h"
+#include "lib/vga.h"
+
+namespace {
+const char kRule[] = "====================================================\n";
+}  // namespace
+
+Monitor::Monitor() {}
+
+void Monitor::Start() {
+  active_ = true;
+  vga_clear();
+  vga_cursor_enable();
+  puts("Quillon v0.10 - Debugging:\n\n");
+  puts(kRule);
+  help();
+  prompt();
+  // Stop comes from the keyboard interrupt, which also ends each halt.
+  while (active_) korvan::x86::halt();
+}
+
+void Monitor::help() {
+  puts("Commands:\n");
+  puts("M - Memory Display\n");
+  puts("R - Register Display\n");
+  puts("P - Partition information\n");
+  puts("F - Read File (F <filename>)\n");
+  puts("S - Sector Display (S sectorNumInHex #bytesInDec)\n");
+  puts("D - Directory (ATA FAT32 Harddisk Master 0)\n");
+  puts("E - Erase (delete) file\n");
+  puts("N - ReName a file\n");
+  puts("L - Load file to RAM (L FILENAME.EXT C000)\n");
+  puts("W - Write RAM to file (W FILENAME.EXT C000 C1FF)\n");
+  puts("ESC - Return to system\n");
+  puts(kRule);
+  puts("Built in ML monitor activated via SYS 36864\n");
+}
+
+void Monitor::prompt() {
+  for (char& c : line_) c = 0;
+  length_ = 0;
+  puts("\n>");
+}
+
+void Monitor::OnKeyDown(uint8_t key) {
+  if (key == kKeyHelp) {
+    help();
+    return;
+  }
+  if (key == kKeyEnter) {
+    process_cmd();
+    length_ = 0;
+    line_[0] = 0;
+    prompt();
+    return;
+  }
+  if (key == kKeyBackspace) {
+    if (length_ == 0) return;
+    length_--;
+    line_[length_] = 0;
+    putc(kKeyBackspace);
+    return;
+  }
+  if (length_ >= kLineCapacity) return;
+  line_[length_++] = static_cast<char>(key);
+  putc(key);
+}
+
+// The commands come with the disk and memory tools; until then every
+// non-empty line is one the monitor does not know.
+void Monitor::process_cmd() {
+  if (length_ == 0) return;
+  puts("?");
+}

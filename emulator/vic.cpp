@@ -1,0 +1,222 @@
+// The VIC-II's registers, its line machine and its video memory fetches.
+#include "emulator/vic.h"
+
+#include "emulator/cpu.h"
+#include "emulator/io.h"
+#include "emulator/memory.h"
+
+namespace {
+constexpr uint16_t kColourRam = 0xD800;
+constexpr int kScreenColumns = 40;
+constexpr int kBytesPerCharacter = 8;
+constexpr uint16_t kSpritePointers = 0x03F8;  // behind the 1000 screen codes
+constexpr uint16_t kSpriteBlockSize = 64;
+constexpr uint8_t kExtendedCharacterMask = 0x3F;
+// A frame of lines without bad lines is the longest a frame can take.
+constexpr uint32_t kFrameCycles = Vic::kLinesPerFrame * Vic::kCyclesPerLine;
+// Lines further behind than this are skipped without being processed: so
+// much processor time with no VIC call can only be a clock that jumped.
+constexpr uint32_t kMaxCatchUpCycles = 16 * kFrameCycles;
+// Unconnected register bits and registers read as 1.
+constexpr uint8_t kUnusedColourBits = 0xF0;
+constexpr uint8_t kUnusedStatusBits = 0x70;
+constexpr uint8_t kUnusedEnableBits = 0xF0;
+constexpr uint8_t kUnconnected = 0xFF;
+}  // namespace
+
+uint32_t Vic::now() const {
+  if (clock_ != nullptr) return *clock_;
+  return cpu_ != nullptr ? cpu_->cycles() : 0;
+}
+
+void Vic::raster_counter(int line) {
+  raster_low_ = static_cast<uint8_t>(line);
+  control1_ = static_cast<uint8_t>((control1_ & ~kRasterBit8) | ((line >> 1) & kRasterBit8));
+}
+
+bool Vic::is_bad_line() const {
+  int r = raster_counter();
+  return r >= kFirstBadLine && r <= kLastBadLine && ((r ^ vertical_scroll()) & kScrollMask) == 0;
+}
+
+void Vic::set_graphic_mode() {
+  bool ecm = (control1_ & kExtendedColour) != 0;
+  bool bmm = (control1_ & kBitmap) != 0;
+  bool mcm = (control2_ & kMulticolour) != 0;
+  if (!ecm) {
+    graphic_mode_ = (bmm ? kBitmapMode : kCharacterMode) + (mcm ? 1 : 0);
+  } else {
+    graphic_mode_ = !bmm && !mcm ? kExtendedBackgroundMode : kInvalidMode;
+  }
+}
+
+// Every line whose time has come, oldest first, with its raster interrupt.
+// Only the last frame's worth of lines is painted: anything older would be
+// painted over before anyone could see it. The clock is unsigned and may
+// wrap; a clock that went backwards (a processor reset) restarts the
+// current line.
+void Vic::catch_up() {
+  uint32_t t = now();
+  int32_t behind = static_cast<int32_t>(t - next_line_at_);
+  if (behind < -static_cast<int32_t>(kFrameCycles)) {
+    next_line_at_ = t + kCyclesPerLine;
+    return;
+  }
+  if (behind > static_cast<int32_t>(kMaxCatchUpCycles)) next_line_at_ = t - kFrameCycles;
+  bool frame_done = false;
+  while (static_cast<int32_t>(t - next_line_at_) >= 0)
+    process_line(t - next_line_at_ < kFrameCycles, &frame_done);
+  // While the face's text screen is shown, the main loop draws the host
+  // screen; refreshing it here too would redraw (and pace) once a frame.
+  if (frame_done && g_face_active == 0 && io_ != nullptr) io_->screen_refresh();
+}
+
+void Vic::process_line(bool draw, bool* frame_done) {
+  int r = raster_counter();
+  if (raster_irq_enabled() && static_cast<uint32_t>(r) == raster_compare_) {
+    interrupt_status_ |= kRasterInterrupt;
+    raised_at_ = now();
+    if (cpu_ != nullptr) cpu_->irq();
+  }
+  if (draw && io_ != nullptr && r >= kFirstVisibleLine && r <= kLastVisibleLine) draw_line();
+  if (r + 1 >= kLinesPerFrame) {
+    raster_counter(0);
+    frame_count_++;
+    *frame_done = true;
+  } else {
+    raster_counter(r + 1);
+  }
+  // The line now entered is the one a bad line shortens.
+  next_line_at_ += is_bad_line() ? kCyclesPerBadLine : kCyclesPerLine;
+}
+
+// The interrupt line stays asserted until the program acknowledges in $D019.
+// The processor keeps a request until it takes it, so asserting again only
+// matters once the handler has returned without acknowledging; asserting
+// while the handler runs would enter it a second time. A frame is far
+// longer than any handler takes to acknowledge.
+bool Vic::emulate() {
+  bool pending = (interrupt_status_ & interrupt_enable_ & kInterruptSources) != 0;
+  if (pending && cpu_ != nullptr && now() - raised_at_ >= kFrameCycles) {
+    raised_at_ = now();
+    cpu_->irq();
+  }
+  catch_up();
+  return true;
+}
+
+uint8_t Vic::read_register(uint8_t reg) {
+  catch_up();
+  reg &= kRegisterMask;
+  if (reg < kSpriteXHighBits) return (reg & 1) ? sprite_y_[reg >> 1] : sprite_x_[reg >> 1];
+  if (reg >= kBackgroundColour0 && reg < kSpriteSharedColour0)
+    return background_colours_[reg - kBackgroundColour0] | kUnusedColourBits;
+  if (reg >= kSpriteSharedColour0 && reg < kSpriteColour0)
+    return sprite_shared_colours_[reg - kSpriteSharedColour0] | kUnusedColourBits;
+  if (reg >= kSpriteColour0 && reg <= kLastRegister)
+    return sprite_colours_[reg - kSpriteColour0] | kUnusedColourBits;
+  switch (reg) {
+    case kSpriteXHighBits: return sprite_x_high_bits_;
+    case kControl1: return control1_;
+    case kRaster: return raster_low_;
+    case kSpriteEnable: return sprite_enable_;
+    case kControl2: return control2_;
+    case kSpriteDoubleHeight: return sprite_double_height_;
+    case kMemoryPointers: return memory_pointers_;
+    case kInterruptStatus: {
+      uint8_t sources = interrupt_status_ & kInterruptSources;
+      return static_cast<uint8_t>(sources | (sources != 0 ? kInterruptRequested : 0) | kUnusedStatusBits);
+    }
+    case kInterruptEnable: return interrupt_enable_ | kUnusedEnableBits;
+    case kSpritePriority: return sprite_priority_;
+    case kSpriteMulticolour: return sprite_multicolour_;
+    case kSpriteDoubleWidth: return sprite_double_width_;
+    case kSpriteCollision:
+    case kBackgroundCollision: return 0;  // collisions are not detected
+    case kBorderColour: return border_colour_ | kUnusedColourBits;
+    default: return kUnconnected;  // the light pen, and $2F-$3F
+  }
+}
+
+// Lines before the write are drawn with the old values.
+void Vic::write_register(uint8_t reg, uint8_t value) {
+  catch_up();
+  reg &= kRegisterMask;
+  uint8_t colour = value & 0x0F;
+  if (reg < kSpriteXHighBits) {
+    ((reg & 1) ? sprite_y_ : sprite_x_)[reg >> 1] = value;
+    return;
+  }
+  if (reg >= kBackgroundColour0 && reg < kSpriteSharedColour0) {
+    background_colours_[reg - kBackgroundColour0] = colour;
+    return;
+  }
+  if (reg >= kSpriteSharedColour0 && reg < kSpriteColour0) {
+    sprite_shared_colours_[reg - kSpriteSharedColour0] = colour;
+    return;
+  }
+  if (reg >= kSpriteColour0 && reg <= kLastRegister) {
+    sprite_colours_[reg - kSpriteColour0] = colour;
+    return;
+  }
+  switch (reg) {
+    case kSpriteXHighBits: sprite_x_high_bits_ = value; break;
+    case kControl1:
+      // Bit 7 written is the compare line's bit 8; read, it is the raster's,
+      // which a write leaves alone.
+      control1_ = static_cast<uint8_t>((value & ~kRasterBit8) | (control1_ & kRasterBit8));
+      raster_compare_ = (raster_compare_ & 0xFF) | ((value & kRasterBit8) ? 0x100 : 0);
+      set_graphic_mode();
+      break;
+    case kRaster: raster_compare_ = (raster_compare_ & 0x100) | value; break;
+    case kSpriteEnable: sprite_enable_ = value; break;
+    case kControl2:
+      control2_ = value;
+      set_graphic_mode();
+      break;
+    case kSpriteDoubleHeight: sprite_double_height_ = value; break;
+    case kMemoryPointers:
+      character_memory_ = static_cast<uint16_t>((value << 10) & 0x3800);
+      screen_memory_ = static_cast<uint16_t>((value << 6) & 0x3C00);
+      bitmap_memory_ = static_cast<uint16_t>((value << 10) & 0x2000);
+      memory_pointers_ = value | 1;
+      break;
+    case kInterruptStatus: interrupt_status_ &= static_cast<uint8_t>(~(value & kInterruptSources)); break;
+    case kInterruptEnable: interrupt_enable_ = value; break;
+    case kSpritePriority: sprite_priority_ = value; break;
+    case kSpriteMulticolour: sprite_multicolour_ = value; break;
+    case kSpriteDoubleWidth: sprite_double_width_ = value; break;
+    case kBorderColour: border_colour_ = colour; break;
+    default: break;  // light pen, collisions and $2F-$3F are read-only or absent
+  }
+}
+
+uint8_t Vic::get_screen_char(int col, int row) const {
+  if (memory_ == nullptr) return 0;
+  return memory_->vic_read_byte(static_cast<uint16_t>(screen_memory_ + row * kScreenColumns + col));
+}
+
+uint8_t Vic::get_char_color(int col, int row) const {
+  if (memory_ == nullptr) return 0;
+  return memory_->read_byte_no_io(static_cast<uint16_t>(kColourRam + row * kScreenColumns + col)) & 0x0F;
+}
+
+// In extended background mode the top two bits of the code choose the
+// background, so only 64 glyphs are reachable.
+uint8_t Vic::get_char_data(int ch, int line) const {
+  if (memory_ == nullptr) return 0;
+  if (graphic_mode_ == kExtendedBackgroundMode) ch &= kExtendedCharacterMask;
+  return memory_->vic_read_byte(static_cast<uint16_t>(character_memory_ + ch * kBytesPerCharacter + line));
+}
+
+uint8_t Vic::get_bitmap_data(int col, int row, int line) const {
+  if (memory_ == nullptr) return 0;
+  int cell = row * kScreenColumns + col;
+  return memory_->vic_read_byte(static_cast<uint16_t>(bitmap_memory_ + cell * kBytesPerCharacter + line));
+}
+
+uint16_t Vic::get_sprite_ptr(int n) const {
+  if (memory_ == nullptr) return 0;
+  uint8_t block = memory_->vic_read_byte(static_cast<uint16_t>(screen_memory_ + kSpritePointers + n));
+  return static_cast<uint16_t>(block * kSpriteBlockSize);
+}

@@ -1,0 +1,338 @@
+// The host bridge: the face path's text drawing and the video path's scaling
+// on in-memory framebuffers, frame skipping, pacing, the keyboard matrix and
+// the joystick.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "drivers/keyboard.h"
+#include "emulator/font5x7.h"
+#include "emulator/io.h"
+#include "emulator/io_events.h"
+
+using namespace korvan::drivers;
+
+namespace {
+
+constexpr uint32_t kWidth = 800, kHeight = 600;
+
+// A framebuffer of any depth, with a guard band behind it.
+struct Framebuffer {
+  Framebuffer(uint32_t w, uint32_t h, uint8_t depth)
+      : width(w), height(h), bpp(depth), pitch(w * (depth / 8)), bytes(pitch * h + 64, 0xAB) {}
+  void attach(IO* io) { io->init_display(reinterpret_cast<uint32_t*>(bytes.data()), width, height, pitch, bpp); }
+  // The RGB565 colour of a pixel, as stored by either depth.
+  uint16_t rgb565(uint32_t x, uint32_t y) const {
+    const uint8_t* p = &bytes[y * pitch + x * (bpp / 8)];
+    if (bpp == 16) return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    return static_cast<uint16_t>(((p[2] >> 3) << 11) | ((p[1] >> 2) << 5) | (p[0] >> 3));
+  }
+  uint8_t alpha(uint32_t x, uint32_t y) const { return bytes[y * pitch + x * 4 + 3]; }
+  bool guard_intact() const {
+    for (size_t i = pitch * height; i < bytes.size(); i++)
+      if (bytes[i] != 0xAB) return false;
+    return true;
+  }
+  uint32_t width, height;
+  uint8_t bpp;
+  uint32_t pitch;
+  std::vector<uint8_t> bytes;
+};
+
+void blank_face_screen() {
+  for (uint8_t& cell : g_face_screen) cell = ' ';
+}
+
+// Does the pixel belong to a set dot of the glyph drawn in cell (r, c)?
+bool glyph_dot(uint8_t code, int r, int c, uint32_t x, uint32_t y) {
+  int left = 24 + 12 * c, top = 24 + 18 * r;
+  int dx = static_cast<int>(x) - left, dy = static_cast<int>(y) - top;
+  if (dx < 0 || dy < 0 || dx >= 10 || dy >= 14) return false;
+  uint8_t row = font5x7[(code - 0x20) * 7 + dy / 2];
+  return (row >> (4 - dx / 2)) & 1;
+}
+
+class FacePath : public ::testing::TestWithParam<uint8_t> {
+ protected:
+  void SetUp() override {
+    g_face_active = 1;
+    blank_face_screen();
+    current_milli = current_milli + 100;
+  }
+};
+
+TEST_P(FacePath, DrawsEachCharacterInItsCellOnBlue) {
+  Framebuffer fb(kWidth, kHeight, GetParam());
+  IO io;
+  fb.attach(&io);
+  g_face_screen[2 * 40 + 3] = 'A';
+  g_face_screen[24 * 40 + 39] = '7';
+  io.screen_refresh();
+  for (uint32_t y = 0; y < kHeight; y++) {
+    for (uint32_t x = 0; x < kWidth; x++) {
+      bool dot = glyph_dot('A', 2, 3, x, y) || glyph_dot('7', 24, 39, x, y);
+      ASSERT_EQ(fb.rgb565(x, y), dot ? IO::kFaceForeground : IO::kFaceBackground) << x << "," << y;
+    }
+  }
+  if (GetParam() == 32) EXPECT_EQ(fb.alpha(5, 5), 0xAB);
+  EXPECT_TRUE(fb.guard_intact());
+}
+
+TEST_P(FacePath, ControlAndHighBytesAreBlankCells) {
+  Framebuffer fb(kWidth, kHeight, GetParam());
+  IO io;
+  fb.attach(&io);
+  g_face_screen[0] = 0x05;
+  g_face_screen[1] = 0x90;
+  g_face_screen[2] = 0xFF;
+  io.screen_refresh();
+  for (uint32_t y = 24; y < 24 + 18; y++)
+    for (uint32_t x = 24; x < 24 + 36; x++) ASSERT_EQ(fb.rgb565(x, y), IO::kFaceBackground);
+}
+
+TEST_P(FacePath, SmallFramebufferIsClippedNotOverrun) {
+  Framebuffer fb(100, 50, GetParam());
+  IO io;
+  fb.attach(&io);
+  for (uint8_t& cell : g_face_screen) cell = '#';
+  io.screen_refresh();
+  EXPECT_TRUE(fb.guard_intact());
+  EXPECT_EQ(fb.rgb565(99, 49), glyph_dot('#', 1, 6, 99, 49) ? IO::kFaceForeground : IO::kFaceBackground);
+}
+
+TEST_P(FacePath, RefreshRepaintsOnlyChangedCellsAndRedrawRepaintsAll) {
+  Framebuffer fb(kWidth, kHeight, GetParam());
+  IO io;
+  fb.attach(&io);
+  g_face_screen[0] = 'X';
+  io.screen_refresh();
+  // Marks in an unchanged cell and in the border survive a refresh that
+  // only has cell 1 to draw; the changed cell is drawn whole.
+  fb.bytes[30 * fb.pitch + 30 * (GetParam() / 8)] = 0x55;
+  fb.bytes[2 * fb.pitch] = 0x55;
+  g_face_screen[0] = 'X';
+  g_face_screen[1] = 'Y';
+  current_milli = current_milli + 100;
+  io.screen_refresh();
+  EXPECT_EQ(fb.bytes[30 * fb.pitch + 30 * (GetParam() / 8)], 0x55);
+  EXPECT_EQ(fb.bytes[2 * fb.pitch], 0x55);
+  for (uint32_t y = 24; y < 42; y++)
+    for (uint32_t x = 36; x < 48; x++)
+      ASSERT_EQ(fb.rgb565(x, y), glyph_dot('Y', 0, 1, x, y) ? IO::kFaceForeground : IO::kFaceBackground);
+  current_milli = current_milli + 100;
+  io.screen_redraw();
+  EXPECT_EQ(fb.rgb565(30, 30), glyph_dot('X', 0, 0, 30, 30) ? IO::kFaceForeground : IO::kFaceBackground);
+  EXPECT_EQ(fb.rgb565(0, 2), IO::kFaceBackground);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, FacePath, ::testing::Values(16, 32));
+
+class VideoPath : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_face_active = 0;
+    current_milli = current_milli + 100;
+  }
+  void TearDown() override { g_face_active = 1; }
+};
+
+TEST_F(VideoPath, FrameIsScaledByNearestNeighbourThroughThePalette) {
+  // Twice the frame in each direction: every frame pixel becomes a 2 x 2 block.
+  Framebuffer fb(IO::kFrameWidth * 2, IO::kFrameHeight * 2, 32);
+  IO io;
+  fb.attach(&io);
+  io.screen_draw_border(0, 2);
+  io.screen_update_pixel(10, 5, 7);
+  io.screen_draw_rect(100, 200, 3, 14);  // pixels 101-103
+  io.screen_refresh();
+  EXPECT_EQ(fb.rgb565(0, 0), io.palette(2));
+  EXPECT_EQ(fb.rgb565(805, 1), io.palette(2));
+  EXPECT_EQ(fb.rgb565(20, 10), io.palette(7));
+  EXPECT_EQ(fb.rgb565(21, 11), io.palette(7));
+  EXPECT_EQ(fb.rgb565(22, 10), io.palette(0));
+  EXPECT_EQ(fb.rgb565(200, 400), io.palette(0));
+  EXPECT_EQ(fb.rgb565(202, 400), io.palette(14));
+  EXPECT_EQ(fb.rgb565(207, 401), io.palette(14));
+  EXPECT_EQ(fb.rgb565(208, 400), io.palette(0));
+  EXPECT_TRUE(fb.guard_intact());
+}
+
+TEST_F(VideoPath, DownscaledFrameTruncatesToTheSourcePixel) {
+  Framebuffer fb(200, 142, 16);  // half the frame
+  IO io;
+  fb.attach(&io);
+  io.screen_update_pixel(403 - 1, 284 - 1, 1);
+  io.screen_update_pixel(2, 2, 5);
+  io.screen_refresh();
+  EXPECT_EQ(fb.rgb565(1, 1), io.palette(5));
+  EXPECT_EQ(fb.rgb565(0, 0), io.palette(0));
+  EXPECT_TRUE(fb.guard_intact());
+}
+
+TEST_F(VideoPath, FrameSkipDrawsEveryTenthCall) {
+  Framebuffer fb(IO::kFrameWidth, IO::kFrameHeight, 16);
+  IO io;
+  fb.attach(&io);
+  io.toggle_frame_skip();
+  ASSERT_EQ(io.frame_skip(), IO::kFrameSkip);
+  io.screen_update_pixel(0, 0, 1);
+  int drawn = 0;
+  for (int call = 0; call < 33; call++) {
+    fb.bytes[0] = 0;
+    current_milli = current_milli + 100;
+    io.screen_refresh();
+    if (fb.bytes[0] != 0) drawn++;
+  }
+  EXPECT_EQ(drawn, 3);
+  io.toggle_frame_skip();
+  EXPECT_EQ(io.frame_skip(), 0);
+}
+
+TEST(DisplayPacing, SecondRefreshWithinAFrameWaitsForTheRest) {
+  IO io;
+  std::atomic<bool> ticking{true};
+  std::thread timer([&] {
+    while (ticking) {
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      current_milli = current_milli + 1;
+    }
+  });
+  io.sync();
+  uint32_t first = current_milli;
+  io.sync();
+  uint32_t second = current_milli;
+  ticking = false;
+  timer.join();
+  EXPECT_GE(second - first, IO::kFrameMillis);
+}
+
+TEST(DisplayPacing, DelayGivesUpWhenTheTimerStands) {
+  IO io;
+  uint32_t before = current_milli;
+  io.delay(5);  // bounded by its spin limit
+  EXPECT_EQ(current_milli, before);
+}
+
+TEST(DisplayPacing, NoFramebufferMeansNoDrawingAndNoWait) {
+  IO io;
+  uint32_t before = current_milli;
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 100; i++) io.screen_refresh();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+  EXPECT_EQ(current_milli, before);
+}
+
+class KeyboardMatrix : public ::testing::Test {
+ protected:
+  void SetUp() override { g_face_active = 0; }
+  void TearDown() override { g_face_active = 1; }
+  bool held(int row, int column) const { return (io.keyboard_matrix_row(row) & (1 << column)) == 0; }
+  int held_count() const {
+    int n = 0;
+    for (int r = 0; r < 8; r++)
+      for (int c = 0; c < 8; c++) n += held(r, c);
+    return n;
+  }
+  IO io;
+};
+
+TEST_F(KeyboardMatrix, StartsWithNoKeyHeldAndNoJoystick) {
+  EXPECT_EQ(held_count(), 0);
+  EXPECT_EQ(io.getJoystick(1), 0);
+  EXPECT_EQ(io.getJoystick(2), 0);
+  EXPECT_EQ(io.keyboard_matrix_row(8), 0xFF);
+  EXPECT_EQ(io.keyboard_matrix_row(-1), 0xFF);
+}
+
+TEST_F(KeyboardMatrix, KeyDownHoldsItsPositionAndKeyUpReleasesIt) {
+  io.OnKeyDown('A');
+  EXPECT_TRUE(held(1, 2));
+  EXPECT_EQ(held_count(), 1);
+  io.OnKeyUp('A');
+  EXPECT_EQ(held_count(), 0);
+}
+
+TEST_F(KeyboardMatrix, ACodeAtTwoPositionsHoldsBoth) {
+  io.OnKeyDown(43);  // + and the up arrow
+  EXPECT_TRUE(held(5, 0));
+  EXPECT_TRUE(held(6, 6));
+  EXPECT_EQ(held_count(), 2);
+}
+
+TEST_F(KeyboardMatrix, ShiftHoldsBothShiftsAndFiresUntilAnyRelease) {
+  io.OnKeyDown(kKeyShift);
+  EXPECT_TRUE(held(1, 7));
+  EXPECT_TRUE(held(6, 4));
+  EXPECT_EQ(io.getJoystick(2), IO::kJoystickFire);
+  io.OnKeyDown(kKeyRight);
+  EXPECT_EQ(io.getJoystick(2), IO::kJoystickFire | IO::kJoystickRight);
+  EXPECT_TRUE(held(0, 2));
+  io.OnKeyUp('Q');
+  EXPECT_EQ(io.getJoystick(2), 0);
+  EXPECT_EQ(io.getJoystick(1), 0);
+}
+
+TEST_F(KeyboardMatrix, CursorUpAndLeftAndEvenFunctionKeysNeedShift) {
+  io.OnKeyDown(kKeyUp);
+  EXPECT_TRUE(held(0, 7));
+  EXPECT_TRUE(held(1, 7));
+  EXPECT_EQ(io.getJoystick(2), IO::kJoystickUp);
+  io.OnKeyUp(kKeyUp);
+  EXPECT_EQ(held_count(), 0);
+  io.OnKeyDown(kKeyLeft);
+  EXPECT_TRUE(held(0, 2));
+  EXPECT_TRUE(held(1, 7));
+  io.OnKeyUp(kKeyLeft);
+  io.OnKeyDown(248);  // F8 is shifted F7
+  EXPECT_TRUE(held(0, 3));
+  EXPECT_TRUE(held(1, 7));
+  EXPECT_EQ(held_count(), 2);
+  io.OnKeyUp(248);
+  EXPECT_EQ(held_count(), 0);
+}
+
+TEST_F(KeyboardMatrix, FaceKeyQueueDropsKeysBeyondItsSize) {
+  g_face_active = 1;
+  for (int i = 0; i < 20; i++) io.OnKeyDown(kKeyDown);
+  int taken = 0;
+  while (io.take_face_key() == 0x11) taken++;
+  EXPECT_EQ(taken, 16);
+  g_face_active = 0;
+  io.OnKeyDown(kKeyDown);  // without the face: the matrix, no typing
+  EXPECT_EQ(io.take_face_key(), 0);
+  EXPECT_TRUE(held(0, 7));
+}
+
+TEST_F(KeyboardMatrix, ScrollLockAndUnknownCodesChangeNothing) {
+  io.OnKeyDown(kKeyScrollLock);
+  io.OnKeyDown(200);
+  EXPECT_EQ(held_count(), 0);
+  EXPECT_EQ(io.getJoystick(2), 0);
+}
+
+TEST_F(KeyboardMatrix, WithTheFaceActivePrintableAndCursorKeysStayOffTheMatrix) {
+  g_face_active = 1;
+  io.OnKeyDown('A');
+  io.OnKeyDown(kKeyBackspace);
+  io.OnKeyDown(kKeyUp);
+  io.OnKeyDown(kKeyLeft);
+  EXPECT_EQ(held_count(), 0);
+  EXPECT_EQ(io.getJoystick(2), IO::kJoystickUp | IO::kJoystickLeft);
+  // The cursor keys are typed for the face instead, in order, each once.
+  EXPECT_EQ(io.take_face_key(), 0x91);
+  EXPECT_EQ(io.take_face_key(), 0x9D);
+  EXPECT_EQ(io.take_face_key(), 0);
+  // Tab is RUN/STOP, which only the matrix carries; F2 is shifted F1.
+  io.OnKeyDown(kKeyTab);
+  EXPECT_TRUE(held(7, 7));
+  io.OnKeyDown(242);
+  EXPECT_TRUE(held(0, 4));
+  EXPECT_TRUE(held(1, 7));
+  io.OnKeyUp(kKeyTab);
+  EXPECT_FALSE(held(7, 7));
+}
+
+}  // namespace

@@ -1,0 +1,308 @@
+// The machine: construction and wiring, teardown on the kernel heap, and the
+// main-loop pass (controller poll, ring drain, redraw rule, exit, monitor).
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "core/memorymanagement.h"
+#include "emulator/c64.h"
+#include "emulator/cpu.h"
+#include "emulator/io.h"
+#include "emulator/monitor.h"
+#include "emulator/scan_ring.h"
+#include "face/fake6502_bridge.h"
+#include "tests/host/machine_test_support.h"
+#include "tests/hosted/console_capture.h"
+#include "tests/hosted/simulated_8042.h"
+
+using korvan::MemoryManager;
+using namespace machine_test;
+
+// While a test heap is set, every allocation of this program comes from the
+// kernel's own MemoryManager, as it does in the kernel image.
+namespace {
+MemoryManager* g_test_heap = nullptr;
+std::vector<uint8_t>* g_test_heap_region = nullptr;
+
+bool in_test_heap(void* pointer) {
+  if (g_test_heap_region == nullptr) return false;
+  uint8_t* p = static_cast<uint8_t*>(pointer);
+  return p >= g_test_heap_region->data() && p < g_test_heap_region->data() + g_test_heap_region->size();
+}
+
+void* allocate(size_t size) {
+  if (g_test_heap != nullptr) return g_test_heap->malloc(static_cast<uint32_t>(size));
+  void* pointer = malloc(size == 0 ? 1 : size);
+  if (pointer == nullptr) abort();
+  return pointer;
+}
+
+void release_memory(void* pointer) {
+  if (pointer == nullptr) return;
+  if (in_test_heap(pointer)) {
+    g_test_heap->free(pointer);
+  } else {
+    free(pointer);
+  }
+}
+}  // namespace
+
+void* operator new(size_t size) { return allocate(size); }
+void* operator new[](size_t size) { return allocate(size); }
+void operator delete(void* pointer) noexcept { release_memory(pointer); }
+void operator delete[](void* pointer) noexcept { release_memory(pointer); }
+void operator delete(void* pointer, size_t) noexcept { release_memory(pointer); }
+void operator delete[](void* pointer, size_t) noexcept { release_memory(pointer); }
+
+namespace {
+
+constexpr uint32_t kHeapSize = 8u * 1024 * 1024;
+constexpr uint32_t kFbWidth = 800, kFbHeight = 600;
+
+// A kernel heap for the scope; the region is allocated before the heap
+// takes over new.
+class KernelHeap {
+ public:
+  KernelHeap() : region_(kHeapSize) {
+    g_test_heap_region = &region_;
+    manager_ = static_cast<MemoryManager*>(malloc(sizeof(MemoryManager)));
+    new (manager_) MemoryManager(reinterpret_cast<uintptr_t>(region_.data()), kHeapSize);
+  }
+  ~KernelHeap() {
+    g_test_heap = nullptr;
+    manager_->~MemoryManager();
+    free(manager_);
+    g_test_heap_region = nullptr;
+  }
+  void route(bool on) { g_test_heap = on ? manager_ : nullptr; }
+  MemoryManager* manager() { return manager_; }
+
+ private:
+  std::vector<uint8_t> region_;
+  MemoryManager* manager_;
+};
+
+// One machine as the outer loop builds it: constructed, display initialised.
+void build_and_destroy(KernelHeap* heap, std::vector<uint32_t>* framebuffer) {
+  heap->route(true);
+  C64* machine = new C64();
+  machine->io->init_display(framebuffer->data(), kFbWidth, kFbHeight, kFbWidth * 2, 16);
+  heap->route(false);
+  ASSERT_NE(machine->io->frame(), nullptr);
+  heap->route(true);
+  delete machine;
+  heap->route(false);
+}
+
+TEST(MachineLifetime, RebuildsLeaveTheHeapAsTheFirstMachineLeftIt) {
+  KernelHeap heap;
+  std::vector<uint32_t> framebuffer(kFbWidth * kFbHeight / 2);
+  uint32_t empty_free = heap.manager()->free_bytes();
+  build_and_destroy(&heap, &framebuffer);
+  uint32_t free_after_first = heap.manager()->free_bytes();
+  uint32_t blocks_after_first = heap.manager()->block_count();
+  for (int i = 0; i < 25; i++) build_and_destroy(&heap, &framebuffer);
+  EXPECT_EQ(heap.manager()->free_bytes(), free_after_first);
+  EXPECT_EQ(heap.manager()->block_count(), blocks_after_first);
+  EXPECT_EQ(free_after_first, empty_free);
+}
+
+TEST(MachineLifetime, DisplayBuffersAreReplacedNotLeakedOnSecondInit) {
+  KernelHeap heap;
+  std::vector<uint32_t> framebuffer(kFbWidth * kFbHeight / 2);
+  heap.route(true);
+  C64* machine = new C64();
+  machine->io->init_display(framebuffer.data(), kFbWidth, kFbHeight, kFbWidth * 2, 16);
+  uint32_t once = heap.manager()->free_bytes();
+  machine->io->init_display(framebuffer.data(), kFbWidth, kFbHeight, kFbWidth * 2, 16);
+  EXPECT_EQ(heap.manager()->free_bytes(), once);
+  delete machine;
+  heap.route(false);
+}
+
+TEST(MachineWiring, ConstructionLeavesTheMachineRunningAndItsPartsConnected) {
+  C64 machine;
+  EXPECT_TRUE(machine.running);
+  EXPECT_FALSE(machine.exit_requested);
+  ASSERT_NE(machine.cpu, nullptr);
+  ASSERT_NE(machine.io, nullptr);
+  ASSERT_NE(machine.monitor, nullptr);
+  // The register model was reset from the reset vector through the memory map.
+  load_idle_kernal(machine.mem);
+  machine.cpu->reset();
+  EXPECT_EQ(machine.cpu->pc(), 0xE000);
+  // RESTORE (F9) reaches the processor through IO's wiring.
+  uint32_t cycles = machine.cpu->cycles();
+  machine.io->OnKeyDown(korvan::drivers::kKeyF9);
+  EXPECT_GT(machine.cpu->cycles(), cycles);
+}
+
+// A machine on the idle KERNAL, begun, with an empty controller attached.
+class MachinePass : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    load_idle_kernal(machine.mem);
+    machine.begin();
+    g_scan_tail = g_scan_head;
+  }
+  void pass() {
+    advance_clock();
+    ASSERT_TRUE(machine.run_pass());
+  }
+  std::vector<uint8_t> typed() {
+    std::vector<uint8_t> keys;
+    for (uint8_t i = 0; i < machine.mem->read_byte_no_io(kKeyCount); i++)
+      keys.push_back(machine.mem->read_byte_no_io(static_cast<uint16_t>(kKeyBuffer + i)));
+    return keys;
+  }
+  void clear_typed() { machine.mem->write_byte_no_io(kKeyCount, 0); }
+  void ring(std::initializer_list<uint8_t> bytes) {
+    for (uint8_t b : bytes) scan_ring_append(b);
+  }
+
+  korvan::hosted::Simulated8042 controller;
+  C64 machine;
+};
+
+TEST_F(MachinePass, RingBytesBecomeCharactersWithShiftHeldAndReleased) {
+  // a, Shift+a, Shift released, a; releases of a produce nothing.
+  ring({0x1E, 0x9E, 0x2A, 0x1E, 0x9E, 0xAA, 0x1E, 0x9E});
+  uint32_t delivered = g_dbg_facekeys;
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{'A', 'A', 'A'}));
+  EXPECT_EQ(g_dbg_facekeys - delivered, 3u);
+  clear_typed();
+  // The right shift gives the shifted table too: Shift+1 is '!'.
+  ring({0x36, 0x02, 0xB6, 0x02});
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{'!', '1'}));
+}
+
+TEST_F(MachinePass, ControlAltFunctionKeysAndExtendedPrefixGiveNothing) {
+  ring({0x1D, 0x38, 0x3B, 0x44, 0x57, 0x58, 0xE0, 0x9D});
+  pass();
+  EXPECT_TRUE(typed().empty());
+}
+
+TEST_F(MachinePass, EditingKeysArriveOnceAsTheirPetsciiCodes) {
+  // Backspace from the ring is DEL (INST with shift); Tab (RUN/STOP) is not
+  // typed, it goes to the keyboard matrix. The cursor keys come as key
+  // events (the ring holds only their E0 prefix, and keypad bytes without
+  // it give nothing, or they would act twice).
+  ring({0x0E, 0x8E, 0x0F, 0x8F, 0xE0, 0xE0, 0x48, 0x4B});
+  machine.io->OnKeyDown(korvan::drivers::kKeyLeft);
+  machine.io->OnKeyDown(korvan::drivers::kKeyHome);
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{0x14, 0x9D, 0x13}));
+  clear_typed();
+  ring({0x2A, 0x0E, 0xAA});
+  machine.io->OnKeyDown(korvan::drivers::kKeyUp);
+  machine.io->OnKeyDown(korvan::drivers::kKeyDown);
+  machine.io->OnKeyDown(korvan::drivers::kKeyRight);
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{0x94, 0x91, 0x11, 0x1D}));
+}
+
+TEST_F(MachinePass, PollTakesAtMostSixteenBytesFromTheController) {
+  for (int i = 0; i < 20; i++) controller.type({0x39});
+  uint32_t head = g_scan_head;
+  pass();
+  EXPECT_EQ(g_scan_head - head, 16u);
+  EXPECT_EQ(controller.pending(), 4u);
+  EXPECT_EQ(typed().size(), 10u);  // the KERNAL's buffer holds ten
+  pass();
+  EXPECT_EQ(g_scan_head - head, 20u);
+  EXPECT_EQ(controller.pending(), 0u);
+}
+
+TEST_F(MachinePass, PollStopsAtAnEmptyController) {
+  controller.type({0x1E, 0x9E});
+  uint32_t head = g_scan_head;
+  pass();
+  EXPECT_EQ(g_scan_head - head, 2u);
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{'A'}));
+}
+
+TEST_F(MachinePass, ScreenChangesReachTheShadowScreen) {
+  machine.mem->write_byte_no_io(kScreen + 41, 0x08);  // H, row 1 column 1
+  pass();
+  EXPECT_EQ(g_face_screen[41], 'H');
+}
+
+TEST_F(MachinePass, ExitRequestEndsThePassLoop) {
+  machine.request_exit();
+  advance_clock();
+  EXPECT_FALSE(machine.run_pass());
+}
+
+TEST_F(MachinePass, StoppedMachineEntersTheMonitorAndResumesWhereItWas) {
+  korvan::hosted::ConsoleCapture console;
+  // Keys typed while the monitor runs are its own, not the machine's.
+  machine.stop();
+  std::thread leave([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    scan_ring_append(0x1E);
+    machine.resume();
+  });
+  uint32_t passes = C64::passes_since_boot();
+  advance_clock();
+  EXPECT_TRUE(machine.run_pass());
+  leave.join();
+  EXPECT_TRUE(machine.running);
+  EXPECT_EQ(C64::passes_since_boot(), passes);  // the monitor is no pass
+  EXPECT_NE(strstr(console.text(), "Quillon v0.10 - Debugging:"), nullptr);
+  pass();
+  EXPECT_TRUE(typed().empty());
+  EXPECT_EQ(g_scan_tail, g_scan_head);
+}
+
+// The pass's redraw rule, seen in an in-memory framebuffer.
+class MachineRedraw : public MachinePass {
+ protected:
+  void SetUp() override {
+    MachinePass::SetUp();
+    framebuffer.assign(kFbWidth * kFbHeight / 2, 0);
+    machine.io->init_display(framebuffer.data(), kFbWidth, kFbHeight, kFbWidth * 2, 16);
+    // Whatever earlier tests did, be past the start-up redraws.
+    while (C64::passes_since_boot() <= C64::kStartupRedrawPasses) pass();
+  }
+  // A mark inside the first character cell, pixel (30, 30).
+  static constexpr size_t kMark = (30 * kFbWidth * 2 + 30 * 2) / 4;
+  void scribble() { framebuffer[kMark] = 0x12341234; }
+  bool redrawn() const { return framebuffer[kMark] != 0x12341234; }
+  std::vector<uint32_t> framebuffer;
+};
+
+TEST_F(MachineRedraw, UnchangedScreenIsNotRedrawnButAChangeIs) {
+  scribble();
+  pass();
+  EXPECT_FALSE(redrawn());
+  machine.mem->write_byte_no_io(kScreen, 0x01);
+  pass();
+  EXPECT_TRUE(redrawn());
+}
+
+TEST_F(MachineRedraw, ANewMachineAndLeavingTheMonitorRedrawAtOnce) {
+  scribble();
+  machine.begin();
+  pass();
+  EXPECT_TRUE(redrawn());
+  scribble();
+  machine.io->toggle_frame_skip();  // even with frame skipping on
+  machine.stop();
+  std::thread leave([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    machine.resume();
+  });
+  advance_clock();
+  machine.run_pass();
+  leave.join();
+  pass();
+  EXPECT_TRUE(redrawn());
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+"""The C64 in the kernel image: the BASIC screen after the boot log, typing
+through the PC keyboard and the serial terminal, the editing keys, RUN/STOP,
+the debugging monitor's Esc in and out, and F10's fresh machine.
+
+The C64 screen is read back through its serial mirror: every changed row is
+sent as ESC [ row ; 1 H, the row's text, ESC [ K."""
+import re
+import time
+import unittest
+
+from quillon_qemu import BOOT_TIMEOUT, artifact, count_close, harness
+
+BLUE = (0x00, 0x00, 0xF8)
+LIGHT_BLUE = (0x98, 0xCC, 0xF8)
+# How long the C64 gets to answer a line, in software emulation.
+ANSWER_TIMEOUT = 60
+
+
+def row_showing(text):
+    """A serial mirror row whose text starts with text."""
+    return r"\x1b\[\d+;1H" + re.escape(text) + r" *\x1b\[K"
+
+
+class C64Machine(unittest.TestCase):
+    def setUp(self):
+        self.started = time.time()
+        self.machine = harness.Machine(artifact("quillon.iso"), disk=artifact("disk.img"))
+        self.machine.wait_for_serial(row_showing("READY."), BOOT_TIMEOUT)
+        self.ready_after = time.time() - self.started
+
+    def tearDown(self):
+        self.machine.close()
+
+    def mark(self):
+        """Serial output from here on is what the next wait looks at."""
+        return len(self.machine.serial_output())
+
+    def wait_after(self, position, pattern, timeout=ANSWER_TIMEOUT):
+        deadline = time.time() + timeout
+        regex = re.compile(pattern)
+        while time.time() < deadline:
+            match = regex.search(self.machine.serial_output(), position)
+            if match:
+                return match
+            time.sleep(0.1)
+        self.fail("%r never appeared; the serial output ends with:\n%r"
+                  % (pattern, self.machine.serial_output()[-2000:]))
+
+    def type_line(self, text):
+        self.machine.type_text(text)
+        self.machine.send_chord(["ret"])
+
+    def test_basic_screen_appears_blue_with_light_blue_text(self):
+        print("\nboot to READY. in %.1f s" % self.ready_after)
+        screen = self.machine.screendump()
+        self.assertEqual(screen.width, 800)
+        # The border and the space between the characters are blue; the text
+        # area holds light blue dots where the banner and READY. stand.
+        self.assertEqual(count_close(screen, 0, 0, 24, 600, BLUE), 24 * 600)
+        self.assertGreater(count_close(screen, 24, 24, 504, 474, LIGHT_BLUE), 200)
+        self.assertEqual(count_close(screen, 24, 24, 504, 474, BLUE) +
+                         count_close(screen, 24, 24, 504, 474, LIGHT_BLUE), 480 * 450)
+
+    def test_typed_arithmetic_is_answered(self):
+        here = self.mark()
+        self.type_line("print 3+4")
+        self.wait_after(here, row_showing(" 7"))
+
+    def test_backspace_and_cursor_left_edit_the_line(self):
+        here = self.mark()
+        # "print 19", Backspace: "print 1"; then 2, cursor left over it, 5.
+        self.machine.type_text("print 19")
+        self.machine.send_chord(["backspace"])
+        self.machine.type_text("2")
+        self.machine.send_chord(["left"])
+        self.type_line("5")
+        self.wait_after(here, row_showing(" 15"))
+
+    def test_tab_is_run_stop(self):
+        here = self.mark()
+        self.type_line("10 goto 10")
+        self.type_line("run")
+        time.sleep(2)
+        self.machine.send_chord(["tab"], hold_ms=300)
+        self.wait_after(here, row_showing("BREAK IN 10"))
+
+    def test_serial_bytes_are_typed_into_the_c64(self):
+        here = self.mark()
+        self.machine.write_serial("print 6*7\r")
+        self.wait_after(here, row_showing(" 42"))
+
+    def test_esc_shows_the_monitor_and_esc_again_the_c64_screen_at_once(self):
+        here = self.mark()
+        self.machine.send_chord(["esc"])
+        self.wait_after(here, r"Quillon v0\.10 - Debugging:")
+        self.wait_after(here, r"Built in ML monitor activated via SYS 36864\r?\n\r?\n>")
+        time.sleep(1)
+        monitor = self.machine.screendump()
+        self.assertLess(count_close(monitor, 0, 0, 24, 600, BLUE), 24 * 600)
+        back = self.mark()
+        self.machine.send_chord(["esc"])
+        # The terminal is repainted and so is the framebuffer, without any
+        # change on the C64 screen.
+        self.wait_after(back, r"\x1b\[2J.*" + row_showing("READY."), 20)
+        time.sleep(1)
+        screen = self.machine.screendump()
+        self.assertEqual(count_close(screen, 0, 0, 24, 600, BLUE), 24 * 600)
+        # The machine resumed where it stopped: it still answers.
+        here = self.mark()
+        self.type_line("print 2+2")
+        self.wait_after(here, row_showing(" 4"))
+
+    def test_f10_builds_a_fresh_machine(self):
+        self.type_line("a=5")
+        here = self.mark()
+        self.machine.send_chord(["f10"])
+        self.wait_after(here, r"\x1b\[2J(?:(?!READY\.).)*" + row_showing("READY."))
+        here = self.mark()
+        self.type_line("print a")
+        self.wait_after(here, row_showing(" 0"))
+
+
+if __name__ == "__main__":
+    unittest.main()
