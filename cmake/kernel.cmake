@@ -45,12 +45,11 @@ quillon_kernel_image(quillon_probe quillon-probe.elf QUILLON_IMAGE_PROBE
 
 # Bootable CD images: GRUB straight into the kernel, no menu.
 find_program(GRUB_MKRESCUE grub-mkrescue REQUIRED)
-foreach(image quillon quillon-selftest)
-  if(image STREQUAL quillon)
-    set(target quillon_kernel)
-  else()
-    set(target quillon_selftest)
-  endif()
+set(iso_target_quillon quillon_kernel)
+set(iso_target_quillon-selftest quillon_selftest)
+set(iso_target_quillon-probe quillon_probe)
+foreach(image quillon quillon-selftest quillon-probe)
+  set(target ${iso_target_${image}})
   set(iso_root ${CMAKE_BINARY_DIR}/iso/${image})
   add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/${image}.iso

@@ -2,8 +2,9 @@
 """Makes the README's screenshots from QEMU screendumps of the real images.
 
 Usage: screenshots.py BUILD_DIR OUTPUT_DIR
-Writes boot-log.png (the boot log as the kernel's console draws it) and, once
-the machine shows its BASIC screen, c64-basic.png.
+Writes boot-log.png (the boot log as the kernel's console draws it, from the
+probe image, which leaves it standing) and c64-basic.png (the kernel image's
+BASIC screen with a short program typed in and run).
 """
 import os
 import sys
@@ -20,11 +21,12 @@ def main():
     os.makedirs(out, exist_ok=True)
     iso = os.path.join(build, "quillon.iso")
     disk = os.path.join(build, "disk.img")
-    with harness.Machine(iso, disk) as machine:
-        machine.wait_for_serial(r"Getting time: \d+:\d+:\d+", BOOT_TIMEOUT)
+    with harness.Machine(os.path.join(build, "quillon-probe.iso"), disk) as machine:
+        machine.wait_for_serial(r"probe: ready", BOOT_TIMEOUT)
         time.sleep(0.5)
         with open(os.path.join(out, "boot-log.png"), "wb") as f:
             f.write(machine.screendump().to_png())
+    with harness.Machine(iso, disk) as machine:
         try:
             machine.wait_for_serial(r"READY\.", BOOT_TIMEOUT)
         except harness.Timeout:
