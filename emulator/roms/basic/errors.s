@@ -94,7 +94,11 @@ ready:
         jsr     print_string_ay
         lda     #DIRECT_MODE
         sta     CURLIN+1
+        lda     #$80                    ; the KERNAL's LOAD/SAVE messages, as typed
+        jsr     SETMSG
         jmp     main_loop
+
+.segment "BASIC_HI"
 
 ; new_line_if_needed: print a carriage return unless the cursor is at the
 ; start of a line. Clobbers A, X, Y.

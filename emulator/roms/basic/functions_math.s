@@ -340,7 +340,8 @@ base_to_fac:
 
 ; RND: negative arguments seed the generator from their own bits, so the
 ; sequence that follows is reproducible; 0 seeds from the clock; positive
-; arguments continue. The generator is a 32-bit linear congruence.
+; arguments continue. The generator is a 32-bit linear congruence
+; (multiplier 257, odd increment: every seed comes round once in 2^32).
 fn_rnd: jsr     fac_sign
         beq     @clock
         bpl     @next
@@ -360,46 +361,29 @@ fn_rnd: jsr     fac_sign
         sty     RNDX+3
         eor     RNDX+4
         sta     RNDX+4
-@next:  ldx     #3                      ; S = seed, K = multiplier, P = 0
-@load:  lda     RNDX+1,x
+@next:  ldx     #3                      ; seed = seed * 257 + increment
+@copy:  lda     RNDX+1,x
         sta     RESHO,x
-        lda     rnd_multiplier,x
-        sta     FPTEMP2,x
-        lda     #0
-        sta     INDEX,x
         dex
-        bpl     @load
-        ldy     #32
-@bit:   lsr     FPTEMP2+3
-        ror     FPTEMP2+2
-        ror     FPTEMP2+1
-        ror     FPTEMP2
-        bcc     @shift
+        bpl     @copy
         clc
         ldx     #0
-@add:   lda     INDEX,x
-        adc     RESHO,x
-        sta     INDEX,x
-        inx
-        txa
-        eor     #4
-        bne     @add
-@shift: asl     RESHO
-        rol     RESHO+1
-        rol     RESHO+2
-        rol     RESHO+3
-        dey
-        bne     @bit
-        clc
-        ldx     #0
-@inc:   lda     INDEX,x
+@inc:   lda     RNDX+1,x
         adc     rnd_increment,x
-        sta     INDEX,x
         sta     RNDX+1,x
         inx
         txa
         eor     #4
         bne     @inc
+        clc
+        ldx     #1
+@mix:   lda     RNDX+1,x                ; + seed * 256
+        adc     RESHO-1,x
+        sta     RNDX+1,x
+        inx
+        txa
+        eor     #4
+        bne     @mix
         lda     RNDX+4                  ; FAC = seed / 2^32
         sta     FACHO
         lda     RNDX+3
@@ -418,7 +402,6 @@ fn_rnd: jsr     fac_sign
         sta     FACEXP
 @done:  rts
 
-rnd_multiplier: .byte $0D, $66, $19, $00        ; 1664525, low byte first
 rnd_increment:  .byte $5F, $F3, $6E, $3C        ; 1013904223
 
 const_two:
@@ -450,19 +433,16 @@ const_tan_eighth:
 
 ; atanh(z)/z in z^2: 1 + z^2/3 + z^4/5 + ...
 poly_atanh:
-        .byte   6
-        .byte   $7D, $1D, $89, $D8, $9E ; 0.0769230769231
+        .byte   5
         .byte   $7D, $3A, $2E, $8B, $A3 ; 0.0909090909091
         .byte   $7D, $63, $8E, $38, $E4 ; 0.111111111111
         .byte   $7E, $12, $49, $24, $92 ; 0.142857142857
         .byte   $7E, $4C, $CC, $CC, $CD ; 0.2
         .byte   $7F, $2A, $AA, $AA, $AB ; 0.333333333333
         .byte   $81, $00, $00, $00, $00 ; 1
-; e^y: the Taylor series to y^11
+; e^y: the Taylor series to y^9
 poly_exp:
-        .byte   11
-        .byte   $67, $57, $32, $2B, $40 ; 2.50521083854e-08
-        .byte   $6B, $13, $F2, $7D, $BC ; 2.7557319224e-07
+        .byte   9
         .byte   $6E, $38, $EF, $1D, $2B ; 2.7557319224e-06
         .byte   $71, $50, $0D, $00, $D0 ; 2.48015873016e-05
         .byte   $74, $50, $0D, $00, $D0 ; 0.000198412698413
@@ -475,8 +455,7 @@ poly_exp:
         .byte   $81, $00, $00, $00, $00 ; 1
 ; sin(a)/a in a^2
 poly_sin:
-        .byte   8
-        .byte   $50, $4A, $96, $3B, $82 ; 2.81145725435e-15
+        .byte   7
         .byte   $58, $D7, $3F, $9F, $3A ; -7.64716373182e-13
         .byte   $60, $30, $92, $30, $9D ; 1.60590438368e-10
         .byte   $67, $D7, $32, $2B, $40 ; -2.50521083854e-08
@@ -487,9 +466,7 @@ poly_sin:
         .byte   $81, $00, $00, $00, $00 ; 1
 ; atn(z)/z in z^2
 poly_atn:
-        .byte   12
-        .byte   $7C, $23, $D7, $0A, $3D ; 0.04
-        .byte   $7C, $B2, $16, $42, $C8 ; -0.0434782608696
+        .byte   10
         .byte   $7C, $43, $0C, $30, $C3 ; 0.047619047619
         .byte   $7C, $D7, $94, $35, $E5 ; -0.0526315789474
         .byte   $7C, $70, $F0, $F0, $F1 ; 0.0588235294118

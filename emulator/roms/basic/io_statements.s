@@ -66,9 +66,16 @@ stmt_load:
 @loaded:
         stx     INDEX                   ; the end address
         sty     INDEX+1
+        cpy     TXTTAB+1                ; it must lie above the program start
+        bcc     @failed
+        bne     @status
+        cpx     TXTTAB
+        bcc     @failed
+@status:
         jsr     READST
         and     #$BF
         beq     @good
+@failed:
         ldx     #E_LOAD
         jmp     basic_error
 @good:  ldy     CURLIN+1
@@ -91,7 +98,11 @@ stmt_load:
         sta     $01FB
         jmp     execute_next
 
-text_ok: .byte "OK", 13, 0
+.segment "BASIC_A7B1"
+
+text_ok: .byte 13, "OK", 13, 0
+
+.segment "BASIC_AE89"
 
 ; load_save_params: SETNAM and SETLFS for LOAD/SAVE/VERIFY: the name (none
 ; by default), the device (1) and the secondary address (0).

@@ -5,9 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_SPILL_EC"
-
-CRSR_RIGHT = $1D
+.segment "BASIC"
 
 ; out_char: output A through CHROUT. Keeps A, X, Y.
 out_char:
@@ -35,6 +33,12 @@ out_question:
         lda     #' '
         jmp     CHROUT
 
+.segment "BASIC_SPILL_EC"
+
+CRSR_RIGHT = $1D
+.segment "BASIC_A7B1"
+
+
 ; PRINT# file [, items]
 stmt_print_file:
         jsr     open_output
@@ -45,6 +49,8 @@ stmt_print_file:
         jmp     end_channel
 @cr:    jsr     out_cr
         jmp     end_channel
+
+.segment "BASIC_SPILL_EC"
 
 ; CMD file [, items]: later output goes to the file.
 stmt_cmd:
@@ -120,6 +126,8 @@ stmt_print:
         tax
 @spc:   jsr     out_blanks
         jmp     @after
+
+.segment "BASIC"
 
 ; zone_distance: X = columns to the next multiple of 10.
 zone_distance:

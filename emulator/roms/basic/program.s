@@ -161,6 +161,8 @@ clear_stack_and_vars:
         sta     OLDTXT+1
         sta     SUBFLG
         rts
+.segment "BASIC_A536"
+
 
 ; reset_text_ptr: TXTPTR = TXTTAB - 1. Clobbers A.
 reset_text_ptr:
@@ -172,6 +174,8 @@ reset_text_ptr:
         adc     #$FF
         sta     TXTPTR+1
         rts
+
+.segment "BASIC_SPILL_F7"
 
 ; clear_vars: forget all variables, arrays and strings, close the files and
 ; restore DATA. Clobbers A, X, Y.

@@ -8,11 +8,15 @@
 
 GOSUB_FRAME = 5
 
+.segment "BASIC_A536"
+
 stmt_rem:
         jmp     skip_to_line_end
 
 stmt_data:
         jmp     skip_to_statement_end
+
+.segment "BASIC_SPILL_F7"
 
 ; END and STOP: carry clear for END, set for STOP and RUN/STOP.
 stmt_end:
@@ -68,8 +72,11 @@ stmt_clr:
         bne     flow_done
         jmp     clear_stack_and_vars
 
-; RUN [line]
+; RUN [line]: a running program loads and saves without messages.
 stmt_run:
+        lda     #0
+        jsr     SETMSG
+        jsr     CHRGOT
         bne     @line
         jsr     reset_text_ptr
         jmp     clear_stack_and_vars

@@ -71,6 +71,8 @@ alloc_string:
         bne     @try
 @out:   ldx     #E_OUT_OF_MEMORY
         jmp     basic_error
+.segment "BASIC_BDD0"
+
 
 ; pop_temp: forget the temporary at A (low) / Y (high) if it is the newest.
 ; Keeps A and Y.
@@ -87,6 +89,8 @@ pop_temp:
         pha
 @not:   pla
 @done:  rts
+
+.segment "BASIC_SPILL_EC"
 
 ; free_temp: read the descriptor at A/Y into A = length, INDEX = address,
 ; forgetting it if it is the newest temporary and giving its space back if
@@ -121,12 +125,16 @@ free_temp:
         inc     FRETOP+1
 @kept:  lda     (DSCPNT),y
         rts
+.segment "BASIC_BDD0"
+
 
 ; free_fac_string: free_temp for the expression's string value.
 free_fac_string:
         lda     STRDSC
         ldy     STRDSC+1
         jmp     free_temp
+
+.segment "BASIC_SPILL_EC"
 
 ; string_from_text: a temporary holding the zero-terminated text at A/Y.
 string_from_text:
@@ -149,6 +157,8 @@ string_from_text:
         ldx     FRESPC
         ldy     FRESPC+1
         jmp     push_temp_string
+.segment "BASIC"
+
 
 ; copy_string_to: copy A bytes from (INDEX) to (FRESPC). Clobbers Y.
 copy_string_to:
@@ -160,6 +170,8 @@ copy_string_to:
         tya
         bne     @loop
 @done:  rts
+
+.segment "BASIC_SPILL_EC"
 
 ; assign_string: store the expression's string in the descriptor at VARPNT.
 ; Text in the program is shared; the newest temporary's own string is taken
@@ -275,6 +287,8 @@ concatenate:
         ldx     FRETOP
         ldy     FRETOP+1
         jmp     push_temp_string
+.segment "BASIC_HI"
+
 
 ; compare_strings: A = 1, 0 or $FF as ARG's string is above, equal to or
 ; below FAC's (byte by byte, a prefix first).
@@ -312,6 +326,9 @@ compare_strings:
 @equal: lda     #0
         rts
 
+.segment "BASIC"
+
+
 ; print_fac_string: print the expression's string.
 print_fac_string:
         jsr     free_fac_string
@@ -325,6 +342,9 @@ print_fac_string:
         iny
         bne     @loop
 @done:  rts
+
+.segment "BASIC_B1AD"
+
 
 ; print_string_ay: print the zero-terminated text at A/Y (the routine at
 ; $AB1E). Clobbers A, Y.

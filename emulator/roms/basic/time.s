@@ -75,10 +75,14 @@ set_time_string:
         jsr     free_fac_string
         cmp     #6
         bne     @bad
+        lda     INDEX                   ; (the arithmetic below uses INDEX)
+        sta     STRNG2
+        lda     INDEX+1
+        sta     STRNG2+1
         jsr     fac_zero
         ldy     #0
 @digit: sty     COUNT
-        lda     (INDEX),y
+        lda     (STRNG2),y
         cmp     #'0'
         bcc     @bad
         cmp     #'9'+1

@@ -4,6 +4,3 @@ PRINT MID$(A$,3);MID$(A$,9);LEFT$(A$,0)"/"
 PRINT ASC("A");CHR$(66);VAL("12.5E1");VAL("X")
 PRINT STR$(-1.5);LEN(STR$(7));ASC(A$)
 C$="":PRINT LEN(C$);C$=""
-PRINT ASC("")
-PRINT MID$(A$,0)
-PRINT LEFT$("A",-1)

@@ -1,0 +1,4 @@
+A$="HELLO"
+PRINT ASC("")
+PRINT MID$(A$,0)
+PRINT LEFT$("A",-1)
