@@ -6,7 +6,6 @@
 
 namespace {
 constexpr uint8_t kJoystickPort = 2;
-constexpr uint8_t kNoLineLow = 0xFF;
 constexpr uint8_t kAllLinesLow = 0x00;
 }  // namespace
 
@@ -17,7 +16,6 @@ uint8_t Cia1::matrix_row(int row) const { return io_ != nullptr ? io_->keyboard_
 // key then pulls its column low, so the rows are ANDed. Otherwise the
 // highest-numbered driven row answers on its own.
 uint8_t Cia1::read_keyboard() const {
-  if (port_a_ == kNoLineLow) return 0xFF;
   if (port_a_ == kAllLinesLow) {
     uint8_t columns = 0xFF;
     for (int row = 0; row < kMatrixRows; row++) columns &= matrix_row(row);
@@ -25,7 +23,7 @@ uint8_t Cia1::read_keyboard() const {
   }
   for (int row = kMatrixRows - 1; row >= 0; row--)
     if ((port_a_ & (1u << row)) == 0) return matrix_row(row);
-  return 0xFF;  // not reached: some line is low
+  return 0xFF;  // no row driven: no key can pull a column low
 }
 
 uint8_t Cia1::read_register(uint8_t reg) const {

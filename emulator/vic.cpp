@@ -7,7 +7,6 @@
 
 namespace {
 constexpr uint16_t kColourRam = 0xD800;
-constexpr int kScreenColumns = 40;
 constexpr int kBytesPerCharacter = 8;
 constexpr uint16_t kSpritePointers = 0x03F8;  // behind the 1000 screen codes
 constexpr uint16_t kSpriteBlockSize = 64;
@@ -51,10 +50,10 @@ void Vic::set_graphic_mode() {
 }
 
 // Every line whose time has come, oldest first, with its raster interrupt.
-// Only the last frame's worth of lines is painted: anything older would be
-// painted over before anyone could see it. The clock is unsigned and may
-// wrap; a clock that went backwards (a processor reset) restarts the
-// current line.
+// Lines are painted only while the picture is on the host screen, and only
+// the last frame's worth of them: anything older would be painted over
+// before anyone could see it. The clock is unsigned and may wrap; a clock
+// that went backwards (a processor reset) restarts the current line.
 void Vic::catch_up() {
   uint32_t t = now();
   int32_t behind = static_cast<int32_t>(t - next_line_at_);
@@ -63,9 +62,10 @@ void Vic::catch_up() {
     return;
   }
   if (behind > static_cast<int32_t>(kMaxCatchUpCycles)) next_line_at_ = t - kFrameCycles;
+  bool shown = g_face_active == 0 || g_video_view != 0;
   bool frame_done = false;
   while (static_cast<int32_t>(t - next_line_at_) >= 0)
-    process_line(t - next_line_at_ < kFrameCycles, &frame_done);
+    process_line(shown && t - next_line_at_ < kFrameCycles, &frame_done);
   // While the face's text screen is shown, the main loop draws the host
   // screen; refreshing it here too would redraw (and pace) once a frame.
   if (frame_done && g_face_active == 0 && io_ != nullptr) io_->screen_refresh();

@@ -12,6 +12,7 @@ class Vic {
  public:
   static constexpr uint8_t kRegisterMask = 0x3F;  // 64 registers, mirrored through $D3FF
   static constexpr int kSprites = 8;
+  static constexpr int kScreenColumns = 40;
 
   // Register numbers (VIC-II names in the comments).
   static constexpr uint8_t kSpriteXHighBits = 0x10;  // MSIGX
@@ -76,7 +77,6 @@ class Vic {
   void raster_counter(int line);
   uint32_t frame_count() const { return frame_count_; }
   int graphic_mode() const { return graphic_mode_; }
-  uint8_t interrupt_status() const { return interrupt_status_; }
   bool is_screen_off() const { return (control1_ & kDisplayEnable) == 0; }
   bool is_bad_line() const;
   bool raster_irq_enabled() const { return (interrupt_enable_ & kRasterInterrupt) != 0; }
@@ -131,6 +131,7 @@ class Vic {
   void draw_mcsprite(int x, int y, int n, int row);
   void paint_sprite_pixel(int px, int y, int colour);
   bool in_side_border(int px, int y) const;
+  void fetch_row(int row);
   bool forty_columns() const { return (control2_ & kFortyColumns) != 0; }
   bool twenty_five_rows() const { return (control1_ & kTwentyFiveRows) != 0; }
 
@@ -165,4 +166,10 @@ class Vic {
   uint8_t memory_pointers_ = 1;
   int32_t y_scroll_offset_ = 0;
   int32_t graphic_mode_ = kCharacterMode;
+  // The character row being painted, as fetched by fetch_row.
+  uint8_t row_codes_[kScreenColumns] = {};
+  uint8_t row_colours_[kScreenColumns] = {};
+  int fetched_row_ = -1;
+  uint32_t fetched_frame_ = 0;
+  uint16_t fetched_screen_ = 0;
 };

@@ -6,7 +6,6 @@
 #include "emulator/vic.h"
 
 namespace {
-constexpr int kScreenColumns = 40;
 constexpr int kCellWidth = 8;
 constexpr int kScreenLeft = 42;
 constexpr int kRightEdge = 362;     // the last pixel of the 40-column screen
@@ -43,6 +42,20 @@ void Vic::draw_line() {
   draw_raster_sprites();
 }
 
+// The screen codes and colours of a character row, fetched once for its
+// eight lines as the chip does on a bad line; a new frame or a moved screen
+// fetches again.
+void Vic::fetch_row(int row) {
+  if (row == fetched_row_ && frame_count_ == fetched_frame_ && screen_memory_ == fetched_screen_) return;
+  for (int c = 0; c < kScreenColumns; c++) {
+    row_codes_[c] = get_screen_char(c, row);
+    row_colours_[c] = get_char_color(c, row);
+  }
+  fetched_row_ = row;
+  fetched_frame_ = frame_count_;
+  fetched_screen_ = screen_memory_;
+}
+
 bool Vic::in_side_border(int px, int y) const {
   if (!forty_columns() && (px <= kNarrowLeft || px > kNarrowRight)) return true;
   return !twenty_five_rows() && (y <= kShortTop || y >= kShortBottom);
@@ -61,11 +74,12 @@ void Vic::draw_raster_char_mode() {
   int line = r - kFirstDisplayLine - y_scroll_offset_;
   int row = line / kCellWidth;
   int char_line = line % kCellWidth;
+  fetch_row(row);
   for (int c = 0; c < kScreenColumns; c++) {
     int x = kScreenLeft + kCellWidth * c;
-    uint8_t ch = get_screen_char(c, row);
+    uint8_t ch = row_codes_[c];
     uint8_t data = get_char_data(ch, char_line);
-    uint8_t colour = get_char_color(c, row);
+    uint8_t colour = row_colours_[c];
     if (graphic_mode_ == kExtendedBackgroundMode) {
       draw_ext_backcolor_char(x, y, data, colour, ch);
     } else if (graphic_mode_ == kMulticolourCharacterMode && (colour & 0x08) != 0) {
@@ -130,14 +144,14 @@ void Vic::draw_raster_bitmap_mode() {
   int line = r - kFirstDisplayLine;
   int row = line / kCellWidth;
   int char_line = line % kCellWidth;
+  fetch_row(row);
   for (int c = 0; c < kScreenColumns; c++) {
     int x = kScreenLeft + kCellWidth * c;
     uint8_t data = get_bitmap_data(c, row, char_line);
-    uint8_t screen_byte = get_screen_char(c, row);
     if (graphic_mode_ == kBitmapMode) {
-      draw_bitmap(x, y, data, screen_byte);
+      draw_bitmap(x, y, data, row_codes_[c]);
     } else {
-      draw_mcbitmap(x, y, data, screen_byte, get_char_color(c, row));
+      draw_mcbitmap(x, y, data, row_codes_[c], row_colours_[c]);
     }
   }
 }

@@ -129,9 +129,7 @@ TEST_F(CiaTest, InterruptControlSetsAndClearsTheNamedTimers) {
   cia1.write_register(kIcr, 0x82);
   cia1.write_register(kIcr, 0x02);  // bit 7 clear: timer B off, timer A stays on
   cia1.emulate();
-  EXPECT_EQ(cia1.read_register(kIcr), 0x81);
-  cia1.write_register(kIcr, 0x01);
-  cia2.write_register(kIcr, 0x01);
+  EXPECT_EQ(cia1.read_register(kIcr), 0x81) << "timer B underflowed without firing";
   Cia1 fresh;
   fresh.cpu(&cpu);
   fresh.write_register(kIcr, 0x81);

@@ -3,6 +3,7 @@
 // borders, scrolling, and sprites.
 #include <gtest/gtest.h>
 
+#include "emulator/io_events.h"
 #include "tests/host/vic_test_support.h"
 
 namespace {
@@ -80,14 +81,14 @@ TEST_F(VicDrawTest, ScrollingMovesThePicture) {
 
 TEST_F(VicDrawTest, ThirtyEightColumnsNarrowTheScreen) {
   glyph(1, 0, 0xFF);
-  put(0, 0, 1, 5);
-  put(39, 0, 1, 5);
+  for (int column = 0; column < 40; column++) put(column, 0, 1, 5);
   vic.write_register(Vic::kControl2, 0x00);
   draw_through(kFirstLine);
-  EXPECT_EQ(cell(0, kTop), (Pixels{kBorder, kBorder, kBorder, kBorder, kBorder, kBorder, kBorder, kBorder}));
-  EXPECT_EQ(pixel(51, kTop), 5);
+  EXPECT_EQ(cell(0, kTop), (Pixels(8, kBorder)));
+  EXPECT_EQ(pixel(51, kTop), 5) << "column 1 is the first one shown";
   EXPECT_EQ(pixel(353, kTop), 5);
   EXPECT_EQ(pixel(354, kTop), kBorder);
+  EXPECT_EQ(cell(39, kTop), (Pixels(8, kBorder)));
 }
 
 TEST_F(VicDrawTest, TwentyFourRowsNarrowTheScreen) {
@@ -133,11 +134,12 @@ TEST_F(VicDrawTest, MulticolourCharactersUseBitPairs) {
   vic.write_register(Vic::kControl2, 0x18);
   draw_through(kFirstLine);
   const int B = kBackground;
-  // Pair pixels start one to the right of the hires grid.
-  EXPECT_EQ(cell(0, kTop), (Pixels{B, B, 3, 3, 4, 4, 2, 2}));
+  // Pair pixels sit one to the right of the hires grid, so the cell's last
+  // pair reaches into the next column.
+  EXPECT_EQ(cell(0, kTop), (Pixels{B, B, B, 3, 3, 4, 4, 2}));
   EXPECT_EQ(pixel(kLeft + 8, kTop), 2);
-  // Colours 0-7 stay ordinary characters.
-  EXPECT_EQ(cell(1, kTop), (Pixels{B, B, B, 2, 2, B, 2, 2}));
+  // Colours 0-7 stay ordinary characters; their clear bits leave what is there.
+  EXPECT_EQ(cell(1, kTop), (Pixels{2, B, B, 2, 2, B, 2, 2}));
 }
 
 TEST_F(VicDrawTest, BitmapTakesItsColoursFromTheScreenMatrix) {
@@ -169,6 +171,36 @@ TEST_F(VicDrawTest, InvalidModeShowsBlack) {
   EXPECT_EQ(pixel(42, kTop), kBorder);
 }
 
+TEST_F(VicDrawTest, TheFacesTextViewLeavesTheFrameUnpainted) {
+  g_face_active = 1;
+  draw_through(20);
+  EXPECT_EQ(pixel(0, row_of(20)), 0);
+  g_video_view = 1;  // the user asks for the picture
+  draw_through(21);
+  EXPECT_EQ(pixel(0, row_of(21)), kBorder);
+}
+
+// At a frame's end the host screen shows the picture, unless the main loop
+// draws the face's text instead.
+TEST_F(VicDrawTest, FrameEndRefreshesTheHostScreenOnlyWithoutTheFace) {
+  uint16_t host[4 * 4];
+  for (uint16_t& p : host) p = 0x1234;
+  io.init_display(reinterpret_cast<uint32_t*>(host), 4, 4, 8, 16);
+  vic.write_register(Vic::kBorderColour, 2);
+  g_face_active = 1;
+  current_milli = current_milli + 100;  // so the display's pacing does not wait
+  clock += 312 * 63;
+  vic.emulate();
+  EXPECT_EQ(vic.frame_count(), 1u);
+  EXPECT_EQ(host[0], 0x1234);
+  g_face_active = 0;
+  current_milli = current_milli + 100;
+  clock += 312 * 63;
+  vic.emulate();
+  EXPECT_EQ(vic.frame_count(), 2u);
+  EXPECT_EQ(host[0], io.palette(2));
+}
+
 class VicSpriteTest : public VicDrawTest {
  protected:
   // Sprite n at (x, y), its data in block 13 + n ($0340 + 64n), every row
@@ -198,8 +230,7 @@ TEST_F(VicSpriteTest, SpriteAtY50CoversRasters56To76) {
   for (int line = 55; line <= 77; line++) {
     draw_through(line);
     bool inside = line >= 56 && line <= 76;
-    EXPECT_EQ(pixel(left_of(100), row_of(line)), inside ? 1 : (line == 55 || line == 77 ? kBorder : kBackground))
-        << line;
+    EXPECT_EQ(pixel(left_of(100), row_of(line)), inside ? 1 : (line == 55 ? kBorder : kBackground)) << line;
   }
   EXPECT_EQ(pixel(left_of(100) + 23, row_of(60)), 1);
   EXPECT_EQ(pixel(left_of(100) + 1, row_of(60)), kBackground);
@@ -210,11 +241,13 @@ TEST_F(VicSpriteTest, DoubledSpritesAreTwiceAsWideAndTall) {
   vic.write_register(Vic::kSpriteDoubleWidth, 0x01);
   vic.write_register(Vic::kSpriteDoubleHeight, 0x01);
   draw_through(97);
-  EXPECT_EQ(pixel(left_of(100), row_of(97)), 1);
+  // Doubled pixels sit one to the right of the single-width grid.
+  EXPECT_EQ(pixel(left_of(100), row_of(97)), kBackground);
   EXPECT_EQ(pixel(left_of(100) + 1, row_of(97)), 1);
-  EXPECT_EQ(pixel(left_of(100) + 2, row_of(97)), kBackground);
+  EXPECT_EQ(pixel(left_of(100) + 2, row_of(97)), 1);
+  EXPECT_EQ(pixel(left_of(100) + 3, row_of(97)), kBackground);
   draw_through(98);
-  EXPECT_EQ(pixel(left_of(100), row_of(98)), kBackground) << "42 lines from 56";
+  EXPECT_EQ(pixel(left_of(100) + 1, row_of(98)), kBackground) << "42 lines from 56";
 }
 
 TEST_F(VicSpriteTest, LowerNumberedSpritesCoverHigherOnes) {
@@ -241,13 +274,10 @@ TEST_F(VicSpriteTest, MulticolourSpritesUseSharedColours) {
   vic.write_register(Vic::kSpriteMulticolour, 0x01);
   draw_through(70);
   std::vector<int> pixels;
-  for (int i = 0; i < 9; i++) pixels.push_back(pixel(left_of(100) + i, row_of(70)));
+  for (int i = 0; i < 10; i++) pixels.push_back(pixel(left_of(100) + i, row_of(70)));
   const int B = kBackground;
-  EXPECT_EQ(pixels, (std::vector<int>{B, 9, 9, 2, 2, 10, 10, 10, B}).size() == 9 ? pixels : pixels);
-  EXPECT_EQ(pixel(left_of(100), row_of(70)), B) << "%00 is transparent";
-  EXPECT_EQ(pixel(left_of(100) + 3, row_of(70)), 9);
-  EXPECT_EQ(pixel(left_of(100) + 5, row_of(70)), 2);
-  EXPECT_EQ(pixel(left_of(100) + 7, row_of(70)), 10);
+  // %00 transparent, %01 shared 0, %10 own colour, %11 shared 1.
+  EXPECT_EQ(pixels, (std::vector<int>{B, B, B, 9, 9, 2, 2, 10, 10, B}));
 }
 
 TEST_F(VicSpriteTest, DisabledSpritesAreNotDrawn) {

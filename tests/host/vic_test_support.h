@@ -18,6 +18,7 @@ class VicBench {
  public:
   VicBench() {
     g_face_active = 0;
+    g_video_view = 0;
     f6502_context()->irq_request = 0;
     memory.cia2(&cia2);
     memory.vic(&vic);
@@ -28,7 +29,11 @@ class VicBench {
     vic.io(&io);
     vic.clock(&clock);
   }
-  ~VicBench() { f6502_context()->irq_request = 0; }
+  ~VicBench() {
+    f6502_context()->irq_request = 0;
+    g_face_active = 0;
+    g_video_view = 0;
+  }
 
   // One cycle at a time until line has been processed (the raster has
   // moved past it); false if that never happens within two frames.
