@@ -15,6 +15,7 @@
 #include "emulator/io_events.h"
 #include "emulator/sid.h"
 #include "emulator/vic.h"
+#include "face/fake6502.h"
 #include "face/fake6502_bridge.h"
 #include "face/substrate.h"
 #include "lib/placement.h"
@@ -41,6 +42,11 @@ SerialMirror g_serial_mirror;
 TerminalDecoder g_terminal_decoder;
 
 void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSerial(byte); }
+
+void type_key(uint8_t ch) {
+  g_dbg_facekeys++;
+  face_key(&g_c64_face, ch);
+}
 
 // Each byte is read and appended with interrupts off: the keyboard interrupt
 // would otherwise take the byte between the status and data reads (and this
@@ -82,6 +88,9 @@ C64::C64() : running(true), exit_requested(false) {
   vic->memory(mem);
   vic->cpu(cpu);
   vic->io(io);
+  // The video chip keeps time by the processor that runs the machine, so the
+  // raster moves while a batch of instructions waits on it.
+  vic->clock(&f6502_context()->cycles);
   cia1->cpu(cpu);
   cia1->io(io);
   cia2->cpu(cpu);
@@ -150,16 +159,15 @@ void C64::drain_scan_ring(bool deliver) {
   while (g_scan_tail != head) {
     uint8_t byte = g_scan_ring[g_scan_tail % kScanRingSize];
     g_scan_tail = g_scan_tail + 1;
+    if (byte == ScanDecoder::kF11 && deliver) {
+      g_video_view = !g_video_view;
+      redraw_pending_ = true;
+    }
     uint8_t ch = g_scan_decoder.decode(byte);
-    if (ch == 0 || !deliver) continue;
-    g_dbg_facekeys++;
-    face_key(&g_c64_face, ch);
+    if (ch != 0 && deliver) type_key(ch);
   }
-  for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key()) {
-    if (!deliver) continue;
-    g_dbg_facekeys++;
-    face_key(&g_c64_face, ch);
-  }
+  for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key())
+    if (deliver) type_key(ch);
 }
 
 // A terminal can send faster than the KERNAL takes keys, so bytes wait in
@@ -170,7 +178,7 @@ void C64::drain_serial_input(bool deliver) {
     uint8_t byte = g_serial_input[g_serial_input_tail % kSerialInputSize];
     g_serial_input_tail = g_serial_input_tail + 1;
     uint8_t ch = g_terminal_decoder.decode(byte);
-    if (ch != 0 && deliver) face_key(&g_c64_face, ch);
+    if (ch != 0 && deliver) type_key(ch);
   }
 }
 
@@ -197,7 +205,8 @@ bool C64::run_pass() {
   if (redraw_pending_) {
     io->screen_redraw();
     redraw_pending_ = false;
-  } else if (changed || g_frame_ctr <= kStartupRedrawPasses) {
+  } else if (changed || g_frame_ctr <= kStartupRedrawPasses || g_video_view != 0) {
+    // The video chip's picture changes without the text changing.
     io->screen_refresh();
   }
   g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);

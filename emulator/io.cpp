@@ -6,16 +6,15 @@
 #include "drivers/serial.h"
 #include "emulator/cpu.h"
 #include "emulator/io_events.h"
-#include "emulator/memory.h"
+#include "lib/pixel.h"
 
 using namespace korvan::drivers;
 
 volatile int32_t g_face_active = 0;
+volatile int32_t g_video_view = 0;
 uint8_t g_face_screen[kFaceScreenColumns * kFaceScreenRows];
 
 namespace {
-
-constexpr uint16_t kRequestByte = 0x0002;
 
 // Key code at each matrix position: row = CIA 1 port A line, column = port B bit.
 constexpr uint8_t kbd[IO::kMatrixRows][8] = {
@@ -84,7 +83,8 @@ void IO::init_display(uint32_t* framebuffer, uint32_t width, uint32_t height, ui
   height_ = height;
   pitch_ = pitch;
   bpp_ = bpp;
-  bytes_per_pixel_ = static_cast<uint8_t>(bpp / 8);
+  // Rounded up, so a 15-bit framebuffer takes its two bytes per pixel.
+  bytes_per_pixel_ = fb_bytes_per_pixel(bpp);
   face_drawn_valid_ = false;
   frame_ = new uint16_t[kFrameWidth * kFrameHeight];
   if (frame_ != nullptr)
@@ -107,12 +107,9 @@ void IO::delay(uint32_t ms) {
   }
 }
 
-bool IO::emulate() {
-  // The LOAD/SAVE hand-off is served by the file transfer once it exists;
-  // until then a request is left as the KERNAL raised it.
-  if (memory_ != nullptr) (void)memory_->read_byte(kRequestByte);
-  return running_;
-}
+// The LOAD/SAVE request in $0002 is served here once the file transfer
+// exists; until then a request stays as the KERNAL raised it.
+bool IO::emulate() { return running_; }
 
 uint8_t IO::keyboard_matrix_row(int row) const {
   return row >= 0 && row < kMatrixRows ? matrix_[row] : 0xFF;

@@ -20,6 +20,9 @@ class Fat32;
 
 // Set once the face drives the machine; never cleared.
 extern volatile int32_t g_face_active;
+// Set while the user has chosen (F11) the video chip's picture over the
+// face's text; kept across machines.
+extern volatile int32_t g_video_view;
 // The shadow of the face's text that the face path draws (40 x 25, row-major).
 constexpr int kFaceScreenColumns = 40;
 constexpr int kFaceScreenRows = 25;

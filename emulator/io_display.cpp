@@ -83,7 +83,7 @@ void IO::screen_redraw() {
 }
 
 void IO::draw(bool everything) {
-  if (g_face_active != 0) {
+  if (g_face_active != 0 && g_video_view == 0) {
     draw_face_screen(everything);
   } else {
     draw_video_frame();
@@ -99,7 +99,7 @@ void IO::screen_refresh() {
   if (frame_skip_ == 0 || skip_ctr_ == frame_skip_) {
     draw(false);
     // The face path leaves the skip counter at 0 for the next call.
-    if (g_face_active != 0) return;
+    if (g_face_active != 0 && g_video_view == 0) return;
   }
   if (frame_skip_ != 0) {
     skip_ctr_++;

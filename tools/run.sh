@@ -6,9 +6,9 @@ set -euo pipefail
 iso=$1
 disk=$2
 args=(-m 128 -cdrom "$iso" -drive "file=$disk,format=raw,if=ide,index=0,media=disk"
-      -boot d -serial stdio -no-reboot)
+      -boot d -no-reboot)
 if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
-  exec qemu-system-i386 "${args[@]}"
+  exec qemu-system-i386 "${args[@]}" -serial stdio
 fi
 echo "No display: running headless. Serial console below; to see the screen,"
 echo "point a VNC viewer at localhost:5900. Quit with Ctrl-A X."

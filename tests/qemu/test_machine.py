@@ -12,6 +12,9 @@ from quillon_qemu import BOOT_TIMEOUT, artifact, count_close, harness
 
 BLUE = (0x00, 0x00, 0xF8)
 LIGHT_BLUE = (0x98, 0xCC, 0xF8)
+# The video chip's picture: light blue border, blue background (RGB565 $045F, $0015).
+BORDER = (0x00, 0x88, 0xF8)
+BACKGROUND = (0x00, 0x00, 0xA8)
 # How long the C64 gets to answer a line, in software emulation.
 ANSWER_TIMEOUT = 60
 
@@ -118,6 +121,23 @@ class C64Machine(unittest.TestCase):
         here = self.mark()
         self.type_line("print a")
         self.wait_after(here, row_showing(" 0"))
+
+    def test_f11_shows_the_video_picture_across_a_rebuild_and_f11_the_text_again(self):
+        self.machine.send_chord(["f11"])
+        time.sleep(2)
+        picture = self.machine.screendump()
+        self.assertGreater(count_close(picture, 0, 0, 800, 40, BORDER), 800 * 40 * 9 // 10)
+        self.assertGreater(count_close(picture, 100, 300, 700, 500, BACKGROUND), 600 * 200 * 9 // 10)
+        here = self.mark()
+        self.machine.send_chord(["f10"])
+        self.wait_after(here, r"\x1b\[2J(?:(?!READY\.).)*" + row_showing("READY."))
+        time.sleep(1)
+        rebuilt = self.machine.screendump()
+        self.assertGreater(count_close(rebuilt, 0, 0, 800, 40, BORDER), 800 * 40 * 9 // 10)
+        self.machine.send_chord(["f11"])
+        time.sleep(2)
+        text = self.machine.screendump()
+        self.assertEqual(count_close(text, 0, 0, 24, 600, BLUE), 24 * 600)
 
 
 if __name__ == "__main__":
