@@ -21,8 +21,10 @@ run: build
 run-selftest: build
 	@tools/run.sh $(BUILD)/quillon-selftest.iso $(BUILD)/disk.img
 
+# Every layer: host, ROM and QEMU tests, then the host tests again under the sanitizers.
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2 --timeout 900
+	@$(MAKE) --no-print-directory test-sanitize
 
 test-host: build
 	@cd $(BUILD) && ctest --output-on-failure -j2 -LE qemu
@@ -34,7 +36,7 @@ test-qemu: build
 test-sanitize: deps
 	@cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILLON_KERNEL=OFF -DQUILLON_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)/sanitize -j$(JOBS)
-	@cd $(BUILD)/sanitize && ctest --output-on-failure -j2 -LE 'qemu|slow'
+	@cd $(BUILD)/sanitize && ctest --output-on-failure -j2 --timeout 900 -LE qemu
 
 # The README's pictures, from screendumps of the real image.
 screenshots: build

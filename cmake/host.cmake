@@ -10,7 +10,8 @@ if(QUILLON_SANITIZE)
       -fno-sanitize-recover=undefined)
 endif()
 
-add_library(quillon_hosted STATIC ${PORTABLE_SOURCES} ${HOSTED_SOURCES} ${ROM_IMAGE_SOURCES})
+add_library(quillon_hosted STATIC ${PORTABLE_SOURCES} ${KERNEL_IMAGE_ONLY_SOURCES} ${HOSTED_SOURCES}
+  ${ROM_IMAGE_SOURCES})
 target_include_directories(quillon_hosted PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(quillon_hosted PUBLIC QUILLON_HOSTED=1)
 target_compile_options(quillon_hosted PRIVATE

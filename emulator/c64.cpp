@@ -1,23 +1,21 @@
-// The machine's construction, teardown and main-loop pass.
+// The machine's construction, wiring and teardown; the pass itself is each
+// image's own (emulator/c64_pass.cpp, variants/).
 #include "emulator/c64.h"
 
 #include "core/port.h"
 #include "core/x86.h"
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
+#include "emulator/c64_loop.h"
 #include "emulator/cpu.h"
 #include "emulator/io.h"
 #include "emulator/memory.h"
 #include "emulator/monitor.h"
-#include "emulator/scan_decoder.h"
 #include "emulator/scan_ring.h"
-#include "emulator/serial_console.h"
-#include "emulator/io_events.h"
 #include "emulator/sid.h"
 #include "emulator/vic.h"
 #include "face/fake6502.h"
 #include "face/fake6502_bridge.h"
-#include "face/substrate.h"
 #include "lib/placement.h"
 #include "lib/string.h"
 
@@ -26,24 +24,25 @@ using korvan::hardwarecommunication::Port8Bit;
 C64* volatile c64ptr = nullptr;
 uint32_t g_dbg_facekeys = 0;
 
+static constexpr uint16_t kControllerData = 0x60;
+static constexpr uint16_t kControllerStatus = 0x64;
+static constexpr uint8_t kStatusOutputFull = 0x01;
+
 namespace {
 
-constexpr uint16_t kControllerData = 0x60;
-constexpr uint16_t kControllerStatus = 0x64;
-constexpr uint8_t kStatusOutputFull = 0x01;
-constexpr uint16_t kKeyCount = 0x00C6;  // NDX
-constexpr uint8_t kKeyBufferSize = 10;
+template <typename T>
+void release(T*& object) {
+  delete object;
+  object = nullptr;
+}
 
-// Kept across machines, like the shift key the user may still hold.
-ScanDecoder g_scan_decoder;
+}  // namespace
+
 uint32_t g_frame_ctr = 0;
-// The terminal on COM1 outlives machines too.
+// The terminal on COM1 outlives machines.
 SerialMirror g_serial_mirror;
-TerminalDecoder g_terminal_decoder;
 
-void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSerial(byte); }
-
-void type_key(uint8_t ch) {
+void c64_type_key(uint8_t ch) {
   g_dbg_facekeys++;
   face_key(&g_c64_face, ch);
 }
@@ -51,7 +50,7 @@ void type_key(uint8_t ch) {
 // Each byte is read and appended with interrupts off: the keyboard interrupt
 // would otherwise take the byte between the status and data reads (and this
 // poll would append a stale one), or take the same ring slot.
-void poll_keyboard_controller() {
+void c64_poll_keyboard_controller() {
   Port8Bit data(kControllerData);
   Port8Bit status(kControllerStatus);
   for (int i = 0; i < C64::kPollLimit; i++) {
@@ -62,14 +61,6 @@ void poll_keyboard_controller() {
     if (!full) return;
   }
 }
-
-template <typename T>
-void release(T*& object) {
-  delete object;
-  object = nullptr;
-}
-
-}  // namespace
 
 C64::C64() : running(true), exit_requested(false) {
   io = new IO();
@@ -123,16 +114,6 @@ void C64::resume() {
   running = true;
 }
 
-void C64::begin() {
-  face_bind_c64(&g_c64_face, mem);
-  face_realize(&g_c64_face);
-  g_face_active = 1;
-  uint64_t stamp = korvan::x86::read_timestamp_counter();
-  ovra::substrate_init(static_cast<uint32_t>(stamp) ^ static_cast<uint32_t>(stamp >> 32));
-  redraw_pending_ = true;
-  g_serial_mirror.invalidate();
-}
-
 void C64::start() {
   begin();
   while (run_pass()) {
@@ -150,65 +131,3 @@ bool C64::copy_face_text() {
   return changed;
 }
 
-// deliver false: the bytes are consumed for the shift state only (the keys
-// typed while the monitor had the keyboard are not the machine's).
-void C64::drain_scan_ring(bool deliver) {
-  korvan::x86::disable_interrupts();
-  uint32_t head = g_scan_head;
-  korvan::x86::enable_interrupts();
-  while (g_scan_tail != head) {
-    uint8_t byte = g_scan_ring[g_scan_tail % kScanRingSize];
-    g_scan_tail = g_scan_tail + 1;
-    if (byte == ScanDecoder::kF11 && deliver) {
-      g_video_view = !g_video_view;
-      redraw_pending_ = true;
-    }
-    uint8_t ch = g_scan_decoder.decode(byte);
-    if (ch != 0 && deliver) type_key(ch);
-  }
-  for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key())
-    if (deliver) type_key(ch);
-}
-
-// A terminal can send faster than the KERNAL takes keys, so bytes wait in
-// their queue while the keyboard buffer is full instead of being dropped.
-void C64::drain_serial_input(bool deliver) {
-  while (g_serial_input_tail != g_serial_input_head) {
-    if (deliver && mem->read_byte(kKeyCount) >= kKeyBufferSize) return;
-    uint8_t byte = g_serial_input[g_serial_input_tail % kSerialInputSize];
-    g_serial_input_tail = g_serial_input_tail + 1;
-    uint8_t ch = g_terminal_decoder.decode(byte);
-    if (ch != 0 && deliver) type_key(ch);
-  }
-}
-
-bool C64::run_pass() {
-  if (!running) {
-    monitor->Start();
-    running = true;
-    drain_scan_ring(false);
-    drain_serial_input(false);
-    redraw_pending_ = true;
-    g_serial_mirror.invalidate();
-    return true;
-  }
-  ovra::substrate_tick();
-  poll_keyboard_controller();
-  face_tick_steps(&g_c64_face, kInstructionsPerPass);
-  ovra::face_step_all();
-  face_tick_observe(&g_c64_face);
-  bool changed = copy_face_text();
-  drain_scan_ring(true);
-  drain_serial_input(true);
-  if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
-  g_frame_ctr++;
-  if (redraw_pending_) {
-    io->screen_redraw();
-    redraw_pending_ = false;
-  } else if (changed || g_frame_ctr <= kStartupRedrawPasses || g_video_view != 0) {
-    // The video chip's picture changes without the text changing.
-    io->screen_refresh();
-  }
-  g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);
-  return !exit_requested;
-}

@@ -52,3 +52,5 @@ uint8_t ScanDecoder::decode(uint8_t byte) {
   if (released) return 0;
   return shift_down_ ? kmap_shift[code] : kmap[code];
 }
+
+uint8_t ScanDecoder::unshifted(uint8_t code) { return kmap[code & static_cast<uint8_t>(~kReleased)]; }

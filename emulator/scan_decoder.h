@@ -14,6 +14,8 @@ class ScanDecoder {
   // releases, other releases (the extended prefix $E0 among them) and keys
   // without a character give 0.
   uint8_t decode(uint8_t byte);
+  // The unshifted character of a scancode without its release bit.
+  static uint8_t unshifted(uint8_t code);
   bool shift_down() const { return shift_down_; }
 
  private:

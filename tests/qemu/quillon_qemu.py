@@ -1,5 +1,6 @@
 """Shared set-up for the QEMU boot tests."""
 import os
+import re
 import sys
 
 SOURCE_DIR = os.environ.get("QUILLON_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -25,3 +26,9 @@ def count_close(image, x0, y0, x1, y1, rgb, tolerance=12):
             if all(abs(p[i] - rgb[i]) <= tolerance for i in range(3)):
                 n += 1
     return n
+
+
+def row_showing(text):
+    """A row of the C64 screen's serial mirror whose text starts with text:
+    every changed row is sent as ESC [ row ; 1 H, the row's text, ESC [ K."""
+    return r"\x1b\[\d+;1H" + re.escape(text) + r" *\x1b\[K"

@@ -8,7 +8,7 @@ import re
 import time
 import unittest
 
-from quillon_qemu import BOOT_TIMEOUT, artifact, count_close, harness
+from quillon_qemu import BOOT_TIMEOUT, artifact, count_close, harness, row_showing
 
 BLUE = (0x00, 0x00, 0xF8)
 LIGHT_BLUE = (0x98, 0xCC, 0xF8)
@@ -17,11 +17,6 @@ BORDER = (0x00, 0x88, 0xF8)
 BACKGROUND = (0x00, 0x00, 0xA8)
 # How long the C64 gets to answer a line, in software emulation.
 ANSWER_TIMEOUT = 60
-
-
-def row_showing(text):
-    """A serial mirror row whose text starts with text."""
-    return r"\x1b\[\d+;1H" + re.escape(text) + r" *\x1b\[K"
 
 
 class C64Machine(unittest.TestCase):

@@ -1,0 +1,100 @@
+// The kernel image's main-loop pass: substrate, controller poll, a batch of
+// instructions through the face, keys from the ring and the terminal, the
+// chips, and the redraw.
+#include "core/x86.h"
+#include "emulator/c64.h"
+#include "emulator/c64_loop.h"
+#include "emulator/cia1.h"
+#include "emulator/cia2.h"
+#include "emulator/io.h"
+#include "emulator/io_events.h"
+#include "emulator/memory.h"
+#include "emulator/monitor.h"
+#include "emulator/scan_decoder.h"
+#include "emulator/scan_ring.h"
+#include "emulator/vic.h"
+#include "face/fake6502_bridge.h"
+#include "face/substrate.h"
+
+namespace {
+
+// Kept across machines, like the shift key the user may still hold.
+ScanDecoder g_scan_decoder;
+TerminalDecoder g_terminal_decoder;
+
+void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSerial(byte); }
+
+}  // namespace
+
+void C64::begin() {
+  face_bind_c64(&g_c64_face, mem);
+  face_realize(&g_c64_face);
+  g_face_active = 1;
+  uint64_t stamp = korvan::x86::read_timestamp_counter();
+  ovra::substrate_init(static_cast<uint32_t>(stamp) ^ static_cast<uint32_t>(stamp >> 32));
+  redraw_pending_ = true;
+  g_serial_mirror.invalidate();
+}
+
+// deliver false: the bytes are consumed for the shift state only (the keys
+// typed while the monitor had the keyboard are not the machine's).
+void C64::drain_scan_ring(bool deliver) {
+  korvan::x86::disable_interrupts();
+  uint32_t head = g_scan_head;
+  korvan::x86::enable_interrupts();
+  while (g_scan_tail != head) {
+    uint8_t byte = g_scan_ring[g_scan_tail % kScanRingSize];
+    g_scan_tail = g_scan_tail + 1;
+    if (byte == ScanDecoder::kF11 && deliver) {
+      g_video_view = !g_video_view;
+      redraw_pending_ = true;
+    }
+    uint8_t ch = g_scan_decoder.decode(byte);
+    if (ch != 0 && deliver) c64_type_key(ch);
+  }
+  for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key())
+    if (deliver) c64_type_key(ch);
+}
+
+// A terminal can send faster than the KERNAL takes keys, so bytes wait in
+// their queue while the keyboard buffer is full instead of being dropped.
+void C64::drain_serial_input(bool deliver) {
+  while (g_serial_input_tail != g_serial_input_head) {
+    if (deliver && mem->read_byte(kKeyCount) >= kKeyBufferSize) return;
+    uint8_t byte = g_serial_input[g_serial_input_tail % kSerialInputSize];
+    g_serial_input_tail = g_serial_input_tail + 1;
+    uint8_t ch = g_terminal_decoder.decode(byte);
+    if (ch != 0 && deliver) c64_type_key(ch);
+  }
+}
+
+bool C64::run_pass() {
+  if (!running) {
+    monitor->Start();
+    running = true;
+    drain_scan_ring(false);
+    drain_serial_input(false);
+    redraw_pending_ = true;
+    g_serial_mirror.invalidate();
+    return true;
+  }
+  ovra::substrate_tick();
+  c64_poll_keyboard_controller();
+  face_tick_steps(&g_c64_face, kInstructionsPerPass);
+  ovra::face_step_all();
+  face_tick_observe(&g_c64_face);
+  bool changed = copy_face_text();
+  drain_scan_ring(true);
+  drain_serial_input(true);
+  if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
+  g_frame_ctr++;
+  if (redraw_pending_) {
+    io->screen_redraw();
+    redraw_pending_ = false;
+  } else if (changed || g_frame_ctr <= kStartupRedrawPasses || g_video_view != 0) {
+    // The video chip's picture changes without the text changing.
+    io->screen_refresh();
+  }
+  g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);
+  return !exit_requested;
+}

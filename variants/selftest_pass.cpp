@@ -1,0 +1,74 @@
+// The self-test image's main loop: no substrate, twenty smaller batches per
+// pass with the controller polled before each, and unshifted keys only.
+#include "core/x86.h"
+#include "emulator/c64.h"
+#include "emulator/c64_loop.h"
+#include "emulator/cia1.h"
+#include "emulator/cia2.h"
+#include "emulator/io.h"
+#include "emulator/io_events.h"
+#include "emulator/monitor.h"
+#include "emulator/scan_decoder.h"
+#include "emulator/scan_ring.h"
+#include "emulator/vic.h"
+#include "face/fake6502_bridge.h"
+
+namespace {
+
+constexpr int kBatchesPerPass = 20;
+constexpr uint32_t kInstructionsPerBatch = 10000;
+
+void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSerial(byte); }
+
+}  // namespace
+
+void C64::begin() {
+  face_bind_c64(&g_c64_face, mem);
+  face_realize(&g_c64_face);
+  g_face_active = 1;
+  redraw_pending_ = true;
+  g_serial_mirror.invalidate();
+}
+
+// Every byte with its release bit set is ignored, shift releases included, so
+// only unshifted characters can be typed.
+void C64::drain_scan_ring(bool deliver) {
+  korvan::x86::disable_interrupts();
+  uint32_t head = g_scan_head;
+  korvan::x86::enable_interrupts();
+  while (g_scan_tail != head) {
+    uint8_t byte = g_scan_ring[g_scan_tail % kScanRingSize];
+    g_scan_tail = g_scan_tail + 1;
+    if (byte & ScanDecoder::kReleased) continue;
+    uint8_t ch = ScanDecoder::unshifted(byte);
+    if (ch != 0 && deliver) c64_type_key(ch);
+  }
+}
+
+bool C64::run_pass() {
+  if (!running) {
+    monitor->Start();
+    running = true;
+    drain_scan_ring(false);
+    redraw_pending_ = true;
+    g_serial_mirror.invalidate();
+    return true;
+  }
+  for (int batch = 0; batch < kBatchesPerPass; batch++) {
+    c64_poll_keyboard_controller();
+    face_tick_steps(&g_c64_face, kInstructionsPerBatch);
+  }
+  face_tick_observe(&g_c64_face);
+  bool changed = copy_face_text();
+  drain_scan_ring(true);
+  if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
+  g_frame_ctr++;
+  if (redraw_pending_) {
+    io->screen_redraw();
+    redraw_pending_ = false;
+  } else if (changed || g_frame_ctr <= kStartupRedrawPasses) {
+    io->screen_refresh();
+  }
+  g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);
+  return !exit_requested;
+}
