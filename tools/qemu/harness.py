@@ -102,7 +102,7 @@ def keys_for_text(text):
 class Machine:
     """One QEMU process with its serial port and QMP socket."""
 
-    def __init__(self, image, disk=None, as_kernel=False, memory_mb=128, extra=None):
+    def __init__(self, image, disk=None, as_kernel=False, memory_mb=128, extra=None, keep_disk_writes=False):
         self.dir = tempfile.mkdtemp(prefix="quillon-qemu-")
         self.serial_path = os.path.join(self.dir, "serial.sock")
         self.qmp_path = os.path.join(self.dir, "qmp.sock")
@@ -116,7 +116,10 @@ class Machine:
         else:
             args += ["-cdrom", image, "-boot", "d"]
         if disk:
-            args += ["-drive", "file=%s,format=raw,if=ide,index=0,media=disk" % disk]
+            # Unless asked to keep them, the guest's writes go to a throw-away
+            # overlay: the image stays as built and several machines can share it.
+            snapshot = "" if keep_disk_writes else ",snapshot=on"
+            args += ["-drive", "file=%s,format=raw,if=ide,index=0,media=disk%s" % (disk, snapshot)]
         args += extra or []
         self.process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self.serial_text = b""
