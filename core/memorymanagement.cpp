@@ -6,6 +6,9 @@ namespace korvan {
 MemoryManager* MemoryManager::activeMemoryManager = nullptr;
 
 static constexpr uint32_t kHeaderSize = sizeof(HeapBlock);
+// Headers sit where their fields can be read: 4 bytes in the kernel, 8 on a
+// 64-bit host. Requests are rounded up to it, the slack staying with the user.
+static constexpr uint32_t kHeaderAlign = alignof(HeapBlock);
 
 MemoryManager::MemoryManager(uintptr_t start, uint32_t size) {
   activeMemoryManager = this;
@@ -34,16 +37,19 @@ void* MemoryManager::malloc(uint32_t size) {
   }
   if (chosen == nullptr) return nullptr;
 
-  // Split only when the rest holds a header and at least one byte. The sum is
+  // Split only when the rest holds a header and at least one byte. The block
+  // handed out is rounded up so that the next header is aligned; the sums are
   // formed in 64 bits so that a request near 4 GiB cannot wrap into a split.
-  if (static_cast<uint64_t>(chosen->blockSize) >= static_cast<uint64_t>(size) + kHeaderSize + 1) {
-    HeapBlock* rest = reinterpret_cast<HeapBlock*>(reinterpret_cast<uint8_t*>(chosen) + kHeaderSize + size);
+  uint64_t rounded = (static_cast<uint64_t>(size) + kHeaderAlign - 1) & ~static_cast<uint64_t>(kHeaderAlign - 1);
+  if (static_cast<uint64_t>(chosen->blockSize) >= rounded + kHeaderSize + 1) {
+    uint32_t handed_out = static_cast<uint32_t>(rounded);
+    HeapBlock* rest = reinterpret_cast<HeapBlock*>(reinterpret_cast<uint8_t*>(chosen) + kHeaderSize + handed_out);
     rest->inUse = false;
-    rest->blockSize = chosen->blockSize - size - kHeaderSize;
+    rest->blockSize = chosen->blockSize - handed_out - kHeaderSize;
     rest->prevBlock = chosen;
     rest->nextBlock = chosen->nextBlock;
     if (rest->nextBlock != nullptr) rest->nextBlock->prevBlock = rest;
-    chosen->blockSize = size;
+    chosen->blockSize = handed_out;
     chosen->nextBlock = rest;
   }
   chosen->inUse = true;

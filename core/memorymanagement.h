@@ -21,7 +21,8 @@ class MemoryManager {
   MemoryManager(uintptr_t start, uint32_t size);
   ~MemoryManager();
 
-  // The first free block strictly larger than size, or null.
+  // The first free block strictly larger than size, or null. A block that is
+  // split keeps size rounded up to the header alignment.
   void* malloc(uint32_t size);
   void free(void* pointer);
 

@@ -144,7 +144,8 @@ void Vic::write_register(uint8_t reg, uint8_t value) {
   reg &= kRegisterMask;
   uint8_t colour = value & 0x0F;
   if (reg < kSpriteXHighBits) {
-    ((reg & 1) ? sprite_y_ : sprite_x_)[reg >> 1] = value;
+    uint8_t* coordinates = (reg & 1) ? sprite_y_ : sprite_x_;
+    coordinates[reg >> 1] = value;
     return;
   }
   if (reg >= kBackgroundColour0 && reg < kSpriteSharedColour0) {

@@ -11,6 +11,9 @@ using korvan::HeapBlock;
 using korvan::MemoryManager;
 
 constexpr uint32_t kHeader = sizeof(HeapBlock);
+constexpr uint32_t kAlign = alignof(HeapBlock);
+
+constexpr uint32_t rounded(uint32_t size) { return (size + kAlign - 1) / kAlign * kAlign; }
 
 struct Arena {
   explicit Arena(uint32_t size) : bytes(size + 64) {}
@@ -53,9 +56,9 @@ TEST(Heap, SplitPlacesTheNextBlockRightAfterTheUserArea) {
   uint8_t* b = static_cast<uint8_t*>(heap.malloc(50));
   ASSERT_NE(a, nullptr);
   ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b, a + 100 + kHeader);
+  EXPECT_EQ(b, a + rounded(100) + kHeader);
   EXPECT_EQ(heap.block_count(), 3u);
-  EXPECT_EQ(heap.free_bytes(), 4096 - 3 * kHeader - 150);
+  EXPECT_EQ(heap.free_bytes(), 4096 - 3 * kHeader - rounded(100) - rounded(50));
 }
 
 TEST(Heap, NeighboursMergeInEitherOrder) {
@@ -97,6 +100,16 @@ TEST(Heap, ManyRoundsLeaveTheHeapAsItWas) {
   }
   EXPECT_EQ(heap.free_bytes(), before);
   EXPECT_EQ(heap.block_count(), 1u);
+}
+
+TEST(Heap, SplitBlocksKeepTheirHeadersAligned) {
+  Arena arena(4096);
+  MemoryManager heap(arena.start(), 4096);
+  for (uint32_t size : {1u, 3u, 7u, 13u}) {
+    auto* p = static_cast<uint8_t*>(heap.malloc(size));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(p - arena.start()) % kAlign, 0u) << size;
+  }
 }
 
 TEST(Heap, HugeRequestDoesNotWrapIntoASplit) {
