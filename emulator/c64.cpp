@@ -9,6 +9,7 @@
 #include "emulator/c64_loop.h"
 #include "emulator/cpu.h"
 #include "emulator/io.h"
+#include "emulator/io_events.h"
 #include "emulator/memory.h"
 #include "emulator/monitor.h"
 #include "emulator/scan_ring.h"
@@ -131,3 +132,31 @@ bool C64::copy_face_text() {
   return changed;
 }
 
+uint32_t c64_scan_head_snapshot() {
+  korvan::x86::disable_interrupts();
+  uint32_t head = g_scan_head;
+  korvan::x86::enable_interrupts();
+  return head;
+}
+
+void C64::enter_monitor() {
+  monitor->Start();
+  running = true;
+  drain_scan_ring(false);
+  redraw_pending_ = true;
+  g_serial_mirror.invalidate();
+}
+
+static void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSerial(byte); }
+
+void C64::finish_pass(bool text_changed) {
+  g_frame_ctr++;
+  if (redraw_pending_) {
+    io->screen_redraw();
+    redraw_pending_ = false;
+  } else if (text_changed || g_frame_ctr <= kStartupRedrawPasses || g_video_view != 0) {
+    // The video chip's picture changes without the text changing.
+    io->screen_refresh();
+  }
+  g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);
+}

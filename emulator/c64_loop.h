@@ -10,6 +10,8 @@
 // Reads up to C64::kPollLimit bytes from the keyboard controller into the
 // scancode ring.
 void c64_poll_keyboard_controller();
+// The ring's write counter, read with interrupts off.
+uint32_t c64_scan_head_snapshot();
 // Hands one character to the face, which puts it in the KERNAL's buffer.
 void c64_type_key(uint8_t ch);
 

@@ -22,8 +22,6 @@ namespace {
 ScanDecoder g_scan_decoder;
 TerminalDecoder g_terminal_decoder;
 
-void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSerial(byte); }
-
 }  // namespace
 
 void C64::begin() {
@@ -39,9 +37,7 @@ void C64::begin() {
 // deliver false: the bytes are consumed for the shift state only (the keys
 // typed while the monitor had the keyboard are not the machine's).
 void C64::drain_scan_ring(bool deliver) {
-  korvan::x86::disable_interrupts();
-  uint32_t head = g_scan_head;
-  korvan::x86::enable_interrupts();
+  uint32_t head = c64_scan_head_snapshot();
   while (g_scan_tail != head) {
     uint8_t byte = g_scan_ring[g_scan_tail % kScanRingSize];
     g_scan_tail = g_scan_tail + 1;
@@ -70,12 +66,8 @@ void C64::drain_serial_input(bool deliver) {
 
 bool C64::run_pass() {
   if (!running) {
-    monitor->Start();
-    running = true;
-    drain_scan_ring(false);
+    enter_monitor();
     drain_serial_input(false);
-    redraw_pending_ = true;
-    g_serial_mirror.invalidate();
     return true;
   }
   ovra::substrate_tick();
@@ -87,14 +79,6 @@ bool C64::run_pass() {
   drain_scan_ring(true);
   drain_serial_input(true);
   if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
-  g_frame_ctr++;
-  if (redraw_pending_) {
-    io->screen_redraw();
-    redraw_pending_ = false;
-  } else if (changed || g_frame_ctr <= kStartupRedrawPasses || g_video_view != 0) {
-    // The video chip's picture changes without the text changing.
-    io->screen_refresh();
-  }
-  g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);
+  finish_pass(changed);
   return !exit_requested;
 }

@@ -18,8 +18,6 @@ namespace {
 constexpr int kBatchesPerPass = 20;
 constexpr uint32_t kInstructionsPerBatch = 10000;
 
-void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSerial(byte); }
-
 }  // namespace
 
 void C64::begin() {
@@ -33,9 +31,7 @@ void C64::begin() {
 // Every byte with its release bit set is ignored, shift releases included, so
 // only unshifted characters can be typed.
 void C64::drain_scan_ring(bool deliver) {
-  korvan::x86::disable_interrupts();
-  uint32_t head = g_scan_head;
-  korvan::x86::enable_interrupts();
+  uint32_t head = c64_scan_head_snapshot();
   while (g_scan_tail != head) {
     uint8_t byte = g_scan_ring[g_scan_tail % kScanRingSize];
     g_scan_tail = g_scan_tail + 1;
@@ -47,11 +43,7 @@ void C64::drain_scan_ring(bool deliver) {
 
 bool C64::run_pass() {
   if (!running) {
-    monitor->Start();
-    running = true;
-    drain_scan_ring(false);
-    redraw_pending_ = true;
-    g_serial_mirror.invalidate();
+    enter_monitor();
     return true;
   }
   for (int batch = 0; batch < kBatchesPerPass; batch++) {
@@ -62,13 +54,6 @@ bool C64::run_pass() {
   bool changed = copy_face_text();
   drain_scan_ring(true);
   if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
-  g_frame_ctr++;
-  if (redraw_pending_) {
-    io->screen_redraw();
-    redraw_pending_ = false;
-  } else if (changed || g_frame_ctr <= kStartupRedrawPasses) {
-    io->screen_refresh();
-  }
-  g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);
+  finish_pass(changed);
   return !exit_requested;
 }
