@@ -20,11 +20,8 @@ stmt_dim:
         jsr     find_variable
         lda     #0
         sta     DIMFLG
-        jsr     CHRGOT
-        cmp     #','
-        bne     @done
-        jsr     CHRGET
-        jmp     @loop
+        jsr     comma_next
+        bcs     @loop
 @done:  rts
 
 ; find_array: reached from find_variable with the '(' current.

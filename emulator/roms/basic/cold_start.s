@@ -28,11 +28,8 @@ basic_cold:
         sta     USRADD
         lda     #>illegal_quantity
         sta     USRADD+1
-        lda     #TEMPST
-        sta     TEMPPT
-        lda     #0
+        lda     #0                      ; (new_program below sets TEMPPT, OLDTXT)
         sta     CHANNL
-        sta     OLDTXT+1
         sec                             ; program text starts one byte above MEMBOT
         jsr     MEMBOT
         txa
@@ -75,10 +72,8 @@ basic_warm:
         jsr     CLRCHN
         lda     #0
         sta     CHANNL
-        lda     #TEMPST
-        sta     TEMPPT
         cli
-        jmp     ready
+        jmp     ready                   ; (which empties the temporaries)
 
 vector_defaults:
         .word   $E38B                   ; IERROR: print the error message

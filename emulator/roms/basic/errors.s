@@ -11,14 +11,6 @@
 basic_error:
         jmp     (IERROR)
 
-syntax_error:
-        ldx     #E_SYNTAX
-        jmp     (IERROR)
-
-illegal_quantity:
-        ldx     #E_ILLEGAL_QUANTITY
-        jmp     (IERROR)
-
 type_mismatch:
         ldx     #E_TYPE_MISMATCH
         jmp     (IERROR)
@@ -47,16 +39,20 @@ error_handler:
         beq     @print
 @scan:  ldy     #0
         lda     (INDEX),y
-        php
         inc     INDEX
         bne     @same
         inc     INDEX+1
-@same:  plp
-        bne     @scan
-        beq     @skip
-@print: lda     INDEX
-        ldy     INDEX+1
-        jsr     print_string_ay
+@same:  tay                             ; the flags of the byte again
+        bpl     @scan
+        bmi     @skip
+@print: ldy     #0
+@char:  lda     (INDEX),y
+        pha
+        and     #$7F
+        jsr     CHROUT
+        iny
+        pla
+        bpl     @char
         ldx     FOUR6
         cpx     #E_BREAK
         beq     @where                  ; a break can be continued
@@ -100,6 +96,14 @@ ready:
 
 .segment "BASIC_HI"
 
+syntax_error:
+        ldx     #E_SYNTAX
+        jmp     (IERROR)
+
+illegal_quantity:
+        ldx     #E_ILLEGAL_QUANTITY
+        jmp     (IERROR)
+
 ; new_line_if_needed: print a carriage return unless the cursor is at the
 ; start of a line. Clobbers A, X, Y.
 new_line_if_needed:
@@ -119,35 +123,43 @@ text_ready: .byte "READY.", 13, 0
 
 .segment "BASIC_HI"
 
-; the messages for error numbers 1 to 30, in order, each ending in a zero
+; the messages for error numbers 1 to 30, in order, the last letter of each
+; with bit 7 set
+.macro message text
+        .repeat .strlen(text) - 1, i
+        .byte   .strat(text, i)
+        .endrepeat
+        .byte   .strat(text, .strlen(text) - 1) | $80
+.endmacro
+
 error_messages:
-msg_too_many_files:     .byte "TOO MANY FILES", 0
-msg_file_open:          .byte "FILE OPEN", 0
-msg_file_not_open:      .byte "FILE NOT OPEN", 0
-msg_file_not_found:     .byte "FILE NOT FOUND", 0
-msg_device_not_present: .byte "DEVICE NOT PRESENT", 0
-msg_not_input_file:     .byte "NOT INPUT FILE", 0
-msg_not_output_file:    .byte "NOT OUTPUT FILE", 0
-msg_missing_file_name:  .byte "MISSING FILE NAME", 0
-msg_illegal_device:     .byte "ILLEGAL DEVICE NUMBER", 0
-msg_next_without_for:   .byte "NEXT WITHOUT FOR", 0
-msg_syntax:             .byte "SYNTAX", 0
-msg_return_without_gosub: .byte "RETURN WITHOUT GOSUB", 0
-msg_out_of_data:        .byte "OUT OF DATA", 0
-msg_illegal_quantity:   .byte "ILLEGAL QUANTITY", 0
-msg_overflow:           .byte "OVERFLOW", 0
-msg_out_of_memory:      .byte "OUT OF MEMORY", 0
-msg_undefd_statement:   .byte "UNDEF'D STATEMENT", 0
-msg_bad_subscript:      .byte "BAD SUBSCRIPT", 0
-msg_redimd_array:       .byte "REDIM'D ARRAY", 0
-msg_division_by_zero:   .byte "DIVISION BY ZERO", 0
-msg_illegal_direct:     .byte "ILLEGAL DIRECT", 0
-msg_type_mismatch:      .byte "TYPE MISMATCH", 0
-msg_string_too_long:    .byte "STRING TOO LONG", 0
-msg_file_data:          .byte "FILE DATA", 0
-msg_formula_too_complex: .byte "FORMULA TOO COMPLEX", 0
-msg_cant_continue:      .byte "CAN'T CONTINUE", 0
-msg_undefd_function:    .byte "UNDEF'D FUNCTION", 0
-msg_verify:             .byte "VERIFY", 0
-msg_load:               .byte "LOAD", 0
-msg_break:              .byte "BREAK", 0
+        message "TOO MANY FILES"
+        message "FILE OPEN"
+        message "FILE NOT OPEN"
+        message "FILE NOT FOUND"
+        message "DEVICE NOT PRESENT"
+        message "NOT INPUT FILE"
+        message "NOT OUTPUT FILE"
+        message "MISSING FILE NAME"
+        message "ILLEGAL DEVICE NUMBER"
+        message "NEXT WITHOUT FOR"
+        message "SYNTAX"
+        message "RETURN WITHOUT GOSUB"
+        message "OUT OF DATA"
+        message "ILLEGAL QUANTITY"
+        message "OVERFLOW"
+        message "OUT OF MEMORY"
+        message "UNDEF'D STATEMENT"
+        message "BAD SUBSCRIPT"
+        message "REDIM'D ARRAY"
+        message "DIVISION BY ZERO"
+        message "ILLEGAL DIRECT"
+        message "TYPE MISMATCH"
+        message "STRING TOO LONG"
+        message "FILE DATA"
+        message "FORMULA TOO COMPLEX"
+        message "CAN'T CONTINUE"
+        message "UNDEF'D FUNCTION"
+        message "VERIFY"
+        message "LOAD"
+        message "BREAK"

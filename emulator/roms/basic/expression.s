@@ -213,9 +213,8 @@ op_compare:
         jsr     compare_strings         ; A = 1, 0 or $FF as left vs right
         jmp     @bit
 @numbers:
-        ldx     #<FPTEMP2
-        ldy     #>FPTEMP2
-        jsr     fac_store
+        ldx     #FPTEMP2
+        jsr     fac_store_zp
         jsr     arg_to_fac
         lda     #<FPTEMP2
         ldy     #>FPTEMP2

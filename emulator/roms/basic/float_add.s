@@ -91,7 +91,7 @@ fadd:
         ror     FACOV
         inc     FACEXP
         bne     @done
-        jmp     fac_overflow_error
+        jmp     fac_overflow
 @done:  jmp     fac_round
 @subtract:
         sec
@@ -126,12 +126,7 @@ negate_mantissa:
         sbc     FACOV
         sta     FACOV
         ldx     #3
-@loop:  lda     #0
-        sbc     FACHO,x
-        sta     FACHO,x
-        dex
-        bpl     @loop
-        rts
+        jmp     negate_bytes
 
 ; swap_fac_arg: exchange FAC and ARG (exponent, mantissa, sign). Clobbers A, X, Y.
 swap_fac_arg:
@@ -144,6 +139,3 @@ swap_fac_arg:
         bpl     @loop
         rts
 
-fac_overflow_error:
-        ldx     #E_OVERFLOW
-        jmp     basic_error

@@ -109,13 +109,7 @@ fac_to_int32:
 @negate:
         lda     #0
         sta     FACOV
-        ldx     #3
-        sec
-@neg:   lda     #0
-        sbc     FACHO,x
-        sta     FACHO,x
-        dex
-        bpl     @neg
+        jsr     negate_int32
         lda     FACHO                   ; a negative result must have its sign bit
         bmi     @fits
         ora     FACHO+1
@@ -137,15 +131,11 @@ fac_int:
         cmp     #$A0
         bcs     @done                   ; 2^31 and up holds no fraction
         jsr     fac_to_int32
-        lda     FACHO
+        lda     FACHO                   ; only the top bit of the sign counts
+        sta     FACSGN
         bpl     @positive
-        lda     #$FF
-        sta     FACSGN
         jsr     negate_int32
-        jmp     fac_from_uint32
 @positive:
-        lda     #0
-        sta     FACSGN
         jmp     fac_from_uint32
 @done:  rts
 
@@ -153,11 +143,13 @@ fac_int:
 negate_int32:
         ldx     #3
         sec
-@loop:  lda     #0
+; negate_bytes: the same for bytes X down to 0, borrowing from the carry.
+negate_bytes:
+        lda     #0
         sbc     FACHO,x
         sta     FACHO,x
         dex
-        bpl     @loop
+        bpl     negate_bytes
         rts
 
 ; fac_to_int16: A (high) / Y (low) = floor(FAC) in -32768..32767, also left

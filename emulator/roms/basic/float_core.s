@@ -11,28 +11,25 @@
 
 .segment "BASIC_HI"
 
+; fac_load_zp: FAC = packed float at zero page address A. Clobbers A, Y.
+fac_load_zp:
+        ldy     #0
 ; fac_load: FAC = packed float at A (low) / Y (high). Clobbers A, Y.
 fac_load:
         sta     INDEX
         sty     INDEX+1
         ldy     #4
-        lda     (INDEX),y
-        sta     FACHO+3
+@copy:  lda     (INDEX),y
+        sta     FACEXP,y
         dey
-        lda     (INDEX),y
-        sta     FACHO+2
-        dey
-        lda     (INDEX),y
-        sta     FACHO+1
-        dey
-        lda     (INDEX),y
+        bpl     @copy
+        lda     FACHO
         sta     FACSGN
         ora     #$80
         sta     FACHO
-        dey
-        lda     (INDEX),y
-        sta     FACEXP
+        iny
         sty     FACOV
+        lda     FACEXP
         rts
 
 ; arg_load: ARG = packed float at A/Y; ARISGN = sign of FAC xor sign of ARG.
@@ -41,28 +38,25 @@ arg_load:
         sta     INDEX
         sty     INDEX+1
         ldy     #4
-        lda     (INDEX),y
-        sta     ARGHO+3
+@copy:  lda     (INDEX),y
+        sta     ARGEXP,y
         dey
-        lda     (INDEX),y
-        sta     ARGHO+2
-        dey
-        lda     (INDEX),y
-        sta     ARGHO+1
-        dey
-        lda     (INDEX),y
+        bpl     @copy
+        iny
+        lda     ARGHO
         sta     ARGSGN
         eor     FACSGN
         sta     ARISGN
         lda     ARGSGN
         ora     #$80
         sta     ARGHO
-        dey
-        lda     (INDEX),y
-        sta     ARGEXP
         lda     FACEXP
         rts
 
+; fac_store_zp: round FAC and store it packed at zero page address X.
+; Clobbers A, Y.
+fac_store_zp:
+        ldy     #0
 ; fac_store: round FAC and store it packed at X (low) / Y (high).
 ; Clobbers A, Y.
 fac_store:
@@ -70,22 +64,16 @@ fac_store:
         stx     INDEX
         sty     INDEX+1
         ldy     #4
-        lda     FACHO+3
+@copy:  lda     FACEXP,y
         sta     (INDEX),y
         dey
-        lda     FACHO+2
-        sta     (INDEX),y
-        dey
-        lda     FACHO+1
-        sta     (INDEX),y
-        dey
+        bpl     @copy
+        ldy     #1                      ; the sign replaces the top mantissa bit
         lda     FACSGN
         ora     #$7F
         and     FACHO
         sta     (INDEX),y
         dey
-        lda     FACEXP
-        sta     (INDEX),y
         sty     FACOV
         rts
 

@@ -39,8 +39,7 @@ fdiv:
         clc
         adc     #$80
         bcc     @fits
-        ldx     #E_OVERFLOW
-        jmp     basic_error
+        jmp     fac_overflow
 @fits:  sta     FACEXP
 @divide:
         lda     #0

@@ -6,6 +6,9 @@
 
 .segment "BASIC_B394"
 
+; fmul_zp: FAC = (packed float at zero page address A) * FAC.
+fmul_zp:
+        ldy     #0
 ; fmul_mem: FAC = (packed float at A/Y) * FAC.
 fmul_mem:
         jsr     arg_load
@@ -108,8 +111,7 @@ product_exponent_a:
 @high:  sec
         sbc     RESHO
         bcc     @ok                     ; 9-bit sum minus bias is below $100
-        ldx     #E_OVERFLOW
-        jmp     basic_error
+        jmp     fac_overflow
 @ok:    sta     FACEXP
         clc
         rts

@@ -172,8 +172,7 @@ fac_mul10:
         bcs     @overflow
 @done:  rts
 @overflow:
-        ldx     #E_OVERFLOW
-        jmp     basic_error
+        jmp     fac_overflow
 
 ; fac_div10: FAC = FAC / 10. Clobbers A, X, Y.
 fac_div10:

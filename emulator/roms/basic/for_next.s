@@ -44,9 +44,8 @@ stmt_for:
         pha
         lda     FORPNT
         pha
-        ldx     #<FPTEMP2
-        ldy     #>FPTEMP2
-        jsr     fac_store
+        ldx     #FPTEMP2
+        jsr     fac_store_zp
         ldx     #4
 @limit: lda     FPTEMP2,x
         pha
@@ -62,9 +61,8 @@ stmt_for:
         jsr     eval_numeric
 @step:  jsr     fac_sign
         sta     CHARAC
-        ldx     #<FPTEMP2
-        ldy     #>FPTEMP2
-        jsr     fac_store
+        ldx     #FPTEMP2
+        jsr     fac_store_zp
         ldx     #4
 @stepb: lda     FPTEMP2,x
         pha
@@ -84,6 +82,8 @@ stmt_for:
         pha
         jmp     execute_next
 
+.segment "BASIC_ADA1"
+
 ; NEXT [variable [, variable ...]]
 stmt_next:
         pla
@@ -102,12 +102,11 @@ stmt_next:
         ldx     #E_NEXT_WITHOUT_FOR
         jmp     basic_error
 @found: txs                             ; inner loops end with this one
-        lda     F_VAR,x
-        sta     FORPNT
         lda     F_VAR+1,x
         sta     FORPNT+1
-        lda     FORPNT
-        ldy     FORPNT+1
+        tay
+        lda     F_VAR,x
+        sta     FORPNT
         jsr     fac_load
         tsx
         txa
@@ -142,11 +141,8 @@ stmt_next:
         adc     #FOR_FRAME
         tax
         txs
-        jsr     CHRGOT
-        cmp     #','
-        bne     @out
-        jsr     CHRGET
-        jmp     @again
+        jsr     comma_next
+        bcs     @again
 @out:   jmp     execute_next
 
 ; find_for_frame: look down the stack from our caller's frame for a FOR

@@ -15,9 +15,8 @@ POLYN   = SGNFLG                ; coefficients still to go
 poly_eval:
         sta     POLYPTR
         sty     POLYPTR+1
-        ldx     #<POLYX
-        ldy     #>POLYX
-        jsr     fac_store
+        ldx     #POLYX
+        jsr     fac_store_zp
         ldy     #0
         lda     (POLYPTR),y
         sta     POLYN
@@ -33,9 +32,8 @@ poly_eval:
         sta     POLYPTR
         bcc     @term
         inc     POLYPTR+1
-@term:  lda     #<POLYX
-        ldy     #>POLYX
-        jsr     fmul_mem
+@term:  lda     #POLYX
+        jsr     fmul_zp
         lda     POLYPTR
         ldy     POLYPTR+1
         jsr     fadd_mem
@@ -48,19 +46,16 @@ odd_poly:
         pha
         tya
         pha
-        ldx     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_store
-        lda     #<SAVED
-        ldy     #>SAVED
-        jsr     fmul_mem
+        ldx     #SAVED
+        jsr     fac_store_zp
+        lda     #SAVED
+        jsr     fmul_zp
         pla
         tay
         pla
         jsr     poly_eval
-        lda     #<SAVED
-        ldy     #>SAVED
-        jmp     fmul_mem
+        lda     #SAVED
+        jmp     fmul_zp
 
 ; SQR: Newton's iteration from a guess above the root, so that perfect
 ; squares come out exact.
@@ -70,9 +65,8 @@ fn_sqr: lda     FACEXP
         bpl     @positive
         jmp     illegal_quantity
 @positive:
-        ldx     #<POLYX
-        ldy     #>POLYX
-        jsr     fac_store
+        ldx     #POLYX
+        jsr     fac_store_zp
         lda     FACEXP                  ; guess 2^(floor(e/2)+1), e = FACEXP-$80
         sec
         sbc     #$80
@@ -89,9 +83,8 @@ fn_sqr: lda     FACEXP
         sta     FACHO+3
         lda     #7
         pha
-@step:  ldx     #<SAVED                 ; y = (y + x/y) / 2
-        ldy     #>SAVED
-        jsr     fac_store
+@step:  ldx     #SAVED                 ; y = (y + x/y) / 2
+        jsr     fac_store_zp
         ldx     #4
 @push:  lda     SAVED,x
         pha
@@ -100,12 +93,11 @@ fn_sqr: lda     FACEXP
         lda     #<POLYX
         ldy     #>POLYX
         jsr     fdiv_mem
-        ldx     #0
+        ldx     #<-5                    ; (zero page indexing wraps)
 @pull:  pla
-        sta     SAVED,x
+        sta     SAVED+5,x
         inx
-        cpx     #5
-        bcc     @pull
+        bne     @pull
         lda     #<SAVED
         ldy     #>SAVED
         jsr     fadd_mem
@@ -156,16 +148,11 @@ fn_log: jsr     fac_sign
         lda     FACEXP
         beq     @unit
         inc     FACEXP
-@unit:  ldx     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_store
+@unit:  ldx     #SAVED
+        jsr     fac_store_zp
         pla
         tay
-        lda     #0
-        cpy     #$80
-        bcc     @high
-        lda     #$FF
-@high:  jsr     fac_from_int16
+        jsr     fac_from_sbyte
         lda     #<const_ln2
         ldy     #>const_ln2
         jsr     fmul_mem
@@ -179,8 +166,7 @@ fn_exp: lda     #<const_exp_max
         jsr     fac_compare
         cmp     #1
         bne     @not_big
-        ldx     #E_OVERFLOW
-        jmp     basic_error
+        jmp     fac_overflow
 @not_big:
         lda     #<const_exp_min
         ldy     #>const_exp_min
@@ -191,9 +177,8 @@ fn_exp: lda     #<const_exp_max
         lda     #<const_log2e
         ldy     #>const_log2e
         jsr     fmul_mem
-        ldx     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_store
+        ldx     #SAVED
+        jsr     fac_store_zp
         lda     #<const_half
         ldy     #>const_half
         jsr     fadd_mem
@@ -201,12 +186,7 @@ fn_exp: lda     #<const_exp_max
         jsr     fac_to_int16            ; n fits in a signed byte
         tya
         pha
-        lda     #0
-        cpy     #$80
-        bcc     @n_high
-        lda     #$FF
-@n_high:
-        jsr     fac_from_int16
+        jsr     fac_from_sbyte
         lda     #<SAVED
         ldy     #>SAVED
         jsr     fsub_mem                ; f = t - n
@@ -221,8 +201,7 @@ fn_exp: lda     #<const_exp_max
         clc
         adc     FACEXP
         bcc     @store
-        ldx     #E_OVERFLOW
-        jmp     basic_error
+        jmp     fac_overflow
 @down:  clc
         adc     FACEXP
         bcc     @zero
@@ -230,6 +209,15 @@ fn_exp: lda     #<const_exp_max
 @store: sta     FACEXP
         rts
 @zero:  jmp     fac_zero
+
+; fac_from_sbyte: FAC = the signed byte in Y.
+fac_from_sbyte:
+        lda     #0
+        cpy     #$80
+        bcc     @positive
+        lda     #$FF
+@positive:
+        jmp     fac_from_int16
 
 ; fn_power: FAC = ARG ^ FAC. Whole exponents multiply (exact where the
 ; result fits); others go through EXP(y * LOG(x)).
@@ -247,16 +235,13 @@ fn_power:
         ldx     #E_DIVISION_BY_ZERO
         jmp     basic_error
 @zero:  jmp     fac_zero
-@base:  ldx     #<SAVED                 ; exponent to SAVED, base to POLYX
-        ldy     #>SAVED
-        jsr     fac_store
+@base:  ldx     #SAVED                 ; exponent to SAVED, base to POLYX
+        jsr     fac_store_zp
         jsr     arg_to_fac
-        ldx     #<POLYX
-        ldy     #>POLYX
-        jsr     fac_store
-        lda     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_load
+        ldx     #POLYX
+        jsr     fac_store_zp
+        lda     #SAVED
+        jsr     fac_load_zp
         jsr     fac_int                 ; a whole exponent?
         lda     #<SAVED
         ldy     #>SAVED
@@ -274,38 +259,30 @@ fn_power:
         lda     #<const_one
         ldy     #>const_one
         jsr     fac_load
-        ldx     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_store
+        ldx     #SAVED
+        jsr     fac_store_zp
 @bit:   lsr     LINNUM+1
         ror     LINNUM
         bcc     @square
-        lda     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_load
-        lda     #<POLYX
-        ldy     #>POLYX
-        jsr     fmul_mem
-        ldx     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_store
+        lda     #SAVED
+        jsr     fac_load_zp
+        lda     #POLYX
+        jsr     fmul_zp
+        ldx     #SAVED
+        jsr     fac_store_zp
 @square:
         lda     LINNUM
         ora     LINNUM+1
         beq     @done
-        lda     #<POLYX
-        ldy     #>POLYX
-        jsr     fac_load
-        lda     #<POLYX
-        ldy     #>POLYX
-        jsr     fmul_mem
-        ldx     #<POLYX
-        ldy     #>POLYX
-        jsr     fac_store
+        lda     #POLYX
+        jsr     fac_load_zp
+        lda     #POLYX
+        jsr     fmul_zp
+        ldx     #POLYX
+        jsr     fac_store_zp
         jmp     @bit
-@done:  lda     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_load
+@done:  lda     #SAVED
+        jsr     fac_load_zp
         pla
         bpl     @positive
         lda     #<const_one
@@ -321,22 +298,19 @@ fn_power:
         bpl     @push
         jsr     base_to_fac
         jsr     fn_log
-        ldx     #0
+        ldx     #<-5                    ; (zero page indexing wraps)
 @pull:  pla
-        sta     SAVED,x
+        sta     SAVED+5,x
         inx
-        cpx     #5
-        bcc     @pull
-        lda     #<SAVED
-        ldy     #>SAVED
-        jsr     fmul_mem
+        bne     @pull
+        lda     #SAVED
+        jsr     fmul_zp
         jmp     fn_exp
 
 ; base_to_fac: FAC = the base kept at POLYX by fn_power.
 base_to_fac:
-        lda     #<POLYX
-        ldy     #>POLYX
-        jmp     fac_load
+        lda     #POLYX
+        jmp     fac_load_zp
 
 ; RND: negative arguments seed the generator from their own bits, so the
 ; sequence that follows is reproducible; 0 seeds from the clock; positive

@@ -36,9 +36,7 @@ fn_chr: jsr     fac_to_byte
         ldy     #0
         sta     (FRESPC),y
         lda     #1
-        ldx     FRESPC
-        ldy     FRESPC+1
-        jmp     push_temp_string
+        jmp     push_new_string
 
 ; VAL: the number the string starts with (0 if none). The text is copied
 ; with a zero after it to string space, parsed there and given back.
@@ -58,9 +56,7 @@ fn_val: ldy     #0
         iny
         lda     (STRDSC),y
         sta     INDEX+1
-        lda     STRDSC
-        ldy     STRDSC+1
-        jsr     pop_temp
+        jsr     pop_fac_temp
         ldy     TAKE
         cpy     SLEN
         bcc     @fits
@@ -186,6 +182,4 @@ substring:
         ldy     SRCDSC+1
         jsr     pop_temp
         lda     TAKE
-        ldx     FRESPC
-        ldy     FRESPC+1
-        jmp     push_temp_string
+        jmp     push_new_string

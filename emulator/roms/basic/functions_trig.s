@@ -14,9 +14,8 @@ fn_cos: lda     #<const_half_pi
 fn_sin: lda     #<const_inv_two_pi      ; q = x / 2pi, f = q - INT(q)
         ldy     #>const_inv_two_pi
         jsr     fmul_mem
-        ldx     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_store
+        ldx     #SAVED
+        jsr     fac_store_zp
         jsr     fac_int
         lda     #<SAVED
         ldy     #>SAVED
@@ -55,42 +54,37 @@ fn_sin: lda     #<const_inv_two_pi      ; q = x / 2pi, f = q - INT(q)
 @done:  rts
 
 ; TAN: SIN / COS.
-fn_tan: ldx     #<SAVED
-        ldy     #>SAVED
-        jsr     fac_store
+fn_tan: ldx     #SAVED
+        jsr     fac_store_zp
         ldx     #4
 @push:  lda     SAVED,x
         pha
         dex
         bpl     @push
         jsr     fn_sin
-        ldx     #<SAVED                 ; keep the sine, take x back
-        ldy     #>SAVED
-        jsr     fac_store
-        ldx     #0
+        ldx     #SAVED                 ; keep the sine, take x back
+        jsr     fac_store_zp
+        ldx     #<-5                    ; (zero page indexing wraps)
 @pull_x:
         pla
-        sta     FPTEMP,x
+        sta     FPTEMP+5,x
         inx
-        cpx     #5
-        bcc     @pull_x
+        bne     @pull_x
         ldx     #4
 @push_sin:
         lda     SAVED,x
         pha
         dex
         bpl     @push_sin
-        lda     #<FPTEMP
-        ldy     #>FPTEMP
-        jsr     fac_load
+        lda     #FPTEMP
+        jsr     fac_load_zp
         jsr     fn_cos
-        ldx     #0
+        ldx     #<-5                    ; (zero page indexing wraps)
 @pull_sin:
         pla
-        sta     SAVED,x
+        sta     SAVED+5,x
         inx
-        cpx     #5
-        bcc     @pull_sin
+        bne     @pull_sin
         lda     #<SAVED
         ldy     #>SAVED
         jmp     fdiv_mem

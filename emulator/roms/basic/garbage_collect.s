@@ -17,7 +17,6 @@ GC_BEST = DSCPNT                ; descriptor of the best string so far ($50)
 GC_LOW  = JMPER+1               ; FRETOP before the collection ($55)
 GC_SCAN = TEMPF1                ; descriptor being looked at ($57)
 GC_END  = TEMPF1+2              ; end of the area being scanned ($59)
-GC_STEP = TEMPF1+4              ; bytes from one descriptor to the next ($5B)
 GC_ARY  = TEMPF2                ; array walk pointer ($5C)
 GC_PTR  = TEMPF2+2              ; the best string's address, 0 when none ($5E)
 SAVED_LOW  = $50                ; $50-$60 are kept for the caller, as are
@@ -51,15 +50,12 @@ garbage_collect:
         sta     GC_PTR
         sta     GC_PTR+1
         ; the temporaries
-        lda     #TEMPST
-        sta     GC_SCAN
-        lda     #0
         sta     GC_SCAN+1
         sta     GC_END+1
+        lda     #TEMPST
+        sta     GC_SCAN
         lda     TEMPPT
         sta     GC_END
-        lda     #3
-        sta     GC_STEP
         jsr     scan_descriptors
         ; the simple variables: only string ones (second name byte bit 7)
         lda     VARTAB
@@ -76,20 +72,8 @@ garbage_collect:
         iny
         lda     (GC_SCAN),y
         bpl     @var_next
-        lda     GC_SCAN                 ; one descriptor, two bytes in
-        clc
-        adc     #2
-        sta     GC_SCAN
-        bcc     @var_one
-        inc     GC_SCAN+1
-@var_one:
+        iny                             ; one descriptor, two bytes in
         jsr     check_descriptor
-        lda     GC_SCAN
-        sec
-        sbc     #2
-        sta     GC_SCAN
-        bcs     @var_next
-        dec     GC_SCAN+1
 @var_next:
         lda     GC_SCAN
         ldx     GC_SCAN+1
@@ -106,8 +90,7 @@ garbage_collect:
         cpx     STREND+1
         bne     @this
         cmp     STREND
-        bne     @this
-        jmp     @move
+        beq     @move
 @this:  ldy     #2                      ; end of this array
         lda     (GC_ARY),y
         clc
@@ -132,8 +115,6 @@ garbage_collect:
         lda     GC_ARY+1
         adc     #0
         sta     GC_SCAN+1
-        lda     #3
-        sta     GC_STEP
         jsr     scan_descriptors
 @array_next:
         lda     GC_END
@@ -143,15 +124,13 @@ garbage_collect:
         beq     @finished
         ; move the best string up against GC_TOP, highest byte first
         ldy     #0
-        lda     (GC_BEST),y
-        tax
         sec
         lda     GC_TOP
         sbc     (GC_BEST),y
         sta     GC_TOP
         bcs     @copy
         dec     GC_TOP+1
-@copy:  txa
+@copy:  lda     (GC_BEST),y
         tay
 @byte:  dey
         lda     (GC_PTR),y
@@ -170,20 +149,18 @@ garbage_collect:
         sta     FRETOP
         lda     GC_TOP+1
         sta     FRETOP+1
-        ldx     #0
+        ldx     #<-SAVED_SIZE           ; (zero page indexing wraps)
 @restore2:
         pla
-        sta     SAVED_LOW,x
+        sta     SAVED_LOW+SAVED_SIZE,x
         inx
-        cpx     #SAVED_SIZE
-        bcc     @restore2
-        ldx     #0
+        bne     @restore2
+        ldx     #<-9
 @restore:
         pla
-        sta     INDEX,x
+        sta     INDEX+9,x
         inx
-        cpx     #9
-        bcc     @restore
+        bne     @restore
         pla
         tay
         pla
@@ -191,7 +168,7 @@ garbage_collect:
         pla
         rts
 
-; scan_descriptors: check_descriptor for every GC_STEP-byte descriptor from
+; scan_descriptors: check_descriptor for every 3-byte descriptor from
 ; GC_SCAN up to GC_END.
 scan_descriptors:
 @loop:  lda     GC_SCAN
@@ -199,23 +176,25 @@ scan_descriptors:
         lda     GC_SCAN+1
         sbc     GC_END+1
         bcs     @done
+        ldy     #0
         jsr     check_descriptor
         lda     GC_SCAN
         clc
-        adc     GC_STEP
+        adc     #3
         sta     GC_SCAN
         bcc     @loop
         inc     GC_SCAN+1
         bne     @loop
 @done:  rts
 
-; check_descriptor: if the descriptor at GC_SCAN names a non-empty string in
-; string space below GC_TOP and above the best so far, it becomes the best.
+; check_descriptor: if the descriptor Y bytes into GC_SCAN names a non-empty
+; string in string space below GC_TOP and above the best so far, it becomes
+; the best.
 check_descriptor:
-        ldy     #0
         lda     (GC_SCAN),y
         beq     @no
-        ldy     #2
+        iny
+        iny
         lda     (GC_SCAN),y
         tax                             ; X = address high
         dey
@@ -240,8 +219,12 @@ check_descriptor:
         beq     @no
 @best:  sta     GC_PTR
         stx     GC_PTR+1
-        lda     GC_SCAN
+        dey
+        tya
+        clc
+        adc     GC_SCAN
         sta     GC_BEST
         lda     GC_SCAN+1
+        adc     #0
         sta     GC_BEST+1
 @no:    rts

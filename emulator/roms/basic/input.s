@@ -12,7 +12,7 @@ FRESH   = OPMASK                ; non-zero when the source line is new
 
 text_redo:  .byte "?REDO FROM START", 13, 0
 text_extra: .byte "?EXTRA IGNORED", 13, 0
-text_more:  .byte "??", 0
+text_more:  .byte "?? ", 0
 
 ; RESTORE: READ starts again at the first DATA statement.
 stmt_restore:
@@ -44,19 +44,25 @@ stmt_read:
 ; INPUT# file, variable [, variable ...]
 stmt_input_file:
         jsr     check_direct            ; the line would overwrite a direct command
+        jsr     open_input
+        lda     #0                      ; no prompts from a file
+        sta     INPFLG
+        jsr     input_line
+        jsr     input_list
+        jmp     end_channel
+
+; open_input: evaluate "file," and take input from that file (CHANNL
+; non-zero while it lasts).
+open_input:
         jsr     eval_byte
         jsr     chk_comma
         jsr     CHKIN
         bcc     @open
         tax
         jmp     basic_error
-@open:  lda     #0                      ; no prompts from a file
-        sta     INPFLG
-        lda     #1
+@open:  lda     #1
         sta     CHANNL
-        jsr     input_line
-        jsr     input_list
-        jmp     end_channel
+        rts
 
 ; INPUT ["prompt";] variable [, variable ...]
 stmt_input:
@@ -119,11 +125,8 @@ read_list:
         jsr     read_value
         bcs     @bad
         jsr     swap_source
-        jsr     CHRGOT
-        cmp     #','
-        bne     @done
-        jsr     CHRGET
-        jmp     @var
+        jsr     comma_next
+        bcs     @var
 @done:  rts
 @bad:   bit     INPFLG
         bmi     @data
@@ -176,8 +179,6 @@ next_value:
         lda     #<text_more
         ldy     #>text_more
         jsr     print_string_ay
-        lda     #' '
-        jsr     CHROUT
 @line:  jsr     read_line
         stx     TXTPTR
         sty     TXTPTR+1
@@ -233,7 +234,17 @@ read_value:
         jmp     @end
 @text:  ldy     #0
         cmp     #'"'
-        beq     @quoted
+        bne     @scan
+        inc     TXTPTR                  ; quoted: the text starts after the quote
+        bne     @quoted
+        inc     TXTPTR+1
+@quoted:
+        lda     (TXTPTR),y
+        beq     @plain
+        cmp     #'"'
+        beq     @plain
+        iny
+        bne     @quoted
 @scan:  lda     (TXTPTR),y
         beq     @plain
         cmp     #','
@@ -254,36 +265,10 @@ read_value:
         sta     TXTPTR+1
         pla
         jsr     push_temp_string
-        jmp     @assign
-@quoted:
-        iny
+        ldy     #0                      ; past a closing quote (never ends plain text)
         lda     (TXTPTR),y
-        beq     @closed
         cmp     #'"'
-        bne     @quoted
-@closed:
-        dey                             ; A = length, text after the quote
-        tya
-        pha
-        clc
-        lda     TXTPTR
-        adc     #1
-        tax
-        lda     TXTPTR+1
-        adc     #0
-        tay
-        pla
-        pha
-        jsr     push_temp_string
-        pla                             ; TXTPTR to the closing quote, then past it
-        sec
-        adc     TXTPTR
-        sta     TXTPTR
-        bcc     @past
-        inc     TXTPTR+1
-@past:  ldy     #0
-        lda     (TXTPTR),y
-        beq     @assign
+        bne     @assign
         jsr     CHRGET
 @assign:
         jsr     assign_variable

@@ -19,16 +19,14 @@ stmt_list:
         jsr     CHRGOT
         bcs     @range
         jsr     parse_line_number
-        lda     LINNUM
-        sta     LAST
-        lda     LINNUM+1
-        sta     LAST+1
-        jsr     CHRGOT
+        cmp     #TOK_MINUS
+        beq     @range                  ; LIST n-: LAST stays the end
+        ldx     LINNUM                  ; LIST n: just that line (keeps A)
+        stx     LAST
+        ldx     LINNUM+1
+        stx     LAST+1
 @range: cmp     #TOK_MINUS
         bne     @check
-        lda     #$FF
-        sta     LAST
-        sta     LAST+1
         jsr     CHRGET
         bcs     @check
         lda     LINNUM                  ; parse the last number without losing the first
@@ -58,17 +56,14 @@ stmt_list:
         ldy     #1
         lda     (LINE),y
         beq     @done                   ; end of program
-        ldy     #3
-        lda     (LINE),y               ; past the last line asked for?
-        cmp     LAST+1
-        bcc     @show
-        bne     @done
-        dey
-        lda     (LINE),y
-        cmp     LAST
-        beq     @show
-        bcs     @done
-@show:  ldy     #2
+        ldy     #2                      ; past the last line asked for?
+        lda     LAST
+        cmp     (LINE),y
+        iny
+        lda     LAST+1
+        sbc     (LINE),y
+        bcc     @done
+        ldy     #2
         lda     (LINE),y
         tax
         iny
@@ -87,8 +82,7 @@ stmt_list:
         iny
         bne     @text
 @end_line:
-        lda     #13
-        jsr     CHROUT
+        jsr     out_cr
         ldy     #0                      ; on to the next line
         lda     (LINE),y
         tax
@@ -96,7 +90,7 @@ stmt_list:
         lda     (LINE),y
         sta     LINE+1
         stx     LINE
-        jmp     @line
+        bne     @line                   ; (the high byte: never zero page)
 @done:  jmp     ready
 @break: sec
         jmp     stop_or_end

@@ -151,14 +151,18 @@ store_line:
 
 ; execute_direct: run the tokenised line in BUF.
 execute_direct:
+        jsr     txtptr_to_buf
+execute_statement_vector:
+        jmp     (IGONE)
+
+; txtptr_to_buf: TXTPTR = BUF - 1, where CHRGET reads a typed line.
+; Keeps X, Y.
+txtptr_to_buf:
         lda     #<(BUF-1)
         sta     TXTPTR
         lda     #>(BUF-1)
         sta     TXTPTR+1
-        jmp     execute_statement_vector
-
-execute_statement_vector:
-        jmp     (IGONE)
+        rts
 
 ; check_memory: ?OUT OF MEMORY unless the address X (low) / Y (high) is
 ; below FRETOP. Keeps X, Y.
@@ -174,7 +178,6 @@ check_memory:
         bne     @out
         cpx     FRETOP
         bcc     @ok
-@out:   ldx     #E_OUT_OF_MEMORY
-        jmp     basic_error
+@out:   jmp     out_of_memory
 @ok:    rts
 

@@ -7,10 +7,6 @@
 
 .segment "BASIC"
 
-; out_char: output A through CHROUT. Keeps A, X, Y.
-out_char:
-        jmp     CHROUT
-
 ; out_cr: output a carriage return. Keeps X, Y.
 out_cr:
         lda     #13
@@ -33,11 +29,9 @@ out_question:
         lda     #' '
         jmp     CHROUT
 
-.segment "BASIC_SPILL_EC"
-
 CRSR_RIGHT = $1D
-.segment "BASIC_A7B1"
 
+.segment "BASIC_A7B1"
 
 ; PRINT# file [, items]
 stmt_print_file:
@@ -50,7 +44,7 @@ stmt_print_file:
 @cr:    jsr     out_cr
         jmp     end_channel
 
-.segment "BASIC_SPILL_EC"
+.segment "BASIC"
 
 ; CMD file [, items]: later output goes to the file.
 stmt_cmd:
@@ -77,6 +71,8 @@ end_channel:
 print_done:
         rts
 
+.segment "BASIC_SPILL_EC"
+
 stmt_print:
         bne     @item
         jmp     out_cr
@@ -100,8 +96,7 @@ stmt_print:
 @after: jsr     CHRGOT
         bne     @item
         jmp     out_cr                  ; ended on an item: new line
-@comma: jsr     zone_distance
-        jsr     out_blanks
+@comma: jsr     zone_blanks
 @semicolon:
         jsr     CHRGET
         bne     @item
@@ -117,20 +112,19 @@ stmt_print:
         stx     CHARAC                  ; TAB(n): to column n
         sec
         jsr     PLOT
-        tya
-        sec
-        sbc     CHARAC
-        bcs     @after                  ; already there or beyond
+        tya                             ; X = n - column, unless already there or beyond
         eor     #$FF
-        adc     #1
+        sec
+        adc     CHARAC
+        bcc     @after
         tax
 @spc:   jsr     out_blanks
         jmp     @after
 
 .segment "BASIC"
 
-; zone_distance: X = columns to the next multiple of 10.
-zone_distance:
+; zone_blanks: out_blanks up to the next multiple of 10 columns.
+zone_blanks:
         sec
         jsr     PLOT
         tya
@@ -140,7 +134,7 @@ zone_distance:
         eor     #$FF
         adc     #1
         tax
-        rts
+        ; fall through
 
 ; out_blanks: X times out_space_or_right.
 out_blanks:

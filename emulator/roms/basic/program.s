@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_SPILL_F7"
+.segment "BASIC_B394"
 
 ; find_line: LOWTR = the first line whose number is LINNUM or above (or the
 ; end of the program); carry set when its number is LINNUM. Clobbers A, X, Y.
@@ -40,6 +40,8 @@ find_line_from:
         lda     (LOWTR),y
         jmp     find_line_from
 
+.segment "BASIC_E38E"
+
 ; relink: rebuild every line's link from the zero that ends its text.
 ; Clobbers A, X, Y.
 relink:
@@ -58,19 +60,16 @@ relink:
         tya
         clc
         adc     INDEX
+        ldy     #0
+        sta     (INDEX),y
         tax
         lda     INDEX+1
         adc     #0
-        ldy     #1
-        sta     (INDEX),y
-        pha
-        dey
-        txa
+        iny
         sta     (INDEX),y
         stx     INDEX
-        pla
         sta     INDEX+1
-        jmp     @line
+        bne     @line                   ; (never zero page)
 @done:  rts
 
 ; copy_down: copy RESHO/RESHO+1 bytes from (INDEX1) to (INDEX2), lowest
@@ -175,7 +174,7 @@ reset_text_ptr:
         sta     TXTPTR+1
         rts
 
-.segment "BASIC_SPILL_F7"
+.segment "BASIC_HI"
 
 ; clear_vars: forget all variables, arrays and strings, close the files and
 ; restore DATA. Clobbers A, X, Y.
@@ -195,6 +194,8 @@ clear_vars:
         sta     TEMPPT
         jmp     do_restore
 
+.segment "BASIC_SPILL_F7"
+
 ; parse_line_number: LINNUM = the decimal number at TXTPTR (the current
 ; character first); ?SYNTAX ERROR from 64000 up. Leaves TXTPTR after it.
 ; Clobbers A, X, Y.
@@ -208,24 +209,19 @@ parse_line_number:
         lda     LINNUM+1
         cmp     #25                     ; 6400 and up: ten times it is too big
         bcs     @bad
-        lda     LINNUM                  ; LINNUM = LINNUM * 10 + digit
-        asl     a
-        sta     INDEX
-        lda     LINNUM+1
-        rol     a
-        sta     INDEX+1
-        asl     INDEX
-        rol     INDEX+1
-        clc
-        lda     INDEX
+        lda     LINNUM                  ; LINNUM = (LINNUM * 4 + LINNUM) * 2 + digit
+        ldx     LINNUM+1                ; (below 6400: no step carries out)
+        asl     LINNUM
+        rol     LINNUM+1
+        asl     LINNUM
+        rol     LINNUM+1
         adc     LINNUM
         sta     LINNUM
-        lda     INDEX+1
+        txa
         adc     LINNUM+1
         sta     LINNUM+1
         asl     LINNUM
         rol     LINNUM+1
-        clc
         lda     LINNUM
         adc     CHARAC
         sta     LINNUM

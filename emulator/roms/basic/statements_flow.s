@@ -16,7 +16,7 @@ stmt_rem:
 stmt_data:
         jmp     skip_to_statement_end
 
-.segment "BASIC_SPILL_F7"
+.segment "BASIC_ADA1"
 
 ; END and STOP: carry clear for END, set for STOP and RUN/STOP.
 stmt_end:
@@ -31,14 +31,13 @@ stop_or_end:
         ldy     CURLIN+1
         iny
         beq     @direct
-        lda     TXTPTR                  ; where CONT carries on
-        sta     OLDTXT
-        lda     TXTPTR+1
-        sta     OLDTXT+1
-        lda     CURLIN
-        sta     OLDLIN
-        lda     CURLIN+1
-        sta     OLDLIN+1
+        ldx     #1                      ; where CONT carries on
+@keep:  lda     TXTPTR,x
+        sta     OLDTXT,x
+        lda     CURLIN,x
+        sta     OLDLIN,x
+        dex
+        bpl     @keep
 @direct:
         plp
         bcs     @break
@@ -48,8 +47,10 @@ stop_or_end:
 flow_done:
         rts
 
+.segment "BASIC"
+
 stmt_cont:
-        bne     flow_done
+        bne     @done
         ldy     OLDTXT+1
         bne     @resume
         ldx     #E_CANT_CONTINUE
@@ -62,15 +63,21 @@ stmt_cont:
         sta     CURLIN
         lda     OLDLIN+1
         sta     CURLIN+1
-        rts
+@done:  rts
+
+.segment "BASIC_B1AD"
 
 stmt_new:
-        bne     flow_done
+        bne     new_clr_done
         jmp     new_program
 
 stmt_clr:
-        bne     flow_done
+        bne     new_clr_done
         jmp     clear_stack_and_vars
+new_clr_done:
+        rts
+
+.segment "BASIC_ADA1"
 
 ; RUN [line]: a running program loads and saves without messages.
 stmt_run:
@@ -86,6 +93,8 @@ stmt_run:
         jsr     goto_linnum
         jmp     execute_next
 
+.segment "BASIC_SPILL_F7"
+
 ; GOTO line
 stmt_goto:
         jsr     parse_line_number
@@ -95,12 +104,10 @@ goto_linnum:
         ldy     CURLIN+1
         iny
         beq     @from_start             ; direct mode: no current line
-        lda     CURLIN+1
-        cmp     LINNUM+1
-        bcc     @forward
-        bne     @from_start
-        lda     CURLIN
+        lda     CURLIN                  ; CURLIN - LINNUM: carry set when not before
         cmp     LINNUM
+        lda     CURLIN+1
+        sbc     LINNUM+1
         bcs     @from_start
 @forward:                               ; a later line: search from the next line
         jsr     skip_to_line_end
@@ -128,6 +135,8 @@ goto_linnum:
         sta     TXTPTR+1
         rts
 
+.segment "BASIC_B394"
+
 ; GOSUB line
 stmt_gosub:
         jsr     parse_line_number
@@ -149,6 +158,8 @@ gosub_linnum:
         pha
         jsr     goto_linnum
         jmp     execute_next
+
+.segment "BASIC_SPILL_F7"
 
 stmt_return:
         pla

@@ -79,14 +79,7 @@ stmt_get:
         cmp     #'#'
         bne     @keyboard
         jsr     CHRGET
-        jsr     eval_byte
-        jsr     chk_comma
-        jsr     CHKIN
-        bcc     @file
-        tax
-        jmp     basic_error
-@file:  lda     #1
-        sta     CHANNL
+        jsr     open_input
 @keyboard:
 @var:   jsr     find_variable
         jsr     GETIN
@@ -118,16 +111,11 @@ stmt_get:
         ldy     #0
         sta     (FRESPC),y
         lda     #1
-        ldx     FRESPC
-        ldy     FRESPC+1
-        jsr     push_temp_string
+        jsr     push_new_string
 @assign:
         jsr     assign_variable
-        jsr     CHRGOT
-        cmp     #','
-        bne     @end
-        jsr     CHRGET
-        jmp     @var
+        jsr     comma_next
+        bcs     @var
 @end:   lda     CHANNL
         beq     @done
         jmp     end_channel

@@ -6,10 +6,14 @@
 
 .include "basic.inc"
 
-.segment "BASIC_SPILL_EC"
+.segment "BASIC_E38E"
 
 STRDSC  = FACHO+2
 
+; push_new_string: push_temp_string for the A bytes just allocated at FRESPC.
+push_new_string:
+        ldx     FRESPC
+        ldy     FRESPC+1
 ; push_temp_string: make a temporary descriptor for the string of length A
 ; at X (low) / Y (high); it becomes the expression's value.
 ; ?FORMULA TOO COMPLEX when all three are in use. Clobbers A, X, Y.
@@ -37,6 +41,8 @@ push_temp_string:
         inx
         stx     TEMPPT
         rts
+
+.segment "BASIC_SPILL_EC"
 
 ; alloc_string: room for A bytes below FRETOP, collecting garbage once if
 ; needed; returns FRESPC and X/Y = its address, A = length kept in SLEN.
@@ -69,8 +75,7 @@ alloc_string:
         jsr     garbage_collect
         dec     GARBFL
         bne     @try
-@out:   ldx     #E_OUT_OF_MEMORY
-        jmp     basic_error
+@out:   jmp     out_of_memory
 .segment "BASIC_BDD0"
 
 
@@ -97,15 +102,7 @@ pop_temp:
 ; it is the newest string. Clobbers X, Y.
 free_temp:
         jsr     pop_temp
-        sta     DSCPNT
-        sty     DSCPNT+1
-        ldy     #2
-        lda     (DSCPNT),y
-        sta     INDEX+1
-        dey
-        lda     (DSCPNT),y
-        sta     INDEX
-        dey
+        jsr     read_descriptor
         lda     DSCPNT+1
         bne     @kept                   ; not a temporary
         lda     DSCPNT
@@ -134,29 +131,27 @@ free_fac_string:
         ldy     STRDSC+1
         jmp     free_temp
 
-.segment "BASIC_SPILL_EC"
+; pop_fac_temp: pop_temp for the expression's string value.
+pop_fac_temp:
+        lda     STRDSC
+        ldy     STRDSC+1
+        jmp     pop_temp
+
+.segment "BASIC_BDD0"
 
 ; string_from_text: a temporary holding the zero-terminated text at A/Y.
 string_from_text:
-        sta     STRNG1
-        sty     STRNG1+1
+        sta     INDEX                   ; (the collector keeps INDEX)
+        sty     INDEX+1
         ldy     #$FF
 @len:   iny
-        lda     (STRNG1),y
+        lda     (INDEX),y
         bne     @len
         tya
         jsr     alloc_string
-        ldy     #0
-@copy:  cpy     SLEN
-        beq     @done
-        lda     (STRNG1),y
-        sta     (FRESPC),y
-        iny
-        bne     @copy
-@done:  lda     SLEN
-        ldx     FRESPC
-        ldy     FRESPC+1
-        jmp     push_temp_string
+        jsr     copy_string_to
+        lda     SLEN
+        jmp     push_new_string
 .segment "BASIC"
 
 
@@ -214,23 +209,13 @@ assign_string:
         sta     (VARPNT),y
         dey
         bpl     @desc
-        lda     STRDSC
-        ldy     STRDSC+1
-        jmp     pop_temp
+        jmp     pop_fac_temp
 @copy:  ldy     #0
         lda     (STRDSC),y
         jsr     alloc_string
-        ldy     #1
-        lda     (STRDSC),y              ; (re-read: the collector may have moved it)
-        sta     INDEX
-        iny
-        lda     (STRDSC),y
-        sta     INDEX+1
-        lda     SLEN
+        jsr     read_fac_descriptor     ; (again: the collector may have moved it)
         jsr     copy_string_to
-        lda     STRDSC
-        ldy     STRDSC+1
-        jsr     pop_temp
+        jsr     pop_fac_temp
         ldy     #0
         lda     SLEN
         sta     (VARPNT),y
@@ -252,14 +237,9 @@ concatenate:
         ldx     #E_STRING_TOO_LONG
         jmp     basic_error
 @fits:  jsr     alloc_string
-        ldy     #2                      ; left part
-        lda     (ARGHO+2),y
-        sta     INDEX+1
-        dey
-        lda     (ARGHO+2),y
-        sta     INDEX
-        dey
-        lda     (ARGHO+2),y
+        lda     ARGHO+2                 ; left part
+        ldy     ARGHO+3
+        jsr     read_descriptor
         pha
         jsr     copy_string_to
         pla
@@ -268,18 +248,9 @@ concatenate:
         sta     FRESPC
         bcc     @right
         inc     FRESPC+1
-@right: ldy     #2
-        lda     (STRDSC),y
-        sta     INDEX+1
-        dey
-        lda     (STRDSC),y
-        sta     INDEX
-        dey
-        lda     (STRDSC),y
+@right: jsr     read_fac_descriptor
         jsr     copy_string_to
-        lda     STRDSC                  ; forget the operands, newest first
-        ldy     STRDSC+1
-        jsr     pop_temp
+        jsr     pop_fac_temp            ; forget the operands, newest first
         lda     ARGHO+2
         ldy     ARGHO+3
         jsr     pop_temp
@@ -289,6 +260,24 @@ concatenate:
         jmp     push_temp_string
 .segment "BASIC_HI"
 
+; read_fac_descriptor: read_descriptor for the expression's string.
+read_fac_descriptor:
+        lda     STRDSC
+        ldy     STRDSC+1
+; read_descriptor: DSCPNT = A/Y; A = the length of that descriptor's string,
+; INDEX = its address, Y = 0.
+read_descriptor:
+        sta     DSCPNT
+        sty     DSCPNT+1
+        ldy     #2
+        lda     (DSCPNT),y
+        sta     INDEX+1
+        dey
+        lda     (DSCPNT),y
+        sta     INDEX
+        dey
+        lda     (DSCPNT),y
+        rts
 
 ; compare_strings: A = 1, 0 or $FF as ARG's string is above, equal to or
 ; below FAC's (byte by byte, a prefix first).
@@ -338,7 +327,7 @@ print_fac_string:
         cpx     #$FF
         beq     @done
         lda     (INDEX),y
-        jsr     out_char
+        jsr     CHROUT
         iny
         bne     @loop
 @done:  rts
@@ -354,7 +343,7 @@ print_string_ay:
         ldy     #0
 @loop:  lda     (STRNG1),y
         beq     @done
-        jsr     out_char
+        jsr     CHROUT
         iny
         bne     @loop
 @done:  rts

@@ -68,8 +68,7 @@ check_stack:
         cmp     #$40
         bcc     @full
         rts
-@full:  ldx     #E_OUT_OF_MEMORY
-        jmp     basic_error
+@full:  jmp     out_of_memory
 
 ; check_direct: ?ILLEGAL DIRECT in direct mode. Clobbers X.
 check_direct:
@@ -79,3 +78,16 @@ check_direct:
         ldx     #E_ILLEGAL_DIRECT
         jmp     basic_error
 @ok:    rts
+
+.segment "BASIC_A57F"
+
+; comma_next: when a comma follows, step past it and return with carry set;
+; otherwise carry clear. A = the character now current; keeps X, Y.
+comma_next:
+        jsr     CHRGOT
+        cmp     #','
+        clc
+        bne     @done
+        jsr     CHRGET
+        sec
+@done:  rts

@@ -2,7 +2,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_E38E"
+.segment "BASIC_SPILL_F7"
 
 CLOCK   = RESHO                 ; jiffies, low byte first (3 bytes)
 DIGIT   = RESHO+3
@@ -61,14 +61,8 @@ time_string:
         cpy     #6
         bcc     @part
         lda     #6
-        ldx     FRESPC
-        ldy     FRESPC+1
-        jmp     push_temp_string
+        jmp     push_new_string
 
-time_units:
-        .byte   $C0, $4B, $03           ; 216000 jiffies: an hour
-        .byte   $10, $0E, $00           ; 3600: a minute
-        .byte   $3C, $00, $00           ; 60: a second
 
 ; set_time_string: TI$ = "HHMMSS"; ?ILLEGAL QUANTITY unless six digits.
 set_time_string:
@@ -115,6 +109,13 @@ set_time_string:
         ldy     FACHO+1
         jmp     SETTIM
 @bad:   jmp     illegal_quantity
+
+.segment "BASIC_B1AD"
+
+time_units:
+        .byte   $C0, $4B, $03           ; 216000 jiffies: an hour
+        .byte   $10, $0E, $00           ; 3600: a minute
+        .byte   $3C, $00, $00           ; 60: a second
 
 const_six:   .byte $83, $40, $00, $00, $00
 const_sixty: .byte $86, $70, $00, $00, $00

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_ADA1"
+.segment "BASIC_SPILL_F7"
 
 TMODE    = ENDCHR                ; bit 7 in quotes, bit 6 in DATA, bit 5 in REM
 SAVEX   = TEMPF2                ; source index while a keyword is tried
@@ -64,31 +64,25 @@ tokenize:
         bne     @copy
         lda     #0
         sta     TMODE
-        lda     #':'
-        bne     @copy
+        beq     @copy
 @in_quotes:
         cmp     #'"'
         bne     @copy
 @quote: lda     TMODE
         eor     #$80
         sta     TMODE
-        lda     #'"'
 @copy:  lda     BUF,x
         inx
 @store: ldy     OUT
         sta     BUF,y
         inc     OUT
-        jmp     @next
+        bne     @next                   ; (BUF is shorter than 256)
 @end:   ldy     OUT
         sta     BUF,y                   ; three zeros: end of line, no next line
         sta     BUF+1,y
         sta     BUF+2,y
         iny
-        lda     #<(BUF-1)
-        sta     TXTPTR
-        lda     #>(BUF-1)
-        sta     TXTPTR+1
-        rts
+        jmp     txtptr_to_buf
 
 ; match_keyword: try every keyword at BUF,X. Carry set and A = token with X
 ; past the keyword when one matches; carry clear and X unchanged otherwise.
@@ -108,15 +102,15 @@ match_keyword:
         ldx     SAVEX
 @char:  lda     BUF,x
         eor     (INDEX),y
-        beq     @same
-        cmp     #$80
-        beq     @matched                ; the last letter, or a shifted letter
-        bne     @fail
-@same:  lda     (INDEX),y
+        bne     @differs
+        lda     (INDEX),y
         bmi     @matched
         inx
         iny
         bne     @char
+@differs:
+        cmp     #$80
+        bne     @fail                   ; else the last letter, or a shifted letter
 @matched:
         inx
         lda     CHARAC
