@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run run-selftest test test-host test-qemu test-sanitize screenshots clean
+.PHONY: all deps configure build run run-selftest test test-host test-qemu test-sanitize bench screenshots clean
 
 all: build
 
@@ -37,6 +37,13 @@ test-sanitize: deps
 	@cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILLON_KERNEL=OFF -DQUILLON_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)/sanitize -j$(JOBS)
 	@cd $(BUILD)/sanitize && ctest --output-on-failure -j2 --timeout 900 -LE qemu
+
+# Benchmarks, not tests: the host-side speed of the core, the machine and the
+# VIC, and BASIC's own speed in 6502 cycles.
+bench: build
+	@cmake --build $(BUILD) -j$(JOBS) --target cpu_bench machine_bench vic_bench
+	@for b in cpu_bench machine_bench vic_bench; do $(BUILD)/tests/bench/$$b; done
+	@tests/roms/basic/bench/basic_bench.py $(BUILD)/c64host
 
 # The README's pictures, from screendumps of the real image.
 screenshots: build

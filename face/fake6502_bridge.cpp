@@ -17,11 +17,12 @@ constexpr uint16_t kRepeatMode = 0x028A;      // RPTFLG
 constexpr uint8_t kNoKey = 0x40;
 constexpr uint8_t kKeyBufferLast = 9;  // ten slots
 
-// Screen codes to the face's ASCII: letters and @ move up to $40-$5A,
-// digits and punctuation coincide, graphics and reverse video show blank.
+// Screen codes to the face's ASCII: @, the letters and [ £ ] ↑ ← move up to
+// $40-$5F (the pound sign and the arrows as \ ^ _), digits and punctuation
+// coincide, graphics and reverse video show blank. Left at $1B-$1F, those
+// five would reach the display and the serial console as control codes.
 uint8_t screen_code_to_ascii(uint8_t code) {
-  if (code == 0x00) return '@';
-  if (code <= 0x1A) return static_cast<uint8_t>(code + 0x40);
+  if (code <= 0x1F) return static_cast<uint8_t>(code + 0x40);
   if (code <= 0x3F) return code;
   return ' ';
 }

@@ -195,15 +195,18 @@ TEST_F(C64Face, InterruptIsDroppedWhileDisabled) {
 }
 
 TEST_F(C64Face, ScreenCodesBecomeText) {
-  const uint8_t codes[] = {0x00, 0x01, 0x1A, 0x1B, 0x30, 0x3F, 0x40, 0x51, 0xA0, 0xFF};
-  const char* expected = "@AZ\x1B" "0? ";
-  for (int i = 0; i < 10; i++) memory.write_byte_no_io(0x0400 + i, codes[i]);
+  // [ pound ] up-arrow left-arrow, then digits and punctuation, then graphics.
+  const uint8_t codes[] = {0x00, 0x01, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F,
+                           0x20, 0x30, 0x3F, 0x40, 0x51, 0xA0, 0xFF};
+  const char* expected = "@AZ[\\]^_ 0?";
+  for (int i = 0; i < 15; i++) memory.write_byte_no_io(0x0400 + i, codes[i]);
   memory.write_byte_no_io(0x0400 + 999, 0x05);
   face_tick_observe(&face);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(face.text), 7), expected);
-  EXPECT_EQ(face.text[7], ' ');  // $51 ball
-  EXPECT_EQ(face.text[8], ' ');  // $A0 reversed space
-  EXPECT_EQ(face.text[9], ' ');
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(face.text), 11), expected);
+  EXPECT_EQ(face.text[11], ' ');
+  EXPECT_EQ(face.text[12], ' ');  // $51 ball
+  EXPECT_EQ(face.text[13], ' ');  // $A0 reversed space
+  EXPECT_EQ(face.text[14], ' ');
   EXPECT_EQ(face.text[999], 'E');
 }
 

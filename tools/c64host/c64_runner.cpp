@@ -10,6 +10,7 @@
 
 #include "emulator/c64.h"
 #include "emulator/memory.h"
+#include "face/fake6502.h"
 #include "face/fake6502_bridge.h"
 #include "tests/hosted/simulated_8042.h"
 
@@ -17,6 +18,8 @@ namespace {
 
 constexpr uint16_t kKeyCount = 0x00C6;
 constexpr uint8_t kKeyBufferSize = 10;
+constexpr uint16_t kProgramStart = 0x002B;  // TXTTAB; VARTAB, ARYTAB and STREND follow
+constexpr uint16_t kVariablesStart = 0x002D;
 
 bool read_file(const std::string& path, std::vector<uint8_t>* bytes) {
   std::ifstream in(path, std::ios::binary);
@@ -36,6 +39,48 @@ bool load_roms_from(const std::string& dir, Memory* memory) {
   memory->load_roms(basic.data(), static_cast<uint32_t>(basic.size()), chargen.data(),
                     static_cast<uint32_t>(chargen.size()), kernal.data(),
                     static_cast<uint32_t>(kernal.size()));
+  return true;
+}
+
+uint16_t read_word(Memory* memory, uint16_t address) {
+  return static_cast<uint16_t>(memory->read_byte_no_io(address) |
+                               memory->read_byte_no_io(static_cast<uint16_t>(address + 1)) << 8);
+}
+
+// What a direct-mode LOAD of a BASIC program leaves behind: the bytes at the
+// file's load address, and the variables, arrays and free space starting
+// right after them.
+bool load_program(const std::string& path, Memory* memory) {
+  std::vector<uint8_t> prg;
+  if (!read_file(path, &prg)) return false;
+  uint32_t load = prg.size() >= 2 ? prg[0] | prg[1] << 8 : 0;
+  uint32_t end = load + static_cast<uint32_t>(prg.size()) - 2;
+  if (prg.size() < 2 || end > 0xA000) {
+    fprintf(stderr, "c64host: %s is not a PRG file that fits below $A000\n", path.c_str());
+    return false;
+  }
+  for (size_t i = 2; i < prg.size(); i++)
+    memory->write_byte(static_cast<uint16_t>(load + i - 2), prg[i]);
+  for (uint16_t pointer = kVariablesStart; pointer < kVariablesStart + 6; pointer += 2) {
+    memory->write_byte(pointer, static_cast<uint8_t>(end));
+    memory->write_byte(static_cast<uint16_t>(pointer + 1), static_cast<uint8_t>(end >> 8));
+  }
+  return true;
+}
+
+// The BASIC program area (TXTTAB up to VARTAB) with its load address.
+bool save_program(const std::string& path, Memory* memory) {
+  uint16_t start = read_word(memory, kProgramStart);
+  uint16_t end = read_word(memory, kVariablesStart);
+  std::vector<uint8_t> prg = {static_cast<uint8_t>(start), static_cast<uint8_t>(start >> 8)};
+  for (uint32_t address = start; address < end; address++)
+    prg.push_back(memory->read_byte_no_io(static_cast<uint16_t>(address)));
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(prg.data()), static_cast<std::streamsize>(prg.size()));
+  if (!out.flush()) {
+    fprintf(stderr, "c64host: cannot write %s\n", path.c_str());
+    return false;
+  }
   return true;
 }
 
@@ -73,13 +118,17 @@ int run_c64(const C64Options& options) {
   for (uint32_t pass = 0; pass < options.passes && !found; pass++) {
     if (!machine.run_pass()) break;
     std::string screen = screen_text(face);
-    if (!typing && (screen.find("READY.") != std::string::npos || pass >= options.passes / 2))
+    if (!typing && (screen.find("READY.") != std::string::npos || pass >= options.passes / 2)) {
       typing = true;
+      if (!options.load_prg.empty() && !load_program(options.load_prg, machine.mem)) return 2;
+    }
     // Only as much as the KERNAL's buffer has room for, so nothing is dropped.
     while (typing && next_key < typed.size() && machine.mem->read_byte_no_io(kKeyCount) < kKeyBufferSize)
       face_key(&face, static_cast<uint8_t>(typed[next_key++]));
     if (options.has_until && screen.find(options.until) != std::string::npos) found = true;
   }
   if (options.screen) print_screen(face);
+  if (options.cycles) printf("cycles %u\n", f6502_context()->cycles);
+  if (!options.save_prg.empty() && !save_program(options.save_prg, machine.mem)) return 2;
   return (options.has_until && !found) ? 1 : 0;
 }

@@ -4,5 +4,6 @@
 #include "tools/c64host/options.h"
 
 // Returns the exit status: 0 normally, 1 when --until was given and its text
-// never appeared, 2 when the ROM images could not be read.
+// never appeared, 2 when the ROM images or a program file could not be read
+// or written.
 int run_c64(const C64Options& options);

@@ -11,6 +11,7 @@ constexpr char kReturn = 0x0D;
 const char* kUsage =
     "usage: c64host --flat FILE --load ADDR --start ADDR [--max N]\n"
     "       c64host [--passes N] [--type TEXT]... [--until TEXT] [--screen] [--roms DIR]\n"
+    "               [--load-prg FILE] [--save-prg FILE] [--cycles]\n"
     "ADDR is decimal, 0x hexadecimal or $ hexadecimal.\n";
 
 bool parse_number(const char* text, uint64_t limit, uint64_t* value) {
@@ -67,9 +68,10 @@ bool parse_options(int argc, char** argv, Options* options) {
   for (int i = 1; i < argc; i++) {
     std::string arg = argv[i];
     bool takes_value = arg == "--flat" || arg == "--load" || arg == "--start" || arg == "--max" ||
-                       arg == "--passes" || arg == "--type" || arg == "--until" || arg == "--roms";
-    if (arg == "--screen") {
-      options->c64_options.screen = true;
+                       arg == "--passes" || arg == "--type" || arg == "--until" || arg == "--roms" ||
+                       arg == "--load-prg" || arg == "--save-prg";
+    if (arg == "--screen" || arg == "--cycles") {
+      (arg == "--screen" ? options->c64_options.screen : options->c64_options.cycles) = true;
       continue;
     }
     if (!takes_value) return fail("unknown option ", argv[i]);
@@ -99,6 +101,10 @@ bool parse_options(int argc, char** argv, Options* options) {
     } else if (arg == "--until") {
       options->c64_options.has_until = true;
       options->c64_options.until = value;
+    } else if (arg == "--load-prg") {
+      options->c64_options.load_prg = value;
+    } else if (arg == "--save-prg") {
+      options->c64_options.save_prg = value;
     } else {
       options->c64_options.roms_dir = value;
     }

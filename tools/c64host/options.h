@@ -19,6 +19,9 @@ struct C64Options {
   std::string until;
   bool screen = false;
   std::string roms_dir;  // empty: the images linked in
+  std::string load_prg;  // put into memory as a direct-mode LOAD would, before typing
+  std::string save_prg;  // the BASIC program area written out at the end
+  bool cycles = false;   // print the processor's cycle count at the end
 };
 
 struct Options {
