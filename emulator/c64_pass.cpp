@@ -26,6 +26,8 @@ TerminalDecoder g_terminal_decoder;
 
 void C64::begin() {
   face_bind_c64(&g_c64_face, mem);
+  g_c64_self.serve_request = IO::serve_request;
+  g_c64_self.serve_context = io;
   face_realize(&g_c64_face);
   g_face_active = 1;
   uint64_t stamp = korvan::x86::read_timestamp_counter();

@@ -107,9 +107,12 @@ void IO::delay(uint32_t ms) {
   }
 }
 
-// The LOAD/SAVE request in $0002 is served here once the file transfer
-// exists; until then a request stays as the KERNAL raised it.
-bool IO::emulate() { return running_; }
+// The face serves a request as soon as the KERNAL raises it; this poll
+// catches one raised while no face hook was bound.
+bool IO::emulate() {
+  serve_request();
+  return running_;
+}
 
 uint8_t IO::keyboard_matrix_row(int row) const {
   return row >= 0 && row < kMatrixRows ? matrix_[row] : 0xFF;

@@ -68,6 +68,12 @@ class IO {
   void sync();
   void delay(uint32_t ms);
   bool emulate();
+  // The KERNAL's LOAD/SAVE request in $02: 4 loads, 5 saves, on the volume
+  // set with fat32(). The static form is the face's per-instruction hook.
+  void serve_request();
+  static void serve_request(void* io);
+  void file_load();
+  void file_save();
 
   uint8_t keyboard_matrix_row(int row) const;
   uint8_t getJoystick(uint8_t port) const;

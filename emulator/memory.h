@@ -48,6 +48,8 @@ class Memory {
 
   // Plain RAM, with no banking and no chip side effects.
   uint8_t read_byte_no_io(uint16_t addr) const { return ram_[addr]; }
+  // The RAM itself, for the face's per-instruction look at the request byte.
+  const uint8_t* ram() const { return ram_; }
   void write_byte_no_io(uint16_t addr, uint8_t value) { ram_[addr] = value; }
   uint16_t read_word_no_io(uint16_t addr) const;
   void write_word_no_io(uint16_t addr, uint16_t value);

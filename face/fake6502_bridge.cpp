@@ -34,6 +34,8 @@ void face_bind_c64(FaceNode* node, Memory* memory) {
   if (node == nullptr) return;
   g_c64_self.memory = memory;
   g_c64_self.steps = 0;
+  g_c64_self.serve_request = nullptr;
+  g_c64_self.serve_context = nullptr;
   node->name = "c64";
   node->user = &g_c64_self;
   node->width = kFaceDefaultWidth;
@@ -53,9 +55,15 @@ void c64_init(void* user) {
 }
 
 void c64_run_instructions(C64Self* self, uint32_t count) {
+  static const uint8_t kNoRequest = 0;
+  const volatile uint8_t* request =
+      self->memory != nullptr ? self->memory->ram() + kC64HostRequest : &kNoRequest;
   for (uint32_t i = 0; i < count; i++) {
     f6502_step();
     if (++self->steps % kC64InterruptInterval == 0) f6502_irq();
+    // One compare per instruction: 4 and 5 are the only requests.
+    if (static_cast<uint8_t>(*request - 4) <= 1 && self->serve_request != nullptr)
+      self->serve_request(self->serve_context);
   }
 }
 

@@ -11,9 +11,16 @@ class Memory;
 // One IRQ request every this many instructions: the KERNAL's 60 Hz jiffy.
 constexpr uint32_t kC64InterruptInterval = 16667;
 
+// The byte in which the KERNAL asks the host to LOAD (4) or SAVE (5).
+constexpr uint16_t kC64HostRequest = 0x0002;
+
 struct C64Self {
   Memory* memory;
   uint32_t steps;  // instructions since the last c64_init
+  // Serves a LOAD or SAVE request right after the instruction that raised
+  // it, because the ROM reads the result in its next one. Null: none.
+  void (*serve_request)(void* context);
+  void* serve_context;
 };
 
 extern C64Self g_c64_self;
@@ -28,7 +35,7 @@ void c64_init(void* user);
 // kernel image), built on c64_run_instructions. Returns 0.
 uint32_t c64_step(void* user, uint32_t count);
 // Runs count instructions, with an IRQ request after every 16,667th since
-// c64_init; a request while I is set is dropped.
+// c64_init (one while I is set is dropped), and serves the host requests.
 void c64_run_instructions(C64Self* self, uint32_t count);
 void c64_observe(void* user, uint8_t* text, int32_t width, int32_t height);
 void c64_input(void* user, uint8_t character);

@@ -22,6 +22,8 @@ constexpr uint32_t kInstructionsPerBatch = 10000;
 
 void C64::begin() {
   face_bind_c64(&g_c64_face, mem);
+  g_c64_self.serve_request = IO::serve_request;
+  g_c64_self.serve_context = io;
   face_realize(&g_c64_face);
   g_face_active = 1;
   redraw_pending_ = true;

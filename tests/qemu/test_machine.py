@@ -1,6 +1,7 @@
 """The C64 in the kernel image: the BASIC screen after the boot log, typing
 through the PC keyboard and the serial terminal, the editing keys, RUN/STOP,
-the debugging monitor's Esc in and out, and F10's fresh machine.
+the debugging monitor's Esc in and out, F10's fresh machine, and LOAD and
+SAVE on the disk.
 
 The C64 screen is read back through its serial mirror: every changed row is
 sent as ESC [ row ; 1 H, the row's text, ESC [ K."""
@@ -86,6 +87,21 @@ class C64Machine(unittest.TestCase):
         here = self.mark()
         self.machine.write_serial("print 6*7\r")
         self.wait_after(here, row_showing(" 42"))
+
+    def test_save_load_and_the_directory_reach_the_disk(self):
+        # The disk is a throw-away overlay: what is saved here is gone afterwards.
+        here = self.mark()
+        self.machine.write_serial('10 print "from the disk"\rsave "qemu",8\r')
+        self.wait_after(here, row_showing("SAVING QEMU") + r".*" + row_showing("READY."))
+        here = self.mark()
+        self.machine.write_serial('new\rload "qemu",8\r')
+        self.wait_after(here, row_showing("LOADING") + r".*" + row_showing("READY."))
+        here = self.mark()
+        self.machine.write_serial("run\r")
+        self.wait_after(here, row_showing("FROM THE DISK"))
+        here = self.mark()
+        self.machine.write_serial('load "$",8\rlist\r')
+        self.wait_after(here, r'\x1b\[\d+;1H\d+ +"QEMU +" +PRG *\x1b\[K')
 
     def test_esc_shows_the_monitor_and_esc_again_the_c64_screen_at_once(self):
         here = self.mark()

@@ -5,14 +5,21 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "drivers/ata.h"
 #include "emulator/c64.h"
+#include "emulator/io.h"
 #include "emulator/memory.h"
+#include "filesystem/fat.h"
 #include "face/fake6502.h"
 #include "face/fake6502_bridge.h"
 #include "tests/hosted/simulated_8042.h"
+#include "tests/hosted/simulated_ata_drive.h"
+
+using korvan::drivers::AdvancedTechnologyAttachment;
 
 namespace {
 
@@ -41,6 +48,19 @@ bool load_roms_from(const std::string& dir, Memory* memory) {
                     static_cast<uint32_t>(kernal.size()));
   return true;
 }
+
+// The disk as the kernel sees it: an image behind an ATA drive on the
+// primary channel, its first partition mounted.
+struct HostDisk {
+  explicit HostDisk(const std::string& path)
+      : store(path, true), drive(&store), channel(AdvancedTechnologyAttachment::kPrimaryBase),
+        ata(true, AdvancedTechnologyAttachment::kPrimaryBase), volume((channel.connect(true, &drive), &ata), 0) {}
+  korvan::hosted::ImageFileStore store;
+  korvan::hosted::SimulatedAtaDrive drive;
+  korvan::hosted::SimulatedAtaChannel channel;
+  AdvancedTechnologyAttachment ata;
+  korvan::filesystem::Fat32 volume;
+};
 
 uint16_t read_word(Memory* memory, uint16_t address) {
   return static_cast<uint16_t>(memory->read_byte_no_io(address) |
@@ -103,9 +123,19 @@ void print_screen(const FaceNode& face) {
 int run_c64(const C64Options& options) {
   // An idle keyboard controller, so the pass's poll finds nothing waiting.
   korvan::hosted::Simulated8042 controller;
+  std::unique_ptr<HostDisk> disk;
+  if (!options.disk.empty()) {
+    disk = std::make_unique<HostDisk>(options.disk);
+    if (!disk->store.ok() || !disk->volume.Mounted()) {
+      fprintf(stderr, "c64host: no FAT32 volume in %s\n", options.disk.c_str());
+      return 2;
+    }
+  }
+
   C64 machine;
   if (machine.mem == nullptr) return 2;
   if (!options.roms_dir.empty() && !load_roms_from(options.roms_dir, machine.mem)) return 2;
+  if (disk) machine.io->fat32(&disk->volume);
 
   std::string typed;
   for (const std::string& text : options.typed) typed += text;

@@ -11,7 +11,7 @@ constexpr char kReturn = 0x0D;
 const char* kUsage =
     "usage: c64host --flat FILE --load ADDR --start ADDR [--max N]\n"
     "       c64host [--passes N] [--type TEXT]... [--until TEXT] [--screen] [--roms DIR]\n"
-    "               [--load-prg FILE] [--save-prg FILE] [--cycles]\n"
+    "               [--load-prg FILE] [--save-prg FILE] [--cycles] [--disk IMAGE]\n"
     "ADDR is decimal, 0x hexadecimal or $ hexadecimal.\n";
 
 bool parse_number(const char* text, uint64_t limit, uint64_t* value) {
@@ -69,7 +69,7 @@ bool parse_options(int argc, char** argv, Options* options) {
     std::string arg = argv[i];
     bool takes_value = arg == "--flat" || arg == "--load" || arg == "--start" || arg == "--max" ||
                        arg == "--passes" || arg == "--type" || arg == "--until" || arg == "--roms" ||
-                       arg == "--load-prg" || arg == "--save-prg";
+                       arg == "--load-prg" || arg == "--save-prg" || arg == "--disk";
     if (arg == "--screen" || arg == "--cycles") {
       (arg == "--screen" ? options->c64_options.screen : options->c64_options.cycles) = true;
       continue;
@@ -105,6 +105,8 @@ bool parse_options(int argc, char** argv, Options* options) {
       options->c64_options.load_prg = value;
     } else if (arg == "--save-prg") {
       options->c64_options.save_prg = value;
+    } else if (arg == "--disk") {
+      options->c64_options.disk = value;
     } else {
       options->c64_options.roms_dir = value;
     }

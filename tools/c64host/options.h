@@ -22,6 +22,7 @@ struct C64Options {
   std::string load_prg;  // put into memory as a direct-mode LOAD would, before typing
   std::string save_prg;  // the BASIC program area written out at the end
   bool cycles = false;   // print the processor's cycle count at the end
+  std::string disk;      // a disk image whose FAT32 volume LOAD and SAVE use
 };
 
 struct Options {

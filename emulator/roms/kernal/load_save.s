@@ -1,6 +1,9 @@
 ; LOAD and SAVE. Disk devices (4 and up) are handed to the host: the ROM
 ; stores 4 (load) or 5 (save) in $02, and the machine performs the transfer
 ; before the next instruction, leaving the load's result in ST and $AE/$AF.
+; A save the host could not store comes back as ST bit 1 (the file could not
+; be written: its name exists, the disk is full) or bit 7 (no disk), and is
+; reported as an error instead of a silent success.
 ; Device 1 (tape) is not present; 0, 2 and 3 are illegal.
 
 .include "zeropage.inc"
@@ -43,10 +46,23 @@ low_device:
 @illegal:
         jmp error_illegal_device
 
-begin_disk_save:
+SAVE_NOT_WRITTEN = $02
+SAVE_NO_DISK    = $80
+
+disk_save:
         lda #0
         sta STATUS
-        jmp print_saving
+        jsr print_saving
+        jsr disk_save_handoff
+        lda STATUS
+        bmi @no_disk
+        and #SAVE_NOT_WRITTEN
+        bne @not_written
+        rts                     ; carry clear from the hand-off
+@no_disk:
+        jmp device_not_present
+@not_written:
+        jmp error_not_output_file
 
 .segment "KERNAL_F4A5"
 
@@ -114,8 +130,7 @@ save_body:
 @disk:  lda FNLEN
         bne @named
         jmp error_missing_file_name
-@named: jsr begin_disk_save
-        jmp disk_save_handoff
+@named: jmp disk_save
 
 .assert save_body = $F5ED, error, "SAVE must be at $F5ED"
 

@@ -157,6 +157,26 @@ TEST_F(LoadSaveTest, SaveErrors) {
   EXPECT_EQ(machine.host_requests(), 0);
 }
 
+// The host answers a save it could not store in ST; SAVE reports it.
+TEST_F(LoadSaveTest, ASaveTheHostCouldNotStoreIsAnError) {
+  struct Case {
+    uint8_t status;
+    bool fails;
+    uint8_t error;
+  } cases[] = {{0x00, false, 0}, {0x02, true, 7}, {0x80, true, 5}};
+  for (const Case& c : cases) {
+    machine.on_host_request([&](KernalMachine& m, uint8_t request) {
+      if (request == 5) m.poke(kStatus, c.status);
+    });
+    Files(8, 0);
+    Name("PROG");
+    CallResult result = machine.call(kernal::kSave, 0x2B, 0x50, 0x08);
+    ASSERT_TRUE(result.completed);
+    EXPECT_EQ(result.carry(), c.fails) << int(c.status);
+    if (c.fails) EXPECT_EQ(result.a, c.error) << int(c.status);
+  }
+}
+
 TEST_F(LoadSaveTest, HandOffBytesAreThoseThePatchWrites) {
   const uint8_t load[20] = {0xA9, 0x04, 0x8D, 0x02, 0x00, 0xA5, 0x90, 0x4A, 0x4A, 0xB0,
                             0x61, 0x20, 0xD2, 0xF5, 0x18, 0xA6, 0xAE, 0xA4, 0xAF, 0x60};
