@@ -1,9 +1,11 @@
 # The two bootable multiboot images, compiled from the same sources as the host
 # library with the freestanding 32-bit flags.
 
+# -fcheck-new: the kernel's new yields null when the heap is exhausted, so
+# callers' null checks must not be optimised away.
 set(KERNEL_COMPILE_FLAGS
   -m32 -march=i686 -mno-sse -mno-sse2 -mno-mmx -mno-3dnow
-  -ffreestanding -fno-exceptions -fno-rtti -nostdlib -fno-builtin
+  -ffreestanding -fno-exceptions -fno-rtti -nostdlib -fno-builtin -fcheck-new
   -fno-pic -fno-pie -fno-stack-protector -fno-threadsafe-statics -fno-use-cxa-atexit
   -fno-asynchronous-unwind-tables -fno-tree-loop-distribute-patterns -fno-omit-frame-pointer
   -O2 -Wall -Wextra)

@@ -1,7 +1,9 @@
-// The debugging monitor's shell: entering, leaving and the command line.
+// The debugging monitor's shell: entering, leaving and the command line;
+// the commands are in monitor_commands.cpp.
 #include "emulator/monitor.h"
 
 #include "core/x86.h"
+#include "drivers/keyboard.h"
 #include "lib/stdio.h"
 #include "lib/vga.h"
 
@@ -65,14 +67,10 @@ void Monitor::OnKeyDown(uint8_t key) {
     putc(kKeyBackspace);
     return;
   }
-  if (length_ >= kLineCapacity) return;
+  // Shift, Ctrl, Alt, the function and cursor keys have codes of their own;
+  // Shift's is 42, which would otherwise echo as "*".
+  bool printable = key >= 0x20 && key <= 0x7E && key != korvan::drivers::kKeyShift;
+  if (!printable || length_ >= kLineCapacity) return;
   line_[length_++] = static_cast<char>(key);
   putc(key);
-}
-
-// The commands come with the disk and memory tools; until then every
-// non-empty line is one the monitor does not know.
-void Monitor::process_cmd() {
-  if (length_ == 0) return;
-  puts("?");
 }

@@ -45,6 +45,20 @@ class Monitor {
   Cpu* processor_ = nullptr;
   IO* io_ = nullptr;
   Memory* memory_ = nullptr;
+  // The commands; false when the arguments (or the missing machine or
+  // volume) leave nothing to do, which the line answers with "?".
+  bool show_memory(const char* from, const char* to);
+  bool show_registers();
+  bool show_partitions();
+  bool show_directory(const char* cluster);
+  bool show_sector(const char* sector, const char* count);
+  bool show_file(const char* name);
+  bool load_file(const char* name, const char* at);
+  bool write_file(const char* name, const char* from, const char* to);
+  bool erase_file(const char* name);
+  bool rename_file(const char* from, const char* to);
+  bool write_test_file(const char* name);
+
   char line_[kLineCapacity + 1] = {};  // one more for the terminating zero
   uint8_t length_ = 0;
   korvan::filesystem::Fat32* volume_ = nullptr;

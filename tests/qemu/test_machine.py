@@ -111,6 +111,16 @@ class C64Machine(unittest.TestCase):
         time.sleep(1)
         monitor = self.machine.screendump()
         self.assertLess(count_close(monitor, 0, 0, 24, 600, BLUE), 24 * 600)
+        # Commands answer on the console: the registers, and the screen
+        # memory where READY. stands (R, E, A, D, Y, . as screen codes).
+        here = self.mark()
+        self.machine.type_text("R")
+        self.machine.send_chord(["ret"])
+        self.wait_after(here, r" PC  AC XR YR SP\r?\n[0-9A-F]{4}( [0-9A-F]{2}){4}")
+        here = self.mark()
+        self.machine.type_text("M 04C8")
+        self.machine.send_chord(["ret"])
+        self.wait_after(here, r"04C8: 12 05 01 04 19 2E ")
         back = self.mark()
         self.machine.send_chord(["esc"])
         # The terminal is repainted and so is the framebuffer, without any
