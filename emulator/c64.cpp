@@ -140,7 +140,14 @@ uint32_t c64_scan_head_snapshot() {
 }
 
 void C64::enter_monitor() {
-  monitor->Start();
+  // The keyboard interrupt must not come between the look at running and the
+  // monitor's activation: a second Esc there would find the monitor not yet
+  // up, and it would then wait for a Stop that has already come.
+  korvan::x86::disable_interrupts();
+  bool resumed = running;
+  if (!resumed) monitor->Activate();
+  korvan::x86::enable_interrupts();
+  if (!resumed) monitor->Start();
   running = true;
   drain_scan_ring(false);
   redraw_pending_ = true;

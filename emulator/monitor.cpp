@@ -14,7 +14,6 @@ const char kRule[] = "====================================================\n";
 Monitor::Monitor() {}
 
 void Monitor::Start() {
-  active_ = true;
   vga_clear();
   vga_cursor_enable();
   puts("Quillon v0.10 - Debugging:\n\n");

@@ -22,7 +22,10 @@ class Monitor {
 
   // Shows the banner, help and prompt, then waits until Stop. The keys
   // typed meanwhile arrive through OnKeyDown, from the keyboard interrupt.
+  // Start does not activate the monitor itself (a new one is active, later
+  // entries call Activate first), so a Stop that comes before Start is seen.
   void Start();
+  void Activate() { active_ = true; }
   void Stop() { active_ = false; }
   bool active() const { return active_; }
 

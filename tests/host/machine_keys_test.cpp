@@ -1,6 +1,8 @@
 // Key routing in the keyboard interrupt: the hot keys, the machine and the
 // monitor taking turns at the keyboard, and the monitor's shell.
 #include <gtest/gtest.h>
+
+#include <future>
 #include <string.h>
 
 #include <chrono>
@@ -149,6 +151,29 @@ TEST(MonitorShell, QuestionMarkShowsHelpAndALineHoldsEightyCharacters) {
   for (int i = 0; i < 81; i++) monitor.OnKeyDown('x');
   EXPECT_EQ(monitor.line_length(), 80);
   EXPECT_EQ(strlen(console.text()), 80u);
+}
+
+// A second Esc can come while the main loop is on its way into the monitor,
+// after it saw the machine stopped: that Stop must end the Start that follows.
+TEST(MonitorShell, AStopBeforeStartIsNotLost) {
+  ConsoleCapture console;
+  Monitor monitor;
+  monitor.Activate();
+  monitor.Stop();
+  std::future<void> shown = std::async(std::launch::async, [&] { monitor.Start(); });
+  bool returned = shown.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  if (!returned) monitor.Stop();
+  EXPECT_TRUE(returned) << "Start waited for a Stop that had already come";
+}
+
+TEST_F(KeyRouting, EscTwiceBeforeThePassKeepsTheMachineRunning) {
+  ConsoleCapture console;
+  machine.begin();
+  keys.OnKeyDown(kKeyEscape);
+  keys.OnKeyDown(kKeyEscape);
+  EXPECT_TRUE(machine.run_pass());
+  EXPECT_TRUE(machine.running);
+  EXPECT_EQ(std::string(console.text()).find("Debugging"), std::string::npos);
 }
 
 TEST(MonitorShell, ModifierFunctionAndCursorKeysAreNotTyped) {
