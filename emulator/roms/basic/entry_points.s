@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC"
+.segment "BASIC_A000"
         .word   basic_cold              ; $A000: cold start
         .word   basic_warm              ; $A002: warm start
         .byte   "QLNBASIC"              ; $A004: who we are
