@@ -43,9 +43,40 @@ uint32_t g_frame_ctr = 0;
 // The terminal on COM1 outlives machines.
 SerialMirror g_serial_mirror;
 
+namespace {
+
+// Keys the C64 cannot take yet. The KERNAL removes a key from its buffer
+// with interrupts off, since on a C64 only the keyboard interrupt adds one;
+// a key put in while the processor has interrupts off could land between
+// its reading the count and storing it, and be lost or doubled.
+constexpr uint32_t kPendingKeys = 32;
+uint8_t g_pending_keys[kPendingKeys];
+uint32_t g_pending_head = 0;
+uint32_t g_pending_tail = 0;
+
+bool c64_takes_key() {
+  Memory* memory = g_c64_self.memory;
+  return memory != nullptr && (f6502_context()->status & kFlagInterrupt) == 0 &&
+         memory->read_byte(kKeyCount) < kKeyBufferSize;
+}
+
+}  // namespace
+
+bool c64_keys_waiting() { return g_pending_head != g_pending_tail; }
+
+void c64_deliver_keys() {
+  while (c64_keys_waiting() && c64_takes_key()) {
+    g_dbg_facekeys++;
+    face_key(&g_c64_face, g_pending_keys[g_pending_tail++ % kPendingKeys]);
+  }
+}
+
+void c64_drop_waiting_keys() { g_pending_tail = g_pending_head; }
+
 void c64_type_key(uint8_t ch) {
-  g_dbg_facekeys++;
-  face_key(&g_c64_face, ch);
+  // Beyond 32 waiting keys the C64 has stopped reading the keyboard for now.
+  if (g_pending_head - g_pending_tail < kPendingKeys) g_pending_keys[g_pending_head++ % kPendingKeys] = ch;
+  c64_deliver_keys();
 }
 
 // Each byte is read and appended with interrupts off: the keyboard interrupt

@@ -12,8 +12,13 @@
 void c64_poll_keyboard_controller();
 // The ring's write counter, read with interrupts off.
 uint32_t c64_scan_head_snapshot();
-// Hands one character to the face, which puts it in the KERNAL's buffer.
+// A character for the C64's keyboard buffer: delivered at once when the C64
+// can take it, else kept (up to 32) until c64_deliver_keys finds it can.
 void c64_type_key(uint8_t ch);
+void c64_deliver_keys();
+bool c64_keys_waiting();
+// A new machine starts with nothing typed.
+void c64_drop_waiting_keys();
 
 // Passes completed since boot, over every machine built.
 extern uint32_t g_frame_ctr;

@@ -34,6 +34,7 @@ void C64::begin() {
   ovra::substrate_init(static_cast<uint32_t>(stamp) ^ static_cast<uint32_t>(stamp >> 32));
   redraw_pending_ = true;
   g_serial_mirror.invalidate();
+  c64_drop_waiting_keys();
 }
 
 // deliver false: the bytes are consumed for the shift state only (the keys
@@ -58,7 +59,7 @@ void C64::drain_scan_ring(bool deliver) {
 // their queue while the keyboard buffer is full instead of being dropped.
 void C64::drain_serial_input(bool deliver) {
   while (g_serial_input_tail != g_serial_input_head) {
-    if (deliver && mem->read_byte(kKeyCount) >= kKeyBufferSize) return;
+    if (deliver && (c64_keys_waiting() || mem->read_byte(kKeyCount) >= kKeyBufferSize)) return;
     uint8_t byte = g_serial_input[g_serial_input_tail % kSerialInputSize];
     g_serial_input_tail = g_serial_input_tail + 1;
     uint8_t ch = g_terminal_decoder.decode(byte);
@@ -74,6 +75,7 @@ bool C64::run_pass() {
   }
   ovra::substrate_tick();
   c64_poll_keyboard_controller();
+  c64_deliver_keys();
   face_tick_steps(&g_c64_face, kInstructionsPerPass);
   ovra::face_step_all();
   face_tick_observe(&g_c64_face);

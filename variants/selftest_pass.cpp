@@ -28,6 +28,7 @@ void C64::begin() {
   g_face_active = 1;
   redraw_pending_ = true;
   g_serial_mirror.invalidate();
+  c64_drop_waiting_keys();
 }
 
 // Every byte with its release bit set is ignored, shift releases included, so
@@ -50,6 +51,7 @@ bool C64::run_pass() {
   }
   for (int batch = 0; batch < kBatchesPerPass; batch++) {
     c64_poll_keyboard_controller();
+    c64_deliver_keys();
     face_tick_steps(&g_c64_face, kInstructionsPerBatch);
   }
   face_tick_observe(&g_c64_face);

@@ -190,6 +190,21 @@ TEST_F(MachinePass, RingBytesBecomeCharactersWithShiftHeldAndReleased) {
   EXPECT_EQ(typed(), (std::vector<uint8_t>{'!', '1'}));
 }
 
+// The KERNAL takes keys out of its buffer with interrupts off; a key put in
+// then could be lost, so keys wait until the processor has them on again.
+TEST_F(MachinePass, KeysWaitWhileTheProcessorHasInterruptsOff) {
+  pass();  // past the idle KERNAL's CLI
+  machine.cpu->idf(true);
+  ring({0x1E, 0x9E, 0x30, 0xB0});  // a, b
+  pass();
+  EXPECT_TRUE(typed().empty());
+  EXPECT_TRUE(c64_keys_waiting());
+  machine.cpu->idf(false);
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{'A', 'B'}));
+  EXPECT_FALSE(c64_keys_waiting());
+}
+
 TEST_F(MachinePass, ControlAltFunctionKeysAndExtendedPrefixGiveNothing) {
   ring({0x1D, 0x38, 0x3B, 0x44, 0x58, 0xE0, 0x9D});
   pass();

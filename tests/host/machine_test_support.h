@@ -1,28 +1,30 @@
-// Shared pieces of the machine tests: a KERNAL image that idles with
-// interrupts off, so the keyboard buffer and screen stay as the test leaves
-// them, and a clock step that keeps the display's pacing from waiting.
+// Shared pieces of the machine tests: a KERNAL image that idles with an
+// interrupt handler that does nothing, so the keyboard buffer and screen stay
+// as the test leaves them (and, interrupts being on, typed keys go in), and a
+// clock step that keeps the display's pacing from waiting.
 #pragma once
 #include <stdint.h>
 
 #include <vector>
 
 #include "emulator/c64.h"
+#include "emulator/c64_loop.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
 
 namespace machine_test {
 
 constexpr uint16_t kKeyBuffer = 0x0277;
-constexpr uint16_t kKeyCount = 0x00C6;
 constexpr uint16_t kScreen = 0x0400;
 
-// SEI; JMP $E001 at $E000, every vector pointing there.
+// CLI; JMP $E001 at $E000 (the reset vector), and RTI at $E004 for the
+// interrupt vectors.
 inline std::vector<uint8_t> idle_kernal() {
   std::vector<uint8_t> image(0x2000, 0xEA);
-  const uint8_t code[] = {0x78, 0x4C, 0x01, 0xE0};
+  const uint8_t code[] = {0x58, 0x4C, 0x01, 0xE0, 0x40};
   for (unsigned i = 0; i < sizeof(code); i++) image[i] = code[i];
   for (unsigned v = 0x1FFA; v < 0x2000; v += 2) {
-    image[v] = 0x00;
+    image[v] = v == 0x1FFC ? 0x00 : 0x04;
     image[v + 1] = 0xE0;
   }
   return image;

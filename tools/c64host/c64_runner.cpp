@@ -153,7 +153,10 @@ int run_c64(const C64Options& options) {
       if (!options.load_prg.empty() && !load_program(options.load_prg, machine.mem)) return 2;
     }
     // Only as much as the KERNAL's buffer has room for, so nothing is dropped.
-    while (typing && next_key < typed.size() && machine.mem->read_byte_no_io(kKeyCount) < kKeyBufferSize)
+    // and only while interrupts are on: the KERNAL takes keys out of its
+    // buffer with them off, and a key put in meanwhile could be lost.
+    while (typing && next_key < typed.size() && machine.mem->read_byte_no_io(kKeyCount) < kKeyBufferSize &&
+           (f6502_context()->status & kFlagInterrupt) == 0)
       face_key(&face, static_cast<uint8_t>(typed[next_key++]));
     if (options.has_until && screen.find(options.until) != std::string::npos) found = true;
   }
