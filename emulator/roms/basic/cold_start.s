@@ -6,47 +6,29 @@
 .segment "BASIC_B394"
 
 ; basic_cold: entered through ($A000) from the KERNAL's reset.
-basic_cold:
-        ldx     #$FA
-        txs
-        ldx     #vector_defaults_end - vector_defaults - 1
-@vectors:
+basic_cold:                             ; (ready sets the stack pointer)
+        ldx     #chrget_image_end - chrget_image - 1
+@copy:  lda     chrget_image,x          ; CHRGET, and the page 3 vectors
+        sta     CHRGET,x                ; with the shorter table
+        cpx     #vector_defaults_end - vector_defaults
+        bcs     @next
         lda     vector_defaults,x
         sta     IERROR,x
-        dex
-        bpl     @vectors
-        ldx     #chrget_image_end - chrget_image - 1
-@chrget:
-        lda     chrget_image,x
-        sta     CHRGET,x
-        dex
-        bpl     @chrget
-        lda     #$4C                    ; JMP opcode for USR and the function jump
-        sta     USRPOK
+@next:  dex
+        bpl     @copy
+        lda     #$4C                    ; JMP opcode for the function jump
         sta     JMPER
-        lda     #<illegal_quantity
-        sta     USRADD
-        lda     #>illegal_quantity
-        sta     USRADD+1
-        lda     #0                      ; (new_program below sets TEMPPT, OLDTXT)
-        sta     CHANNL
         sec                             ; program text starts one byte above MEMBOT
         jsr     MEMBOT
-        txa
-        sta     INDEX
-        sty     INDEX+1
+        stx     TXTTAB
+        sty     TXTTAB+1
         lda     #0
         tay
-        sta     (INDEX),y               ; the zero that precedes the first line
-        inx
-        stx     TXTTAB
+        sta     (TXTTAB),y              ; the zero that precedes the first line
+        inc     TXTTAB
         bne     @bottom
-        iny
+        inc     TXTTAB+1
 @bottom:
-        tya
-        clc
-        adc     INDEX+1
-        sta     TXTTAB+1
         sec
         jsr     MEMTOP
         stx     MEMSIZ
@@ -65,7 +47,7 @@ basic_cold:
         lda     #<text_bytes_free
         ldy     #>text_bytes_free
         jsr     print_string_ay
-        jmp     ready
+        ; fall through: output and input back to the screen and keyboard
 
 ; basic_warm: entered through ($A002) after RUN/STOP-RESTORE or BRK.
 basic_warm:
@@ -82,7 +64,11 @@ vector_defaults:
         .word   $A71A                   ; IQPLOP: list a token
         .word   $A7E4                   ; IGONE: execute a statement
         .word   $AE86                   ; IEVAL: expression element
+        .byte   0, 0, 0, 0              ; SYS's registers (zero from the reset)
+        jmp     illegal_quantity        ; USRPOK/USRADD: USR without a routine
 vector_defaults_end:
+.assert vector_defaults_end - vector_defaults = USRADD + 2 - IERROR, error, "page 3 defaults"
+.assert vector_defaults_end - vector_defaults <= chrget_image_end - chrget_image, error, "one loop copies both"
 
 .segment "BASIC_A536"
 

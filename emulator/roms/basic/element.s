@@ -6,7 +6,8 @@
 
 .segment "BASIC_B394"
 
-STRDSC  = FACHO+2
+PREC_UNARY_MINUS = $7D
+PREC_NOT = $5A
 
 eval_element:
         jmp     (IEVAL)
@@ -22,110 +23,36 @@ eval_element_default:
 @not_digit:
         cmp     #'.'
         beq     @number
-        cmp     #'A'
-        bcc     @other
-        cmp     #'Z'+1
+        jsr     is_letter
         bcs     @other
         jmp     element_variable
 @other: cmp     #'"'
-        bne     @not_string
-        jmp     string_literal
-@not_string:
-        cmp     #TOK_MINUS
-        bne     @not_minus
-        lda     #$7D
-        jsr     eval_prec
-        jsr     check_numeric
-        jmp     fac_negate
-@not_minus:
+        beq     string_literal
+        cmp     #'('
+        beq     eval_paren_here
         cmp     #TOK_PLUS
         beq     eval_element_default
+        cmp     #TOK_MINUS
+        beq     element_minus
         cmp     #TOK_NOT
-        bne     @not_not
-        lda     #$5A
-        jsr     eval_prec
-        jsr     check_numeric
-        jsr     fac_to_int16
-        eor     #$FF
-        pha
-        tya
-        eor     #$FF
-        tay
-        pla
-        jmp     fac_from_int16
-@not_not:
+        beq     element_not
         cmp     #TOK_PI
-        bne     @not_pi
-        lda     #<const_pi
-        ldy     #>const_pi
-        jmp     fac_load
-@not_pi:
-        cmp     #'('
-        bne     @not_paren
-        jmp     eval_paren_here
-@not_paren:
+        beq     element_pi
         cmp     #TOK_FN
-        bne     @not_fn
-        jmp     eval_fn
-@not_fn:
+        beq     element_fn
         cmp     #TOK_SGN
         bcc     @bad
         cmp     #TOK_MID+1
-        bcs     @bad
-        jmp     call_function
+        bcc     call_function
 @bad:   jmp     syntax_error
-
 ; eval_paren: CHRGET, then "(expression)". eval_paren_here: the current
 ; character is the '('.
 eval_paren:
         jsr     CHRGET
 eval_paren_here:
-        lda     #'('
-        ldy     #0
-        cmp     (TXTPTR),y
-        bne     @bad
-        lda     #0
-        jsr     eval_prec
+        jsr     chk_open
+        jsr     eval_expr
         jmp     chk_close
-@bad:   jmp     syntax_error
-
-; call_function: A = function token (current character).
-call_function:
-        sec
-        sbc     #TOK_SGN
-        tax
-        asl     a
-        tay
-        lda     function_table+1,y
-        pha
-        lda     function_table,y
-        pha
-        lda     function_args,x
-        beq     @number
-        bmi     @string
-        cmp     #2
-        bne     @any
-        rts                             ; parses its own arguments
-@any:   jmp     eval_paren
-@number:
-        jsr     eval_paren
-        jmp     check_numeric
-@string:
-        jsr     eval_paren
-        jmp     check_string
-
-function_table:
-        .word   fn_sgn-1, fn_int-1, fn_abs-1, fn_usr-1, fn_fre-1, fn_pos-1
-        .word   fn_sqr-1, fn_rnd-1, fn_log-1, fn_exp-1, fn_cos-1, fn_sin-1
-        .word   fn_tan-1, fn_atn-1, fn_peek-1, fn_len-1, fn_str-1, fn_val-1
-        .word   fn_asc-1, fn_chr-1, fn_left-1, fn_right-1, fn_mid-1
-; argument kinds: 0 number, $FF string, 1 either, 2 parsed by the function
-function_args:
-        .byte   0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0
-        .byte   $FF, 0, $FF, $FF, 0, 2, 2, 2
-
-const_pi:
-        .byte   $82, $49, $0F, $DA, $A2
 
 ; string_literal: the text up to the closing quote (or line end) as a
 ; temporary string that points into the text itself.
@@ -136,29 +63,78 @@ string_literal:
         beq     @end
         cmp     #'"'
         bne     @scan
-@end:   sty     COUNT                   ; quote + text length
-        clc
-        lda     TXTPTR
-        adc     #1
-        tax
-        lda     TXTPTR+1
-        adc     #0
-        tay
-        lda     COUNT
-        sec
-        sbc     #1
-        jsr     push_temp_string
-        lda     COUNT                   ; past the closing quote, if any
-        clc
-        adc     TXTPTR
-        sta     TXTPTR
-        bcc     @same
-        inc     TXTPTR+1
-@same:  ldy     #0
-        lda     (TXTPTR),y
-        beq     @done
+@end:   sty     COUNT                   ; the quote and the text
+        dey
+        tya
+        ldx     TXTPTR
+        ldy     TXTPTR+1
+        inx
+        bne     @start
+        iny
+@start: jsr     push_temp_string
+        ldy     COUNT                   ; onto the closing quote, or just
+        lda     (TXTPTR),y              ; before the end of the line, and
+        bne     @past                   ; on with CHRGET
+        dey
+@past:  jsr     txtptr_add_y
         jmp     CHRGET
-@done:  jmp     CHRGOT
+
+; call_function: A = function token (current character).
+call_function:
+        tax
+        lda     function_high-TOK_SGN,x
+        pha
+        lda     function_low-TOK_SGN,x
+        pha
+        cpx     #TOK_LEFT               ; LEFT$ RIGHT$ MID$ parse their own
+        bcs     @own
+        lda     function_args-TOK_SGN,x
+        pha
+        jsr     eval_paren
+        pla                             ; 0 number, $FF string, 1 either:
+        eor     VALTYP                  ; $FF only for the wrong type
+        cmp     #$FF
+        bne     @own
+        jmp     type_mismatch
+@own:   rts
+
+; (the element's cases out of the branches' reach)
+element_fn:
+        jmp     eval_fn
+element_pi:
+        lda     #<const_pi
+        ldy     #>const_pi
+        jmp     fac_load
+element_minus:
+        lda     #PREC_UNARY_MINUS
+        jsr     eval_prec
+        jsr     check_numeric
+        jmp     fac_negate
+element_not:
+        lda     #PREC_NOT
+        jsr     eval_prec
+        jsr     check_numeric
+        jsr     fac_to_int16
+        eor     #$FF
+        pha
+        tya
+        eor     #$FF
+        tay
+        pla
+        jmp     fac_from_int16
+
+.define FUNCTIONS fn_sgn-1, fn_int-1, fn_abs-1, fn_usr-1, fn_fre-1, fn_pos-1, fn_sqr-1, fn_rnd-1, fn_log-1, fn_exp-1, fn_cos-1, fn_sin-1, fn_tan-1, fn_atn-1, fn_peek-1, fn_len-1, fn_str-1, fn_val-1, fn_asc-1, fn_chr-1, fn_left-1, fn_right-1, fn_mid-1
+function_low:
+        .lobytes FUNCTIONS
+function_high:
+        .hibytes FUNCTIONS
+; argument kinds, SGN to CHR$: 0 number, $FF string, 1 either
+function_args:
+        .byte   0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0
+        .byte   $FF, 0, $FF, $FF, 0
+
+const_pi:
+        .byte   $82, $49, $0F, $DA, $A2
 
 ; eval_byte: evaluate a number in 0-255 into X. eval_byte_comma: after
 ; a comma. Clobbers A, Y.
@@ -167,15 +143,7 @@ eval_byte_comma:
 eval_byte:
         jsr     eval_numeric
         jmp     fac_to_byte
-; eval_uint16: a number in 0-65535 into LINNUM. eval_uint16_comma: after a
-; comma.
-eval_uint16_comma:
-        jsr     chk_comma
+; eval_uint16: a number in 0-65535 into LINNUM.
 eval_uint16:
         jsr     eval_numeric
         jmp     fac_to_uint16
-; eval_int16: a number in -32768..32767 into A (high) / Y (low).
-eval_int16:
-        jsr     eval_numeric
-        jmp     fac_to_int16
-

@@ -8,13 +8,6 @@
 
 .segment "BASIC_A7EA"
 
-LTYPE   = TANSGN                ; type of the left operand while an operator runs
-STRDSC  = FACHO+2               ; address of a string result's descriptor
-
-PREC_UNARY_MINUS = $7D
-PREC_NOT = $5A
-PREC_RELATION = $64
-
 ; eval_expr: evaluate the expression starting at the current character
 ; (TXTPTR points at it). Leaves TXTPTR on the first character after it.
 eval_expr:
@@ -39,176 +32,144 @@ eval_prec_loop:
         bcc     @stop
         cmp     #TOK_LESS - TOK_PLUS + 1
         bcs     @stop
-        tax
-        lda     precedence,x
+        tay                             ; Y = operator number until the right operand
         tsx
-        cmp     $0101,x
-        beq     @stop
-        bcs     @operator
-@stop:  pla                             ; not an operator of this level
+        lda     $0101,x                 ; our caller's level binds at least as tight?
+        cmp     precedence,y
+        bcc     @operator
+@stop:  pla
         rts
 @operator:
-        ldy     #0
-        lda     (TXTPTR),y
-        sec
-        sbc     #TOK_PLUS
-        cmp     #TOK_GREATER - TOK_PLUS
+        tya
+        cpy     #TOK_GREATER - TOK_PLUS
         bcc     @push
-        lda     #0                      ; a relation: gather > = < into a mask
-        sta     OPMASK
-@rel:   ldy     #0
-        lda     (TXTPTR),y
-        sec
-        sbc     #TOK_GREATER
-        bcc     @rel_end
-        cmp     #3
-        bcs     @rel_end
-        tax
+        lda     #$80                    ; a relation: gather > = < into a mask,
+        sta     OPMASK                  ; bit 7 telling it from the other operators
+        tya
+        sbc     #TOK_GREATER - TOK_PLUS
+@rel:   tax
         lda     relation_bits,x
         bit     OPMASK
-        beq     @rel_add
-        jmp     syntax_error            ; the same relation twice
-@rel_add:
+        bne     @twice
         ora     OPMASK
         sta     OPMASK
-        jsr     CHRGET
-        jmp     @rel
-@rel_end:
+        jsr     CHRGET                  ; (keeps X and Y)
+        sec
+        sbc     #TOK_GREATER
+        cmp     #3
+        bcc     @rel
         lda     TXTPTR                  ; leave TXTPTR on the last relation token
         bne     @rel_back
         dec     TXTPTR+1
 @rel_back:
         dec     TXTPTR
         lda     OPMASK
-        ora     #$80
 @push:  pha                             ; operator code
         lda     VALTYP
         pha
-        lda     FACEXP
+        ldx     #<-6                    ; FACEXP..FACSGN; zero page indexing wraps
+@save:  lda     FACSGN+1,x
         pha
-        lda     FACHO
-        pha
-        lda     FACHO+1
-        pha
-        lda     FACHO+2
-        pha
-        lda     FACHO+3
-        pha
-        lda     FACSGN
-        pha
-        tsx                             ; precedence of the operator again
-        lda     $0108,x
-        bmi     @rel_prec
-        tax
-        lda     precedence,x
-        jmp     @right
-@rel_prec:
-        lda     #PREC_RELATION
-@right: jsr     eval_prec
-        pla
-        sta     ARGSGN
-        pla
-        sta     ARGHO+3
-        pla
-        sta     ARGHO+2
-        pla
-        sta     ARGHO+1
-        pla
-        sta     ARGHO
-        pla
-        sta     ARGEXP
-        pla
-        sta     LTYPE
+        inx
+        bne     @save
+        lda     precedence,y
+        jsr     eval_prec
+        ldx     #5                      ; the left operand comes back as ARG
+@load:  pla
+        sta     ARGEXP,x
+        dex
+        bpl     @load
+        pla                             ; the left operand's type
+        eor     VALTYP
+        bmi     check_numeric_bad       ; both operands of one type
         lda     ARGSGN
         eor     FACSGN
         sta     ARISGN
         pla
-        bmi     @compare
-        asl     a
-        tax
-        lda     operator_table+1,x
-        pha
-        lda     operator_table,x
-        pha
-        rts                             ; run the operator
-@compare:
-        sta     OPMASK
-        jsr     op_compare
+        jsr     apply_operator
         jmp     eval_prec_loop
+@twice: jmp     syntax_error            ; the same relation twice
 
-; The operator routines (entered by RTS) go back to eval_prec_loop.
+; apply_operator: A = operator code: a number 0-6 (+ - * / ^ AND OR) or a
+; relation mask with bit 7 set; ARG is the left operand, FAC the right, of
+; one type.
+apply_operator:
+        tax
+        bmi     op_compare
+        bit     VALTYP
+        bpl     @numbers
+        bne     check_numeric_bad       ; (VALTYP $FF: Z for A = 0) only + joins strings
+        jmp     concatenate
+@numbers:
+        lda     operator_high,x
+        pha
+        lda     operator_low,x
+        pha
+        rts
+
+; eval_numeric / eval_string: eval_expr with the type checked.
+; check_numeric / check_string: ?TYPE MISMATCH unless the last value is a
+; number / a string.
+eval_numeric:
+        jsr     eval_expr
+check_numeric:
+        bit     VALTYP
+        bmi     check_numeric_bad
+        rts
+eval_string:
+        jsr     eval_expr
+check_string:
+        bit     VALTYP
+        bpl     check_numeric_bad
+        rts
+check_numeric_bad:
+        jmp     type_mismatch
+
+; Three bit tables overlapping: compare_bits by fac_compare's answer + 1
+; (< = >), relation_bits by relation token (> = <).
+compare_bits:
+        .byte   4, 2
 relation_bits:
-        .byte   1, 2, 4                 ; > = <
+        .byte   1, 2, 4
 precedence:
         .byte   $79, $79, $7B, $7B, $7F, $50, $46, $64, $64, $64
 
-operator_table:
-        .word   op_add-1, op_sub-1, op_mul-1, op_div-1, op_power-1
-        .word   op_and-1, op_or-1
+.define OPERATORS fadd-1, fsub-1, fmul-1, fdiv-1, fn_power-1, op_and-1, op_or-1
+operator_low:
+        .lobytes OPERATORS
+operator_high:
+        .hibytes OPERATORS
 
-op_add: lda     LTYPE
-        bpl     @numbers
-        jsr     check_string
-        jsr     concatenate
-        jmp     eval_prec_loop
-@numbers:
-        jsr     check_numeric
-        jsr     fadd
-        jmp     eval_prec_loop
-op_sub: jsr     numbers_only
-        jsr     fsub
-        jmp     eval_prec_loop
-op_mul: jsr     numbers_only
-        jsr     fmul
-        jmp     eval_prec_loop
-op_div: jsr     numbers_only
-        jsr     fdiv
-        jmp     eval_prec_loop
-op_power:
-        jsr     numbers_only
-        jsr     fn_power
-        jmp     eval_prec_loop
-op_and: ldx     #0
-        beq     logic
-op_or:  ldx     #$FF
-logic:  stx     OPMASK                  ; 0 AND, $FF OR
-        jsr     numbers_only
+; op_and / op_or: 16-bit AND and OR, OR as NOT (NOT a AND NOT b).
+op_and: lda     #0
+        .byte   $2C                     ; (skips the next lda)
+op_or:  lda     #$FF
+logic:  sta     OPMASK
         jsr     fac_to_int16            ; right operand
+        eor     OPMASK
         sta     CHARAC
-        sty     ENDCHR
+        tya
+        eor     OPMASK
+        sta     ENDCHR
         jsr     arg_to_fac
         jsr     fac_to_int16            ; left operand
-        bit     OPMASK
-        bmi     @or
+        eor     OPMASK
         and     CHARAC
+        eor     OPMASK
         pha
         tya
+        eor     OPMASK
         and     ENDCHR
-        jmp     @result
-@or:    ora     CHARAC
-        pha
-        tya
-        ora     ENDCHR
-@result:
+        eor     OPMASK
         tay
         pla
-        jsr     fac_from_int16
-        jmp     eval_prec_loop
+        jmp     fac_from_int16
 
-; numbers_only: both operands must be numbers.
-numbers_only:
-        lda     LTYPE
-        bmi     @bad
-        jmp     check_numeric
-@bad:   jmp     type_mismatch
-
-; op_compare: FAC = -1 when ARG (relation in OPMASK) FAC holds, else 0.
+; op_compare: FAC = -1 when ARG (relation in A) FAC holds, else 0; the
+; types agree.
 op_compare:
-        lda     LTYPE
-        eor     VALTYP
-        bpl     @same
-        jmp     type_mismatch
-@same:  lda     VALTYP
+        sta     OPMASK
+        bit     VALTYP
         bpl     @numbers
         jsr     compare_strings         ; A = 1, 0 or $FF as left vs right
         jmp     @bit
@@ -219,43 +180,22 @@ op_compare:
         lda     #<FPTEMP2
         ldy     #>FPTEMP2
         jsr     fac_compare
-@bit:   tax                             ; 1 -> '>' (1), 0 -> '=' (2), $FF -> '<' (4)
+@bit:   tax
         inx
         lda     compare_bits,x
         and     OPMASK
-        beq     @false
+        beq     fac_from_sign
         lda     #$FF
-        tay
-        bne     @set
-@false: lda     #0
-        tay
-@set:   ldx     #0
+        bne     fac_from_sign
+
+; SGN: the sign of the number in FAC.
+fn_sgn: jsr     fac_sign
+; fac_from_sign: FAC = A, one of 0, 1 and $FF (-1), as a number.
+fac_from_sign:
+        ldx     #0
         stx     VALTYP
+        tay
+        bmi     @negative
+        txa
+@negative:
         jmp     fac_from_int16
-
-compare_bits:
-        .byte   4, 2, 1
-
-; check_numeric / check_string: ?TYPE MISMATCH unless the last value is a
-; number / a string.
-check_numeric:
-        bit     VALTYP
-        bmi     @bad
-        rts
-@bad:   jmp     type_mismatch
-check_string:
-        bit     VALTYP
-        bpl     check_numeric_bad
-        rts
-check_numeric_bad:
-        jmp     type_mismatch
-
-; eval_numeric / eval_string: eval_expr with the type checked.
-eval_numeric:
-        jsr     eval_expr
-        jmp     check_numeric
-eval_string:
-        jsr     eval_expr
-        jmp     check_string
-
-

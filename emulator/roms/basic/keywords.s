@@ -1,6 +1,6 @@
 ; The keyword table: every BASIC V2 keyword in token order from $80 (END)
-; to $CB (GO), the last letter of each with bit 7 set, and a zero after the
-; last. Tokeniser and LIST both walk it.
+; to $CB (GO), the last letter of each with bit 7 set. Tokeniser and LIST
+; both walk it.
 
 .include "basic.inc"
 
@@ -90,4 +90,5 @@ keyword_table:
         keyword "RIGHT$"
         keyword "MID$"
         keyword "GO"
-        .byte   0
+        ; The tokeniser indexes the text from 1 and ends when Y wraps to 0.
+        .assert * - keyword_table = 255, error, "keyword text must be 255 bytes"

@@ -10,69 +10,58 @@ QUOTE   = GARBFL                ; bit 7 while inside quotes
 LINE    = INPPTR                ; the line being listed (number printing uses LOWTR)
 
 stmt_list:
-        lda     #0
-        sta     LINNUM
-        sta     LINNUM+1
-        lda     #$FF
-        sta     LAST
-        sta     LAST+1
-        jsr     CHRGOT
-        bcs     @range
-        jsr     parse_line_number
+        php                     ; carry clear: a first number is given
+        jsr     parse_line_number       ; LINNUM = it, or 0; A = what follows
+        plp
+        ldx     #$FF            ; LAST = the end, but LIST n: just that line
+        ldy     #$FF
+        bcs     @last
         cmp     #TOK_MINUS
-        beq     @range                  ; LIST n-: LAST stays the end
-        ldx     LINNUM                  ; LIST n: just that line (keeps A)
-        stx     LAST
-        ldx     LINNUM+1
-        stx     LAST+1
-@range: cmp     #TOK_MINUS
+        beq     @last
+        ldx     LINNUM
+        ldy     LINNUM+1
+@last:  stx     LAST
+        sty     LAST+1
+        pha
+        jsr     find_line               ; where the listing starts
+        pla
+        cmp     #TOK_MINUS
         bne     @check
         jsr     CHRGET
-        bcs     @check
-        lda     LINNUM                  ; parse the last number without losing the first
-        pha
-        lda     LINNUM+1
-        pha
-        jsr     CHRGOT
+        bcs     @check                  ; LIST n-: LAST stays the end
         jsr     parse_line_number
         lda     LINNUM
         sta     LAST
         lda     LINNUM+1
         sta     LAST+1
-        pla
-        sta     LINNUM+1
-        pla
-        sta     LINNUM
 @check: jsr     CHRGOT
         beq     @go
         jmp     syntax_error
-@go:    jsr     find_line
-        lda     LOWTR
-        sta     LINE
-        lda     LOWTR+1
-        sta     LINE+1
-@line:  jsr     STOP
+@go:    lda     LOWTR
+        ldx     LOWTR+1
+@line:  sta     LINE
+        stx     LINE+1
+        jsr     STOP
         beq     @break
         ldy     #1
         lda     (LINE),y
         beq     @done                   ; end of program
-        ldy     #2                      ; past the last line asked for?
+        iny                             ; past the last line asked for?
         lda     LAST
         cmp     (LINE),y
         iny
         lda     LAST+1
         sbc     (LINE),y
         bcc     @done
-        ldy     #2
+        dey
         lda     (LINE),y
         tax
         iny
         lda     (LINE),y
         jsr     print_uint16
         lda     #' '
+        sta     QUOTE                   ; (bit 7 clear: outside quotes)
         jsr     CHROUT
-        lda     #0
-        sta     QUOTE
         ldy     #4
 @text:  lda     (LINE),y
         beq     @end_line
@@ -83,14 +72,12 @@ stmt_list:
         bne     @text
 @end_line:
         jsr     out_cr
-        ldy     #0                      ; on to the next line
+        ldy     #1                      ; on to the next line
         lda     (LINE),y
         tax
-        iny
+        dey
         lda     (LINE),y
-        sta     LINE+1
-        stx     LINE
-        bne     @line                   ; (the high byte: never zero page)
+        jmp     @line
 @done:  jmp     ready
 @break: sec
         jmp     stop_or_end
@@ -103,24 +90,21 @@ list_token_vector:
 list_token:
         cmp     #'"'
         bne     @not_quote
-        pha
+        tax
         lda     QUOTE
         eor     #$80
         sta     QUOTE
-        pla
+        txa
 @not_quote:
         bit     QUOTE
         bmi     @plain
-        cmp     #TOK_END
-        bcc     @plain
+        tax
+        bpl     @plain
         cmp     #TOK_GO+1
         bcs     @plain
-        sec
-        sbc     #TOK_END-1              ; 1-based keyword number
-        tax
-        ldy     #$FF
+        ldy     #$FF                    ; X counts down to $7F at the keyword
 @find:  dex
-        beq     @print
+        bpl     @print
 @skip:  iny
         lda     keyword_table,y
         bpl     @skip

@@ -8,8 +8,7 @@
 ; main_entry: the default IMAIN target; never returns.
 main_entry:
         jsr     read_line
-        stx     TXTPTR
-        sty     TXTPTR+1
+        jsr     txtptr_to_buf
         jsr     CHRGET
         tax
         beq     main_entry              ; an empty line
@@ -17,7 +16,11 @@ main_entry:
         stx     CURLIN+1
         bcc     store_line
         jsr     tokenize_vector
-        jmp     execute_direct
+; execute_direct: run the tokenised line in BUF.
+execute_direct:
+        jsr     txtptr_to_buf
+execute_statement_vector:
+        jmp     (IGONE)
 
 main_loop:
         jmp     (IMAIN)
@@ -41,34 +44,73 @@ read_line:
         beq     @next
         lda     STATUS
         beq     @next
-        bne     @end
-@long:
-        ldx     #E_STRING_TOO_LONG
-        jmp     basic_error
 @end:   lda     #0
         sta     BUF,x
         ldx     #<(BUF-1)
         ldy     #>(BUF-1)
         rts
+@long:
+        ldx     #E_STRING_TOO_LONG
+        jmp     basic_error
 
 ; store_line: the line in BUF starts with a line number: replace, insert
 ; or delete that program line, then clear the variables.
 store_line:
         jsr     parse_line_number
         jsr     tokenize_vector         ; Y = length of the text with its zero
-        sty     COUNT
+        tya
+        clc
+        adc     #4                      ; and with link and number
+        sta     COUNT
         jsr     find_line
         bcc     @insert
-        ; remove the existing line: move everything above it down
-        ldy     #0
-        lda     (LOWTR),y               ; its link is the next line's address
-        sta     INDEX1
-        iny
+        ldy     #1                      ; remove the old line: what follows
+        lda     (LOWTR),y               ; it (from its link) moves down to it
+        tax
+        dey
         lda     (LOWTR),y
-        sta     INDEX1+1
+        jsr     move_program
+        jsr     copy_down
+@insert:
+        lda     BUF
+        beq     @done                   ; nothing after the number: deleted
+        ldy     COUNT                   ; open a gap for the line
         lda     LOWTR
+        ldx     LOWTR+1
+        jsr     move_program
+        jsr     copy_up
+        ldy     COUNT
+@text:  dey                             ; the text, from its end
+        lda     BUF-4,y
+        sta     (LOWTR),y
+        cpy     #5
+        bcs     @text
+        dey                             ; then the number, and a link with a
+        lda     LINNUM+1                ; non-zero high byte that relink
+        sta     (LOWTR),y               ; completes
+        dey
+        lda     LINNUM
+        sta     (LOWTR),y
+        dey
+        tya
+        sta     (LOWTR),y
+@done:  jsr     relink
+        jsr     clear_stack_and_vars
+        jmp     main_loop
+
+; move_program: set up copy_down or copy_up to move the program from A
+; (low) / X (high) up to VARTAB so that it starts Y bytes past LOWTR, and
+; move VARTAB with it; ?OUT OF MEMORY when the new end would reach the
+; strings.
+move_program:
+        sta     INDEX1
+        stx     INDEX1+1
+        tya
+        clc
+        adc     LOWTR
         sta     INDEX2
         lda     LOWTR+1
+        adc     #0
         sta     INDEX2+1
         sec
         lda     VARTAB
@@ -77,83 +119,17 @@ store_line:
         lda     VARTAB+1
         sbc     INDEX1+1
         sta     RESHO+1
-        sec
-        lda     INDEX1                  ; VARTAB -= length of the removed line
-        sbc     LOWTR                   ; (a line is shorter than 256 bytes)
-        sta     TEMPF2
-        lda     VARTAB
-        sec
-        sbc     TEMPF2
-        sta     VARTAB
-        bcs     @moved
-        dec     VARTAB+1
-@moved: jsr     copy_down
-@insert:
-        lda     BUF
-        beq     @done                   ; nothing after the number: deleted
-        ; open a gap of COUNT + 4 bytes at LOWTR
-        lda     COUNT
         clc
-        adc     #4
-        sta     COUNT
-        lda     LOWTR
-        sta     INDEX1
-        lda     LOWTR+1
-        sta     INDEX1+1
-        clc
-        lda     LOWTR
-        adc     COUNT
-        sta     INDEX2
-        lda     LOWTR+1
-        adc     #0
-        sta     INDEX2+1
-        sec
-        lda     VARTAB
-        sbc     LOWTR
-        sta     RESHO
-        lda     VARTAB+1
-        sbc     LOWTR+1
-        sta     RESHO+1
-        clc
-        lda     VARTAB
-        adc     COUNT
+        lda     INDEX2
+        adc     RESHO
         tax
-        lda     VARTAB+1
-        adc     #0
+        lda     INDEX2+1
+        adc     RESHO+1
         tay
-        jsr     check_memory            ; the new end must stay below the strings
+        jsr     check_memory
         stx     VARTAB
         sty     VARTAB+1
-        jsr     copy_up
-        ; fill the gap: a non-zero link for relink, the number, the text
-        ldy     #0
-        lda     #1
-        sta     (LOWTR),y
-        iny
-        sta     (LOWTR),y
-        iny
-        lda     LINNUM
-        sta     (LOWTR),y
-        iny
-        lda     LINNUM+1
-        sta     (LOWTR),y
-        ldx     #0
-        ldy     #4
-@copy:  lda     BUF,x
-        sta     (LOWTR),y
-        inx
-        iny
-        cpy     COUNT
-        bcc     @copy
-@done:  jsr     relink
-        jsr     clear_stack_and_vars
-        jmp     main_loop
-
-; execute_direct: run the tokenised line in BUF.
-execute_direct:
-        jsr     txtptr_to_buf
-execute_statement_vector:
-        jmp     (IGONE)
+        rts
 
 ; txtptr_to_buf: TXTPTR = BUF - 1, where CHRGET reads a typed line.
 ; Keeps X, Y.
@@ -167,17 +143,13 @@ txtptr_to_buf:
 ; check_memory: ?OUT OF MEMORY unless the address X (low) / Y (high) is
 ; below FRETOP. Keeps X, Y.
 check_memory:
-        cpy     FRETOP+1
+        jsr     @below
         bcc     @ok
-        bne     @full
+        jsr     garbage_collect         ; strings may give room back
+        jsr     @below
+        bcc     @ok
+        jmp     out_of_memory
+@below: cpy     FRETOP+1                ; carry clear when X/Y is below FRETOP
+        bne     @ok
         cpx     FRETOP
-        bcc     @ok
-@full:  jsr     garbage_collect         ; strings may give room back
-        cpy     FRETOP+1
-        bcc     @ok
-        bne     @out
-        cpx     FRETOP
-        bcc     @ok
-@out:   jmp     out_of_memory
 @ok:    rts
-

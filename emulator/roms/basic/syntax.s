@@ -9,10 +9,10 @@
 ; ')' / '(' / ',' / A, else ?SYNTAX ERROR; then CHRGET past it.
 chk_close:
         lda     #')'
-        bne     chk_char
+        .byte   $2C                     ; (skips the next lda)
 chk_open:
         lda     #'('
-        bne     chk_char
+        .byte   $2C
 chk_comma:
         lda     #','
 chk_char:
@@ -27,28 +27,29 @@ chk_char:
 ; Clobbers A, X, Y.
 skip_to_statement_end:
         ldx     #':'
-        bne     skip_to
+        .byte   $2C                     ; (skips the next ldx)
 skip_to_line_end:
         ldx     #0
 skip_to:
         stx     CHARAC
         ldy     #0
-        sty     ENDCHR                  ; quote flag
-@loop:  lda     (TXTPTR),y
-        beq     @done
+        beq     @test
+@quoted:
+        iny                             ; inside quotes only the zero counts
+        lda     (TXTPTR),y
+        beq     txtptr_add_y
         cmp     #'"'
-        bne     @other
-        lda     ENDCHR
-        eor     #$FF
-        sta     ENDCHR
-        jmp     @step
-@other: ldx     ENDCHR
-        bne     @step
+        bne     @quoted
+@next:  iny
+@test:  lda     (TXTPTR),y
+        beq     txtptr_add_y
+        cmp     #'"'
+        beq     @quoted
         cmp     CHARAC
-        beq     @done
-@step:  iny
-        bne     @loop
-@done:  tya
+        bne     @next
+; txtptr_add_y: TXTPTR += Y. Keeps X, Y.
+txtptr_add_y:
+        tya
         clc
         adc     TXTPTR
         sta     TXTPTR
@@ -59,13 +60,11 @@ skip_to:
 ; check_stack: ?OUT OF MEMORY unless A more bytes fit on the stack above
 ; the area BASIC keeps for number text. Clobbers A, X.
 check_stack:
+        clc
+        adc     #$40
         sta     CHARAC
         tsx
-        txa
-        sec
-        sbc     CHARAC
-        bcc     @full
-        cmp     #$40
+        cpx     CHARAC
         bcc     @full
         rts
 @full:  jmp     out_of_memory

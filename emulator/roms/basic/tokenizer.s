@@ -7,64 +7,31 @@
 
 .segment "BASIC_SPILL_F7"
 
-TMODE    = ENDCHR                ; bit 7 in quotes, bit 6 in DATA, bit 5 in REM
+; TMODE: bit 7 in quotes; bit 6 in DATA or REM, with the low six bits of
+; the character that ends it: ':' for DATA, none (zero) for REM.
+TMODE   = ENDCHR
+MODE_DATA = $40 | (':' & $3F)           ; (':' is $3A: its bit 6 is clear)
+MODE_REM = $40
 SAVEX   = TEMPF2                ; source index while a keyword is tried
-OUT     = COUNT                 ; next byte written in BUF
+OUT     = COUNT                 ; output index while a keyword is tried
+KEYWORDS = keyword_table - 1    ; indexed from 1: Y wraps to 0 past the last
+.assert <BUF = 0, error, "TXTPTR's low byte is taken as the index into BUF"
+
+tokenize_end:
+        sta     BUF,y                   ; three zeros: end of line, no next line
+        sta     BUF+1,y
+        sta     BUF+2,y
+        iny
+        jmp     txtptr_to_buf
 
 ; tokenize: the default ICRNCH target. Tokenises BUF from TXTPTR to its
 ; zero into BUF from its start; returns Y = length with the zero, and TXTPTR
 ; = BUF - 1. Clobbers A, X.
 tokenize:
-        lda     TXTPTR
-        sec
-        sbc     #<BUF
-        tax
-        lda     #0
-        sta     OUT
-        sta     TMODE
-@next:  lda     BUF,x
-        beq     @end
-        bit     TMODE
-        bmi     @in_quotes
-        cmp     #'"'
-        beq     @quote
-        bvs     @in_data
-        lda     TMODE
-        and     #$20
-        bne     @copy
-        lda     BUF,x
-        cmp     #' '
-        beq     @copy
-        cmp     #'?'
-        beq     @print
-        cmp     #$80
-        bcs     @copy
-        cmp     #'0'
-        bcc     @keyword
-        cmp     #'<'
-        bcc     @copy                   ; digits, ':' and ';' start no keyword
-@keyword:
-        jsr     match_keyword
-        bcc     @copy
-        cmp     #TOK_REM                ; A = token, X past the keyword
-        bne     @not_rem
-        ldy     #$20
+        ldx     TXTPTR                  ; source index (BUF is page aligned)
+        ldy     #0                      ; output index
         sty     TMODE
-@not_rem:
-        cmp     #TOK_DATA
-        bne     @store
-        ldy     #$40
-        sty     TMODE
-        bne     @store
-@print: lda     #TOK_PRINT
-        inx
-        bne     @store
-@in_data:
-        cmp     #':'
-        bne     @copy
-        lda     #0
-        sta     TMODE
-        beq     @copy
+        beq     @next
 @in_quotes:
         cmp     #'"'
         bne     @copy
@@ -73,62 +40,64 @@ tokenize:
         sta     TMODE
 @copy:  lda     BUF,x
         inx
-@store: ldy     OUT
-        sta     BUF,y
-        inc     OUT
-        bne     @next                   ; (BUF is shorter than 256)
-@end:   ldy     OUT
-        sta     BUF,y                   ; three zeros: end of line, no next line
-        sta     BUF+1,y
-        sta     BUF+2,y
+@store: sta     BUF,y
         iny
-        jmp     txtptr_to_buf
-
-; match_keyword: try every keyword at BUF,X. Carry set and A = token with X
-; past the keyword when one matches; carry clear and X unchanged otherwise.
-; Clobbers Y.
-match_keyword:
-        lda     #<keyword_table
-        sta     INDEX
-        lda     #>keyword_table
-        sta     INDEX+1
-        lda     #$80
-        sta     CHARAC
+@next:  lda     BUF,x
+        beq     tokenize_end
+        bit     TMODE
+        bmi     @in_quotes
+        cmp     #'"'
+        beq     @quote
+        bvs     @in_data
+        cmp     #'?'
+        beq     @print
+        cmp     #$80                    ; shifted characters start no keyword
+        bcs     @copy
+        sty     OUT                     ; try every keyword, CHARAC its token
         stx     SAVEX
+        ldy     #1
+        lda     #TOK_END
+        sta     CHARAC
 @keyword:
-        ldy     #0
-        lda     (INDEX),y
-        beq     @none
         ldx     SAVEX
 @char:  lda     BUF,x
-        eor     (INDEX),y
-        bne     @differs
-        lda     (INDEX),y
+        eor     KEYWORDS,y
+        beq     @same
+        cmp     #$80
+        beq     @matched                ; the last letter, or a shifted letter
+@skip:  lda     KEYWORDS,y              ; on to the next keyword
+        iny
+        asl     a
+        bcc     @skip
+        inc     CHARAC
+        tya
+        bne     @keyword
+        ldx     SAVEX                   ; none matches: the character itself
+        ldy     OUT
+        bcs     @copy                   ; (the carry of the last letter's bit 7)
+@same:  lda     KEYWORDS,y
         bmi     @matched
         inx
         iny
         bne     @char
-@differs:
-        cmp     #$80
-        bne     @fail                   ; else the last letter, or a shifted letter
 @matched:
-        inx
+        ldy     #MODE_REM
         lda     CHARAC
-        sec
-        rts
-@fail:  lda     (INDEX),y               ; skip the rest of this keyword
-        iny
-        cmp     #$80
-        bcc     @fail
-        tya
-        clc
-        adc     INDEX
-        sta     INDEX
-        bcc     @advance
-        inc     INDEX+1
-@advance:
-        inc     CHARAC
-        bne     @keyword
-@none:  ldx     SAVEX
-        clc
-        rts
+        cmp     #TOK_REM
+        beq     @mode
+        ldy     #MODE_DATA
+        cmp     #TOK_DATA
+        bne     @token
+@mode:  sty     TMODE
+@token: ldy     OUT
+        inx                             ; past the keyword (X never wraps)
+        bne     @store
+@print: lda     #TOK_PRINT
+        inx
+        bne     @store
+@in_data:
+        eor     TMODE
+        cmp     #MODE_REM               ; the character ending it?
+        bne     @copy
+        lsr     TMODE                   ; bits 7 and 6 clear: plain text again
+        bpl     @copy
