@@ -7,9 +7,9 @@
 
 .segment "BASIC_SPILL_F7"
 
-F_TEXT  = $0102                 ; offsets from $0101 + index of the frame top
-F_LINE  = $0104
-F_SIGN  = $0106
+.import push_frame, frame_position     ; (statements_flow.s: the top shared with GOSUB)
+
+F_SIGN  = $0106                 ; offsets from $0101 + index of the frame top
 F_STEP  = $0107
 F_LIMIT = $010C
 F_VAR   = $0111
@@ -23,20 +23,14 @@ stmt_for:
         jmp     type_mismatch           ; only real variables count loops
 @real:  pla
         pla
-        lda     VARPNT
-        sta     FORPNT
-        lda     VARPNT+1
-        sta     FORPNT+1
-        jsr     find_for_frame          ; a loop on this variable starts afresh
+        jsr     find_var_frame          ; a loop on this variable starts afresh
         bcc     @fresh
         txa
-        clc
-        adc     #FOR_FRAME
+        adc     #FOR_FRAME-1            ; (carry set: found)
         tax
         txs
 @fresh: lda     #FOR_FRAME + 8
         jsr     check_stack
-        jsr     CHRGOT
         lda     #TOK_TO
         jsr     chk_char
         jsr     eval_numeric
@@ -51,36 +45,24 @@ stmt_for:
         pha
         dex
         bpl     @limit
-        lda     #<const_one
-        ldy     #>const_one
-        jsr     fac_load
+        ldy     #1                      ; STEP 1 unless given
+        jsr     fac_from_byte
         jsr     CHRGOT
         cmp     #TOK_STEP
         bne     @step
         jsr     CHRGET
         jsr     eval_numeric
-@step:  jsr     fac_sign
-        sta     CHARAC
-        ldx     #FPTEMP2
+@step:  ldx     #FPTEMP2
         jsr     fac_store_zp
         ldx     #4
 @stepb: lda     FPTEMP2,x
         pha
         dex
         bpl     @stepb
-        lda     CHARAC
+        jsr     fac_sign                ; (of the rounded step: the same)
         pha
-        lda     CURLIN+1
-        pha
-        lda     CURLIN
-        pha
-        lda     TXTPTR+1
-        pha
-        lda     TXTPTR
-        pha
-        lda     #TOK_FOR
-        pha
-        jmp     execute_next
+        ldx     #TOK_FOR
+        jmp     push_frame
 
 .segment "BASIC_ADA1"
 
@@ -89,15 +71,11 @@ stmt_next:
         pla
         pla
 @again: lda     #0
-        sta     FORPNT+1
+        sta     VARPNT+1                ; no variable named: any loop
         jsr     CHRGOT
         beq     @any
         jsr     find_variable
-        lda     VARPNT
-        sta     FORPNT
-        lda     VARPNT+1
-        sta     FORPNT+1
-@any:   jsr     find_for_frame
+@any:   jsr     find_var_frame
         bcs     @found
         ldx     #E_NEXT_WITHOUT_FOR
         jmp     basic_error
@@ -126,29 +104,26 @@ stmt_next:
         tsx
         sec
         sbc     F_SIGN,x
-        beq     @done                   ; the variable has passed the limit
-        lda     F_TEXT,x
-        sta     TXTPTR
-        lda     F_TEXT+1,x
-        sta     TXTPTR+1
-        lda     F_LINE,x
-        sta     CURLIN
-        lda     F_LINE+1,x
-        sta     CURLIN+1
-        jmp     execute_next
-@done:  txa
-        clc
-        adc     #FOR_FRAME
+        bne     @loop
+        txa                             ; the variable has passed the limit
+        adc     #FOR_FRAME-1            ; (carry set: equal)
         tax
         txs
         jsr     comma_next
         bcs     @again
+        bcc     @out
+@loop:  jsr     frame_position
 @out:   jmp     execute_next
 
 ; find_for_frame: look down the stack from our caller's frame for a FOR
 ; frame of the variable at FORPNT (any FOR frame when FORPNT+1 is zero),
 ; stopping at a GOSUB frame. Carry set and X = the index to give TXS when
-; found. Clobbers A.
+; found. Clobbers A. find_var_frame: the same for the variable at VARPNT.
+find_var_frame:
+        lda     VARPNT
+        sta     FORPNT
+        lda     VARPNT+1
+        sta     FORPNT+1
 find_for_frame:
         tsx
         inx

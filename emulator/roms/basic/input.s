@@ -8,23 +8,22 @@
 
 SOURCE  = INPPTR                ; where the values come from (INPPTR or DATPTR)
 LISTPOS = FORPNT                ; the variable list, for ?REDO FROM START
-FRESH   = OPMASK                ; non-zero when the source line is new
 
-text_redo:  .byte "?REDO FROM START", 13, 0
-text_extra: .byte "?EXTRA IGNORED", 13, 0
-text_more:  .byte "?? ", 0
+.import print_text           ; (errors.s, with the texts' numbers)
+.importzp M_QUESTION, M_MORE, M_REDO, M_EXTRA
 
 ; RESTORE: READ starts again at the first DATA statement.
 stmt_restore:
         bne     restore_done
+; do_restore: DATPTR = TXTTAB - 1. Clobbers A, X, Y.
 do_restore:
-        clc
-        lda     TXTTAB
-        adc     #$FF
-        sta     DATPTR
-        lda     TXTTAB+1
-        adc     #$FF
-        sta     DATPTR+1
+        ldy     TXTTAB+1
+        ldx     TXTTAB
+        bne     @low
+        dey
+@low:   dex
+        stx     DATPTR
+        sty     DATPTR+1
 restore_done:
         rts
 
@@ -45,24 +44,8 @@ stmt_read:
 stmt_input_file:
         jsr     check_direct            ; the line would overwrite a direct command
         jsr     open_input
-        lda     #0                      ; no prompts from a file
-        sta     INPFLG
-        jsr     input_line
-        jsr     input_list
-        jmp     end_channel
-
-; open_input: evaluate "file," and take input from that file (CHANNL
-; non-zero while it lasts).
-open_input:
-        jsr     eval_byte
-        jsr     chk_comma
-        jsr     CHKIN
-        bcc     @open
-        tax
-        jmp     basic_error
-@open:  lda     #1
-        sta     CHANNL
-        rts
+        jsr     input_line              ; no prompts from a file
+        jmp     input_list
 
 ; INPUT ["prompt";] variable [, variable ...]
 stmt_input:
@@ -74,69 +57,74 @@ stmt_input:
         lda     #';'
         jsr     chk_char
 @ask:   lda     #0
-        sta     INPFLG
         sta     CHANNL
         lda     TXTPTR
         sta     LISTPOS
         lda     TXTPTR+1
         sta     LISTPOS+1
 input_again:
-        jsr     out_question
+        ldx     #M_QUESTION
+        jsr     print_text
         jsr     input_line
         lda     BUF
         bne     input_list
         jmp     skip_to_statement_end   ; nothing typed: the variables keep their values
 
+; input_list: read_list from the line input_line took, then complain about
+; anything left over; a file just ends its channel.
 input_list:
-        ldx     INPPTR
-        ldy     INPPTR+1
-        jsr     read_list
-        jsr     swap_source             ; anything left over?
-        ldy     #0
-        lda     (TXTPTR),y
-        pha
-        jsr     swap_source
-        pla
-        beq     @done
+        jsr     read_source
         lda     CHANNL
-        bne     @done
-        lda     #<text_extra
-        ldy     #>text_extra
-        jsr     print_string_ay
+        bne     end_channel
+        ldy     #0
+        lda     (SOURCE),y
+        beq     @done
+        ldx     #M_EXTRA
+        jmp     print_text
 @done:  rts
 
-; input_line: a new line into BUF as the source.
+; end_channel: back to the screen and keyboard after PRINT#/INPUT#/GET#.
+end_channel:
+        jsr     CLRCHN
+        lda     #0
+        sta     CHANNL
+        rts
+
+; input_line: a new line into BUF as the source, for INPUT or INPUT#. The
+; comma before it lets the first value start there like any other.
 input_line:
         jsr     read_line
-        stx     INPPTR
-        sty     INPPTR+1
-        lda     #1
-        sta     FRESH
+        stx     SOURCE
+        sty     SOURCE+1
+        lda     #','
+        sta     BUF-1                   ; (above the BASIC stack, never in use)
+        lda     #0
+        sta     INPFLG
         rts
 
 ; read_list: assign values from the source at X/Y (left in INPPTR) to the
-; variables listed at TXTPTR.
+; variables listed at TXTPTR. read_source: from the source already in INPPTR.
 read_list:
         stx     SOURCE
         sty     SOURCE+1
+read_source:
 @var:   jsr     find_variable
         jsr     swap_source
         jsr     next_value
         jsr     read_value
-        bcs     @bad
+        bne     @bad
         jsr     swap_source
         jsr     comma_next
         bcs     @var
-@done:  rts
+        rts
 @bad:   bit     INPFLG
         bmi     @data
         lda     CHANNL
         beq     @redo
         ldx     #E_FILE_DATA
         jmp     basic_error
-@redo:  lda     #<text_redo
-        ldy     #>text_redo
-        jsr     print_string_ay
+@redo:  ldx     #M_REDO
+        jsr     print_text
         lda     LISTPOS
         sta     TXTPTR
         lda     LISTPOS+1
@@ -150,51 +138,41 @@ read_list:
         sta     CURLIN+1
         jmp     syntax_error
 
-; swap_source: exchange TXTPTR and SOURCE. Keeps A.
+; swap_source: exchange TXTPTR and SOURCE. Clobbers A, X, Y; keeps carry.
 swap_source:
-        pha
-        ldx     TXTPTR
-        ldy     TXTPTR+1
-        lda     SOURCE
-        sta     TXTPTR
-        lda     SOURCE+1
-        sta     TXTPTR+1
-        stx     SOURCE
-        sty     SOURCE+1
-        pla
+        ldx     #1
+@swap:  lda     TXTPTR,x
+        ldy     SOURCE,x
+        sta     SOURCE,x
+        sty     TXTPTR,x
+        dex
+        bpl     @swap
         rts
 
-; next_value: leave TXTPTR just before the next value: after a separator,
-; after the next DATA token, or at the start of a fresh line.
+; next_value: leave TXTPTR just before the next value: at a separator,
+; at the next DATA token, or before a fresh line.
 next_value:
-        bit     INPFLG
-        bmi     @data
-        lda     FRESH
-        bne     @used
         ldy     #0
         lda     (TXTPTR),y
+        bit     INPFLG
+        bmi     @data
+        tax
         bne     @ok                     ; ',' or ':' separates
         lda     CHANNL                  ; line used up: ask for more
         bne     @line
-        lda     #<text_more
-        ldy     #>text_more
-        jsr     print_string_ay
+        ldx     #M_MORE
+        jsr     print_text
 @line:  jsr     read_line
         stx     TXTPTR
         sty     TXTPTR+1
-@used:  lda     #0
-        sta     FRESH
 @ok:    rts
-@data:  ldy     #0
+@data:  cmp     #','                     ; (READ never leaves it at a DATA token)
+        beq     @ok
+@seek:  jsr     skip_to_statement_end
+        ldy     #0
         lda     (TXTPTR),y
-        cmp     #','
-        beq     @ok
-        cmp     #TOK_DATA
-        beq     @ok
-        cmp     #':'
-        beq     @statement
-@line_end:
-        ldy     #2                      ; the next line, if any
+        bne     @statement              ; a ':'
+        ldy     #2                      ; the line's end: the next line, if any
         lda     (TXTPTR),y
         bne     @next_line
         ldx     #E_OUT_OF_DATA
@@ -206,32 +184,27 @@ next_value:
         iny
         lda     (TXTPTR),y
         sta     DATLIN+1
+        tya                             ; TXTPTR += 4: before the line's text
         clc
-        lda     TXTPTR
-        adc     #4
+        adc     TXTPTR
         sta     TXTPTR
         bcc     @statement
         inc     TXTPTR+1
 @statement:
         jsr     CHRGET
         cmp     #TOK_DATA
-        beq     @ok
-        jsr     skip_to_statement_end
-        ldy     #0
-        lda     (TXTPTR),y
-        beq     @line_end
-        bne     @statement
+        bne     @seek
+        rts
 
 ; read_value: read one value at TXTPTR into the variable found last
-; (VARPNT, VALTYP, INTFLG). Carry set when it is not followed by ',', ':'
+; (VARPNT, VALTYP, INTFLG). Z clear when it is not followed by ',', ':'
 ; or the end of the line.
 read_value:
         jsr     CHRGET
         bit     VALTYP
         bmi     @text
         jsr     float_parse
-        jsr     assign_variable
-        jmp     @end
+        jmp     @assign
 @text:  ldy     #0
         cmp     #'"'
         bne     @scan
@@ -254,29 +227,23 @@ read_value:
         iny
         bne     @scan
 @plain: tya                             ; A = length; TXTPTR moves to the end
-        ldx     TXTPTR
         pha
+        ldx     TXTPTR
+        ldy     TXTPTR+1
         clc
         adc     TXTPTR
         sta     TXTPTR
-        lda     TXTPTR+1
-        tay
-        adc     #0
-        sta     TXTPTR+1
-        pla
+        bcc     @same
+        inc     TXTPTR+1
+@same:  pla
         jsr     push_temp_string
-        ldy     #0                      ; past a closing quote (never ends plain text)
-        lda     (TXTPTR),y
+        jsr     CHRGOT                  ; past a closing quote (never ends plain text)
         cmp     #'"'
         bne     @assign
         jsr     CHRGET
 @assign:
         jsr     assign_variable
-@end:   jsr     CHRGOT
-        beq     @good
+        jsr     CHRGOT
+        beq     @done
         cmp     #','
-        beq     @good
-        sec
-        rts
-@good:  clc
-        rts
+@done:  rts

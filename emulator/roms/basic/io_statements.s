@@ -4,6 +4,10 @@
 
 .include "basic.inc"
 
+.import print_text           ; (errors.s, with the texts' numbers)
+.importzp M_OK
+.import clear_stack             ; (program.s)
+
 .segment "BASIC_AE89"
 
 ; OPEN file [, device [, secondary [, name]]]
@@ -18,6 +22,25 @@ stmt_close:
         jsr     eval_byte
         txa
         jsr     CLOSE
+        bcs     kernal_error
+        rts
+
+; open_input: evaluate "file," and take input from that file (CHANNL
+; non-zero while it lasts).
+open_input:
+        jsr     eval_byte
+        jsr     chk_comma
+        jsr     CHKIN
+        bcs     kernal_error
+        lda     #1
+        sta     CHANNL
+        rts
+
+; open_output: evaluate a file number and send output there.
+open_output:
+        jsr     eval_byte
+        stx     CHANNL
+        jsr     CHKOUT
         bcs     kernal_error
         rts
 
@@ -59,19 +82,16 @@ stmt_load:
         ldy     CURLIN+1
         iny
         bne     @quiet
-        lda     #<text_ok
-        ldy     #>text_ok
-        jsr     print_string_ay
+        ldx     #M_OK
+        jmp     print_text
 @quiet: rts
 @loaded:
         stx     INDEX                   ; the end address
         sty     INDEX+1
-        cpy     TXTTAB+1                ; it must lie above the program start
+        cpx     TXTTAB                  ; it must not lie below the program start
+        tya
+        sbc     TXTTAB+1
         bcc     @failed
-        bne     @status
-        cpx     TXTTAB
-        bcc     @failed
-@status:
         jsr     READST
         and     #$BF
         beq     @good
@@ -92,44 +112,46 @@ stmt_load:
 @chain: jsr     relink
         jsr     reset_text_ptr
         jsr     do_restore
-        ldx     #$FA                    ; the old program's loops are gone
-        txs
-        lda     #0
-        sta     $01FB
+        jsr     clear_stack             ; the old program's loops are gone
         jmp     execute_next
 
-.segment "BASIC_A7B1"
-
-text_ok: .byte 13, "OK", 13, 0
-
-.segment "BASIC_AE89"
+.segment "BASIC_SPILL_F7"
 
 ; load_save_params: SETNAM and SETLFS for LOAD/SAVE/VERIFY: the name (none
 ; by default), the device (1) and the secondary address (0).
 load_save_params:
-        lda     #0
-        jsr     SETNAM
-        ldx     #1
-        ldy     #0
-        jsr     CHRGOT
-        beq     @set
+        jsr     params_start
+        beq     set_lfs
         jsr     name_param
-        ldx     #1
-        ldy     #0
+        ; fall through
+
+; device_secondary: [, device [, secondary]] into FA and SA, then SETLFS.
+device_secondary:
         jsr     CHRGOT
-        beq     @set
+        beq     set_lfs
         jsr     eval_byte_comma
-        ldy     #0
         stx     FA
         jsr     CHRGOT
-        beq     @device
+        beq     set_lfs
         jsr     eval_byte_comma
-        txa
-        tay
-@device:
+        stx     SA
+set_lfs:
+        lda     LA
         ldx     FA
-@set:   lda     #0
+        ldy     SA
         jmp     SETLFS
+
+; params_start: no name, file 0, device 1, secondary address 0; returns
+; CHRGOT's flags.
+params_start:
+        lda     #0
+        sta     LA
+        jsr     SETNAM
+        ldx     #1
+        stx     FA
+        dex
+        stx     SA
+        jmp     CHRGOT
 
 ; name_param: evaluate a string and make it the file name.
 name_param:
@@ -141,27 +163,12 @@ name_param:
 
 ; file_params: "file [, device [, secondary [, name]]]" for OPEN.
 file_params:
-        lda     #0
-        jsr     SETNAM
+        jsr     params_start
         jsr     eval_byte
         stx     LA
-        ldx     #1
-        stx     FA
-        ldy     #0
-        sty     SA
+        jsr     device_secondary
         jsr     CHRGOT
-        beq     @set
-        jsr     eval_byte_comma
-        stx     FA
-        jsr     CHRGOT
-        beq     @set
-        jsr     eval_byte_comma
-        stx     SA
-        jsr     CHRGOT
-        beq     @set
+        beq     @done
         jsr     chk_comma
-        jsr     name_param
-@set:   lda     LA
-        ldx     FA
-        ldy     SA
-        jmp     SETLFS
+        jmp     name_param
+@done:  rts

@@ -7,11 +7,6 @@
 
 .segment "BASIC"
 
-; out_cr: output a carriage return. Keeps X, Y.
-out_cr:
-        lda     #13
-        jmp     CHROUT
-
 ; out_space_or_right: a blank to a file, a cursor right to the screen.
 out_space_or_right:
         lda     CHANNL
@@ -22,13 +17,6 @@ out_space_or_right:
         lda     #CRSR_RIGHT
         jmp     CHROUT
 
-; out_question: "?" then a blank.
-out_question:
-        lda     #'?'
-        jsr     CHROUT
-        lda     #' '
-        jmp     CHROUT
-
 CRSR_RIGHT = $1D
 
 .segment "BASIC_A7B1"
@@ -37,11 +25,9 @@ CRSR_RIGHT = $1D
 stmt_print_file:
         jsr     open_output
         jsr     CHRGOT
-        beq     @cr
+        beq     @items                  ; no items: stmt_print ends the line
         jsr     chk_comma
-        jsr     stmt_print
-        jmp     end_channel
-@cr:    jsr     out_cr
+@items: jsr     stmt_print
         jmp     end_channel
 
 .segment "BASIC"
@@ -54,80 +40,67 @@ stmt_cmd:
         jsr     chk_comma
         jmp     stmt_print
 
-; open_output: evaluate a file number and send output there.
-open_output:
-        jsr     eval_byte
-        stx     CHANNL
-        jsr     CHKOUT
-        bcc     print_done
-        tax
-        jmp     basic_error
-
-; end_channel: back to the screen and keyboard after PRINT#/INPUT#/GET#.
-end_channel:
-        jsr     CLRCHN
-        lda     #0
-        sta     CHANNL
-print_done:
-        rts
-
 .segment "BASIC_SPILL_EC"
 
 stmt_print:
-        bne     @item
-        jmp     out_cr
-@item:  cmp     #TOK_TAB
-        beq     @tab
+        beq     out_cr
+print_item:
+        cmp     #TOK_TAB
+        beq     print_tab
         cmp     #TOK_SPC
-        beq     @tab
+        beq     print_tab
         cmp     #','
-        beq     @comma
+        beq     print_comma
         cmp     #';'
-        beq     @semicolon
+        beq     print_semicolon
         jsr     eval_expr
         bit     VALTYP
-        bmi     @string
+        bmi     print_string
         jsr     float_to_text
         jsr     print_string_ay
-        jsr     out_space_or_right
-        jmp     @after
-@string:
+        ldx     #1                      ; a number: one blank after it
+print_blanks:
+        jsr     out_blanks
+print_after:
+        jsr     CHRGOT
+        bne     print_item
+        ; fall through: ended on an item, a new line
+
+; out_cr: output a carriage return. Keeps X, Y.
+out_cr:
+        lda     #13
+        jmp     CHROUT
+
+; the other items of stmt_print
+print_string:
         jsr     print_fac_string
-@after: jsr     CHRGOT
-        bne     @item
-        jmp     out_cr                  ; ended on an item: new line
-@comma: jsr     zone_blanks
-@semicolon:
+        jmp     print_after
+print_comma:
+        jsr     zone_blanks
+print_semicolon:
         jsr     CHRGET
-        bne     @item
+        bne     print_item
         rts                             ; ended on a separator: stay on the line
-@tab:   pha
+print_tab:
+        pha
         jsr     CHRGET
         jsr     eval_byte
-        lda     #')'
-        jsr     chk_char
+        jsr     chk_close
         pla
         cmp     #TOK_TAB
-        bne     @spc
-        stx     CHARAC                  ; TAB(n): to column n
-        sec
-        jsr     PLOT
-        tya                             ; X = n - column, unless already there or beyond
-        eor     #$FF
-        sec
-        adc     CHARAC
-        bcc     @after
+        bne     print_blanks
+        txa                             ; TAB(n): X = n - column (PLOT's, in PNTR),
+        sec                             ; unless already there or beyond
+        sbc     PNTR
+        bcc     print_after
         tax
-@spc:   jsr     out_blanks
-        jmp     @after
+        bcs     print_blanks
 
 .segment "BASIC"
 
 ; zone_blanks: out_blanks up to the next multiple of 10 columns.
 zone_blanks:
-        sec
-        jsr     PLOT
-        tya
+        lda     PNTR                    ; the cursor column, as PLOT reads it
         sec
 @mod:   sbc     #10
         bcs     @mod
@@ -139,9 +112,10 @@ zone_blanks:
 ; out_blanks: X times out_space_or_right.
 out_blanks:
         txa
-        beq     @done
+        beq     print_done
 @loop:  jsr     out_space_or_right
         dex
         bne     @loop
-@done:  rts
+print_done:
+        rts
 

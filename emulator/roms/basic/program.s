@@ -4,6 +4,9 @@
 
 .include "basic.inc"
 
+.export clear_stack                     ; for LOAD's chaining
+.import goto_and_run                    ; (statements_flow.s)
+
 .segment "BASIC_B394"
 
 ; find_line: LOWTR = the first line whose number is LINNUM or above (or the
@@ -18,6 +21,7 @@ find_line_from:
         ldy     #1
         lda     (LOWTR),y
         beq     @beyond                 ; the end of the program
+        tax                             ; (the next line's address, high)
         ldy     #3
         lda     (LOWTR),y
         cmp     LINNUM+1
@@ -27,18 +31,13 @@ find_line_from:
         lda     (LOWTR),y
         cmp     LINNUM
         bcc     @next
-        beq     @found
+        beq     @found                  ; (carry set)
 @beyond:
         clc
-        rts
-@found: sec
-        rts
-@next:  ldy     #1
+@found: rts
+@next:  ldy     #0                      ; (carry clear)
         lda     (LOWTR),y
-        tax
-        dey
-        lda     (LOWTR),y
-        jmp     find_line_from
+        bcc     find_line_from
 
 .segment "BASIC_E38E"
 
@@ -46,10 +45,10 @@ find_line_from:
 ; Clobbers A, X, Y.
 relink:
         lda     TXTTAB
-        sta     INDEX
-        lda     TXTTAB+1
-        sta     INDEX+1
-@line:  ldy     #1
+        ldx     TXTTAB+1
+@line:  sta     INDEX
+        stx     INDEX+1
+        ldy     #1
         lda     (INDEX),y
         beq     @done
         ldy     #3
@@ -62,14 +61,14 @@ relink:
         adc     INDEX
         ldy     #0
         sta     (INDEX),y
-        tax
+        pha
         lda     INDEX+1
         adc     #0
         iny
         sta     (INDEX),y
-        stx     INDEX
-        sta     INDEX+1
-        bne     @line                   ; (never zero page)
+        tax
+        pla
+        bcc     @line                   ; (no carry: never past $FFFF)
 @done:  rts
 
 ; copy_down: copy RESHO/RESHO+1 bytes from (INDEX1) to (INDEX2), lowest
@@ -77,55 +76,65 @@ relink:
 copy_down:
         ldy     #0
         ldx     RESHO+1
-        beq     @tail
-@page:  lda     (INDEX1),y
-        sta     (INDEX2),y
-        iny
-        bne     @page
-        inc     INDEX1+1
-        inc     INDEX2+1
-        dex
-        bne     @page
-@tail:  ldx     RESHO
+        inx                             ; the whole pages, then the part page
+@next:  cpx     #1
+        bne     @byte
+        cpy     RESHO                   ; the part page ends at RESHO
         beq     @done
 @byte:  lda     (INDEX1),y
         sta     (INDEX2),y
         iny
+        bne     @next
+        inc     INDEX1+1
+        inc     INDEX2+1
         dex
-        bne     @byte
+        bne     @next
 @done:  rts
 
 ; copy_up: copy RESHO/RESHO+1 bytes from (INDEX1) to (INDEX2), highest
 ; first, for moves towards higher addresses. Clobbers A, X, Y, both pointers.
 copy_up:
-        clc
+        clc                             ; start above the last page to copy
         lda     INDEX1+1
         adc     RESHO+1
         sta     INDEX1+1
-        clc
-        lda     INDEX2+1
+        lda     INDEX2+1                ; (no carry: the sum stays below $10000)
         adc     RESHO+1
         sta     INDEX2+1
+        ldx     RESHO+1
+        inx                             ; the part page, then the whole ones
         ldy     RESHO
-        beq     @pages
-@tail:  dey
-        lda     (INDEX1),y
-        sta     (INDEX2),y
-        tya
-        bne     @tail
-@pages: ldx     RESHO+1
-        beq     @done
-@page:  dec     INDEX1+1
-        dec     INDEX2+1
+        beq     @page
 @byte:  dey
         lda     (INDEX1),y
         sta     (INDEX2),y
         tya
         bne     @byte
-        dex
-        bne     @page
+@page:  dex
+        beq     @done
+        dec     INDEX1+1                ; Y = 0: the whole page below
+        dec     INDEX2+1
+        bne     @byte                   ; (never zero page)
 @done:  rts
 
+; RUN [line]: a running program loads and saves without messages.
+stmt_run:
+        lda     #0
+        jsr     SETMSG
+        jsr     CHRGOT
+        beq     run_from_start
+        jsr     clear_stack_and_vars    ; keeps the return into here, not ours
+        jsr     CHRGOT
+        jsr     parse_line_number
+        jmp     goto_and_run
+
+; CLR and NEW (a statement's own flags: Z clear when more follows).
+stmt_clr:
+        beq     clear_stack_and_vars
+clr_done:
+        rts
+stmt_new:
+        bne     clr_done
 ; new_program: an empty program and no variables. Clobbers A, X, Y.
 new_program:
         lda     #0
@@ -140,13 +149,17 @@ new_program:
         lda     TXTTAB+1
         adc     #0
         sta     VARTAB+1
+; run_from_start: RUN without a line number.
+run_from_start:
         jsr     reset_text_ptr
-        jmp     clear_stack_and_vars
+        ; fall through
 
 ; clear_stack_and_vars: CLR, then an empty BASIC stack (the caller's return
-; address is kept). Clobbers A, X, Y.
+; address is kept). clear_stack: the stack alone (and no CONT). Clobbers A,
+; X, Y.
 clear_stack_and_vars:
         jsr     clear_vars
+clear_stack:
         pla
         tay
         pla
@@ -160,6 +173,7 @@ clear_stack_and_vars:
         sta     OLDTXT+1
         sta     SUBFLG
         rts
+
 .segment "BASIC_A536"
 
 
@@ -180,16 +194,14 @@ reset_text_ptr:
 ; restore DATA. Clobbers A, X, Y.
 clear_vars:
         jsr     CLALL
-        lda     MEMSIZ
-        sta     FRETOP
-        lda     MEMSIZ+1
-        sta     FRETOP+1
-        lda     VARTAB
-        sta     ARYTAB
-        sta     STREND
-        lda     VARTAB+1
-        sta     ARYTAB+1
-        sta     STREND+1
+        ldx     #1
+@empty: lda     MEMSIZ,x                ; no strings, no arrays
+        sta     FRETOP,x
+        lda     VARTAB,x
+        sta     ARYTAB,x
+        sta     STREND,x
+        dex
+        bpl     @empty
         lda     #TEMPST
         sta     TEMPPT
         jmp     do_restore
@@ -203,14 +215,14 @@ parse_line_number:
         ldx     #0
         stx     LINNUM
         stx     LINNUM+1
-@digit: bcs     @done
-        sbc     #'0'-1                  ; carry clear: A = digit
+        bcs     @done
+@digit: sbc     #'0'-1                  ; carry clear: A = digit
         sta     CHARAC
-        lda     LINNUM+1
-        cmp     #25                     ; 6400 and up: ten times it is too big
-        bcs     @bad
+        ldx     LINNUM+1
+        cpx     #25                     ; 6400 and up: ten times it is too big
+        bcs     @bad                    ; (so the number never reaches 64000)
         lda     LINNUM                  ; LINNUM = (LINNUM * 4 + LINNUM) * 2 + digit
-        ldx     LINNUM+1                ; (below 6400: no step carries out)
+                                        ; (below 6400: no step carries out)
         asl     LINNUM
         rol     LINNUM+1
         asl     LINNUM
@@ -228,13 +240,6 @@ parse_line_number:
         bcc     @next
         inc     LINNUM+1
 @next:  jsr     CHRGET
-        jmp     @digit
-@done:  lda     LINNUM+1
-        cmp     #>64000
-        bcc     @ok
-        bne     @bad
-        lda     LINNUM
-        cmp     #<64000
-        bcs     @bad
-@ok:    jmp     CHRGOT
+        bcc     @digit
+@done:  jmp     CHRGOT
 @bad:   jmp     syntax_error

@@ -6,40 +6,38 @@
 
 ; POKE address, byte
 stmt_poke:
-        jsr     eval_uint16
-        lda     LINNUM
-        pha
-        lda     LINNUM+1
-        pha
-        jsr     eval_byte_comma
-        pla
-        sta     LINNUM+1
-        pla
-        sta     LINNUM
+        jsr     address_byte
         txa
         ldy     #0
         sta     (LINNUM),y
         rts
 
-; WAIT address, mask [, invert]: until (PEEK(address) EOR invert) AND mask
-; is not zero. RUN/STOP also ends the wait.
-stmt_wait:
+; address_byte: "address, byte": LINNUM = the address, X = the byte.
+; byte_keep_linnum: ", byte" into X, keeping LINNUM.
+address_byte:
         jsr     eval_uint16
+byte_keep_linnum:
         lda     LINNUM
         pha
         lda     LINNUM+1
         pha
         jsr     eval_byte_comma
-        stx     OPMASK
-        ldx     #0
-        jsr     CHRGOT
-        beq     @go
-        jsr     eval_byte_comma
-@go:    stx     CHARAC
         pla
         sta     LINNUM+1
         pla
         sta     LINNUM
+        rts
+
+; WAIT address, mask [, invert]: until (PEEK(address) EOR invert) AND mask
+; is not zero. RUN/STOP also ends the wait.
+stmt_wait:
+        jsr     address_byte
+        stx     OPMASK
+        ldx     #0
+        jsr     CHRGOT
+        beq     @go
+        jsr     byte_keep_linnum
+@go:    stx     CHARAC
         ldy     #0
 @wait:  jsr     STOP
         beq     @done
@@ -53,24 +51,21 @@ stmt_wait:
 ; keeping what it returns there.
 stmt_sys:
         jsr     eval_uint16
-        lda     #>(@back-1)
-        pha
-        lda     #<(@back-1)
-        pha
-        lda     SPREG
-        pha
-        lda     SAREG
-        ldx     SXREG
-        ldy     SYREG
-        plp
-        jmp     (LINNUM)
-@back:  php
+        jsr     @call
+        php
         sta     SAREG
         stx     SXREG
         sty     SYREG
         pla
         sta     SPREG
         rts
+@call:  lda     SPREG                   ; its RTS comes back to the PHP above
+        pha
+        lda     SAREG
+        ldx     SXREG
+        ldy     SYREG
+        plp
+        jmp     (LINNUM)
 
 ; GET[#file,] variable [, variable ...]: one key (or byte) each, without
 ; waiting; an empty string or 0 when there is none.
@@ -85,41 +80,33 @@ stmt_get:
         jsr     GETIN
         bit     VALTYP
         bmi     @text
-        cmp     #0
-        beq     @number
-        cmp     #'0'
-        bcc     @bad
-        cmp     #'9'+1
+        tax                             ; (the flags of the key)
+        beq     @number                 ; none: 0
+        eor     #'0'                    ; a digit's value; anything else is 10 or more
+        cmp     #10
         bcs     @bad
 @number:
-        and     #$0F
-        tay
-        jsr     fac_from_byte
+        jsr     byte_result
         jmp     @assign
-@bad:   jsr     end_channel
-        jmp     syntax_error
-@text:  cmp     #0
-        bne     @char
-        tax                             ; no key: the empty string
-        tay
-        jsr     push_temp_string
-        jmp     @assign
-@char:  pha
-        lda     #1
+@text:  cmp     #1                      ; the key as a string of one, or none
+        pha
+        lda     #0
+        rol     a                       ; (its length)
         jsr     alloc_string
         pla
+        beq     @push                   ; no key: the empty string (A = 0)
         ldy     #0
         sta     (FRESPC),y
         lda     #1
-        jsr     push_new_string
+@push:  jsr     push_new_string
 @assign:
         jsr     assign_variable
         jsr     comma_next
         bcs     @var
-@end:   lda     CHANNL
-        beq     @done
-        jmp     end_channel
-@done:  rts
+        jmp     end_channel             ; (no harm for the keyboard either)
+@bad:   jsr     end_channel
+misc_syntax:
+        jmp     syntax_error
 
 ; DEF FN name(parameter) = expression: the FN variable (first name byte
 ; with bit 7 set) holds the address of the '=' before the expression and
@@ -130,36 +117,30 @@ stmt_def:
         jsr     chk_char
         jsr     find_function
         lda     VARPNT
-        pha
+        sta     DEFPNT
         lda     VARPNT+1
-        pha
+        sta     DEFPNT+1
         jsr     chk_open
         lda     #$80
         sta     SUBFLG                  ; a plain real variable
         jsr     find_variable
         lda     #0
         sta     SUBFLG
-        jsr     chk_close
-        pla
-        sta     INDEX+1
-        pla
-        sta     INDEX
+        jsr     chk_close               ; (A = the character after it)
         ldy     #0
-        lda     (TXTPTR),y
         cmp     #TOK_EQUAL
-        beq     @body
-        jmp     syntax_error
-@body:  lda     TXTPTR
-        sta     (INDEX),y
+        bne     misc_syntax
+        lda     TXTPTR
+        sta     (DEFPNT),y
         iny
         lda     TXTPTR+1
-        sta     (INDEX),y
+        sta     (DEFPNT),y
         iny
         lda     VARPNT
-        sta     (INDEX),y
+        sta     (DEFPNT),y
         iny
         lda     VARPNT+1
-        sta     (INDEX),y
+        sta     (DEFPNT),y
         jmp     skip_to_statement_end
 
 ; find_function: VARPNT = the FN variable named at the current character.
@@ -210,29 +191,26 @@ eval_fn:
         pha
         dey
         bpl     @save
-        lda     VARPNT
+        ldx     VARPNT                  ; kept too, then the argument stored there
+        txa
         pha
-        lda     VARPNT+1
-        pha
-        ldx     VARPNT
         ldy     VARPNT+1
+        tya
+        pha
         jsr     fac_store
-        lda     TXTPTR
+        ldy     #1                      ; TXTPTR onto the stack, the body into it
+@text:  lda     TXTPTR,y
         pha
-        lda     TXTPTR+1
-        pha
-        ldy     #0
         lda     (DEFPNT),y
-        sta     TXTPTR
-        iny
-        lda     (DEFPNT),y
-        sta     TXTPTR+1
+        sta     TXTPTR,y
+        dey
+        bpl     @text
         jsr     CHRGET
         jsr     eval_numeric
         pla
-        sta     TXTPTR+1
-        pla
         sta     TXTPTR
+        pla
+        sta     TXTPTR+1
         pla
         sta     VARPNT+1
         pla

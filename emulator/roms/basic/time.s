@@ -1,4 +1,5 @@
 ; TI$: the jiffy clock as six digits "HHMMSS", and setting it from them.
+; Both work digit by digit with the jiffies each digit stands for.
 
 .include "basic.inc"
 
@@ -9,17 +10,17 @@ DIGIT   = RESHO+3
 
 ; time_string: the value of TI$ as a temporary string.
 time_string:
+        lda     #6
+        jsr     alloc_string
         jsr     RDTIM
         sta     CLOCK
         stx     CLOCK+1
         sty     CLOCK+2
-        lda     #6
-        jsr     alloc_string
-        ldx     #0                      ; hours, minutes, seconds
-        ldy     #0
-@part:  lda     #0
+        ldx     #0                      ; time_units offset
+        ldy     #0                      ; digit position
+@digit: lda     #'0'
         sta     DIGIT
-@count: sec                             ; CLOCK -= jiffies per unit while it fits
+@count: sec                             ; CLOCK -= the digit's jiffies while it fits
         lda     CLOCK
         sbc     time_units,x
         pha
@@ -38,84 +39,67 @@ time_string:
         bne     @count
 @fits:  pla
         pla
-        lda     DIGIT                   ; two digits of it
-        ldx     #'0'-1
-        sec
-@tens:  inx
-        sbc     #10
-        bcs     @tens
-        adc     #'0'+10
-        pha
-        txa
+        lda     DIGIT
         sta     (FRESPC),y
-        iny
-        pla
-        sta     (FRESPC),y
-        iny
-        tya                             ; next unit: 3 table bytes per 2 digits
-        lsr     a
-        sta     DIGIT
-        asl     a
-        adc     DIGIT
-        tax
-        cpy     #6
-        bcc     @part
-        lda     #6
-        jmp     push_new_string
-
-
-; set_time_string: TI$ = "HHMMSS"; ?ILLEGAL QUANTITY unless six digits.
-set_time_string:
-        jsr     free_fac_string
-        cmp     #6
-        bne     @bad
-        lda     INDEX                   ; (the arithmetic below uses INDEX)
-        sta     STRNG2
-        lda     INDEX+1
-        sta     STRNG2+1
-        jsr     fac_zero
-        ldy     #0
-@digit: sty     COUNT
-        lda     (STRNG2),y
-        cmp     #'0'
-        bcc     @bad
-        cmp     #'9'+1
-        bcs     @bad
-        pha
-        lda     COUNT                   ; times 10 or times 6 before each digit
-        and     #1
-        beq     @six
-        jsr     fac_mul10
-        jmp     @add
-@six:   lda     #<const_six
-        ldy     #>const_six
-        jsr     fmul_mem
-@add:   jsr     fac_to_arg
-        pla
-        and     #$0F
-        tay
-        jsr     fac_from_byte
-        jsr     fadd
-        ldy     COUNT
+        inx
+        inx
+        inx
         iny
         cpy     #6
         bcc     @digit
-        lda     #<const_sixty
-        ldy     #>const_sixty
-        jsr     fmul_mem
-        jsr     fac_to_int32
-        lda     FACHO+3
-        ldx     FACHO+2
-        ldy     FACHO+1
+        lda     #6
+        jmp     push_new_string
+
+; set_time_string: TI$ = "HHMMSS"; ?ILLEGAL QUANTITY unless six digits.
+; (Like the count above, the sum keeps only 24 bits.)
+set_time_string:
+        jsr     free_fac_string         ; INDEX = the text
+        cmp     #6
+        bne     @bad
+        lda     #0
+        sta     CLOCK
+        sta     CLOCK+1
+        sta     CLOCK+2
+        tax
+        tay
+@digit: lda     (INDEX),y
+        sec
+        sbc     #'0'
+        cmp     #10
+        bcs     @bad
+        sta     DIGIT
+@add:   dec     DIGIT                   ; CLOCK += the digit's jiffies, digit times
+        bmi     @next
+        clc
+        lda     CLOCK
+        adc     time_units,x
+        sta     CLOCK
+        lda     CLOCK+1
+        adc     time_units+1,x
+        sta     CLOCK+1
+        lda     CLOCK+2
+        adc     time_units+2,x
+        sta     CLOCK+2
+        jmp     @add
+@next:  inx
+        inx
+        inx
+        iny
+        cpy     #6
+        bcc     @digit
+        lda     CLOCK
+        ldx     CLOCK+1
+        ldy     CLOCK+2
         jmp     SETTIM
 @bad:   jmp     illegal_quantity
 
 .segment "BASIC_B1AD"
 
+; the jiffies of one unit of each digit of "HHMMSS"
 time_units:
-        .byte   $C0, $4B, $03           ; 216000 jiffies: an hour
+        .byte   $80, $F5, $20           ; 2160000: ten hours
+        .byte   $C0, $4B, $03           ; 216000: an hour
+        .byte   $A0, $8C, $00           ; 36000: ten minutes
         .byte   $10, $0E, $00           ; 3600: a minute
+        .byte   $58, $02, $00           ; 600: ten seconds
         .byte   $3C, $00, $00           ; 60: a second
-
-const_six:   .byte $83, $40, $00, $00, $00
-const_sixty: .byte $86, $70, $00, $00, $00
