@@ -13,24 +13,71 @@ ARRAY   = INDEX2                ; the array being searched or built
 ELEMSZ  = DSCPNT+2
 MULB    = RESHO+2
 PRODUCT = FPTEMP2
+BITCNT  = FPTEMP2+2
+
+.export seek                    ; (for the simple variables)
 
 stmt_dim:
 @loop:  lda     #$FF
         sta     DIMFLG
         jsr     find_variable
-        lda     #0
-        sta     DIMFLG
+        inc     DIMFLG                  ; (find_variable keeps it: $FF, now 0)
         jsr     comma_next
         bcs     @loop
+        rts
+
+; seek: INDEX2 = the first record named VARNAM among the simple variables
+; (X = 0: 7 bytes each, from VARTAB up to ARYTAB) or the arrays (X = 2:
+; each holding its length, from ARYTAB up to STREND); carry set when there
+; is none. Keeps X.
+seek:   lda     VARTAB,x
+        sta     INDEX2
+        lda     VARTAB+1,x
+        sta     INDEX2+1
+@loop:  lda     INDEX2
+        cmp     ARYTAB,x
+        lda     INDEX2+1
+        sbc     ARYTAB+1,x
+        bcs     @done
+        ldy     #0
+        lda     (INDEX2),y
+        cmp     VARNAM
+        bne     @next
+        iny
+        lda     (INDEX2),y
+        cmp     VARNAM+1
+        clc
+        beq     @done
+@next:  ldy     #0                      ; the step: 7, or the array's length
+        lda     #7
+        cpx     #0
+        beq     @step
+        ldy     #2
+        lda     (INDEX2),y
+        pha
+        iny
+        lda     (INDEX2),y
+        tay
+        pla
+@step:  clc
+        adc     INDEX2
+        sta     INDEX2
+        tya
+        adc     INDEX2+1
+        sta     INDEX2+1
+        bcc     @loop                   ; (always)
 @done:  rts
 
-; find_array: reached from find_variable with the '(' current.
+; find_array: reached from find_variable or element_variable with the '('
+; current; returns with the carry clear. The
+; subscripts go on the stack (high byte first, the last one on top) above
+; the name and types, which the subscripts' own arrays would overwrite.
 find_array:
         lda     DIMFLG
         pha
-        lda     INTFLG
-        pha
         lda     VALTYP
+        pha
+        lda     INTFLG
         pha
         lda     VARNAM+1
         pha
@@ -43,17 +90,16 @@ find_array:
         jsr     check_stack
         jsr     CHRGET
         jsr     eval_numeric
-        jsr     fac_to_int16
-        cmp     #$80
-        bcc     @positive
+        jsr     fac_to_int16            ; (also left in FACHO+2/FACHO+3)
+        tax                             ; (the sign of the high byte)
+        bpl     @positive
         jmp     illegal_quantity
 @positive:
-        sta     CHARAC
         pla
         tax
-        lda     CHARAC
+        lda     FACHO+3
         pha
-        tya
+        lda     FACHO+2
         pha
         inx
         txa
@@ -69,17 +115,17 @@ find_array:
         clc
         adc     COUNT
         adc     COUNT
-        tax
-        lda     $0101,x
+        tay
+        lda     $0101,y
         sta     VARNAM
-        lda     $0102,x
+        lda     $0102,y
         sta     VARNAM+1
-        lda     $0103,x
-        sta     VALTYP
-        lda     $0104,x
-        sta     INTFLG
-        lda     $0105,x
-        sta     DIMFLG
+        ldx     #2                      ; INTFLG, VALTYP, DIMFLG
+@types: lda     $0103,y
+        sta     DIMFLG,x
+        iny
+        dex
+        bpl     @types
         lda     #5                      ; element size
         bit     INTFLG
         bpl     @not_int
@@ -89,36 +135,14 @@ find_array:
         bpl     @size
         lda     #3
 @size:  sta     ELEMSZ
-        ; look for the array
-        lda     ARYTAB
-        ldx     ARYTAB+1
-@search:
-        sta     ARRAY
-        stx     ARRAY+1
-        cpx     STREND+1
-        bne     @compare
-        cmp     STREND
-        beq     @create
-@compare:
-        ldy     #0
-        lda     (ARRAY),y
-        cmp     VARNAM
-        bne     @next
-        iny
-        lda     (ARRAY),y
-        cmp     VARNAM+1
-        beq     @found
-@next:  ldy     #2
-        lda     (ARRAY),y
-        clc
-        adc     ARRAY
-        pha
-        iny
-        lda     (ARRAY),y
-        adc     ARRAY+1
-        tax
-        pla
-        jmp     @search
+        ldx     #2                      ; look for the array
+        jsr     seek
+        bcc     @found
+@create:
+        jsr     create_array
+        lda     DIMFLG
+        beq     @element
+        bne     @finish                 ; DIM only creates
 @found: lda     DIMFLG
         beq     @dims
         ldx     #E_REDIMD_ARRAY
@@ -126,66 +150,41 @@ find_array:
 @dims:  ldy     #4
         lda     (ARRAY),y
         cmp     COUNT
-        beq     @element
-        jmp     bad_subscript
-@create:
-        jsr     create_array
-        lda     DIMFLG
-        beq     @element
-        jmp     @finish                 ; DIM only creates
+        bne     @bad
 @element:
-        ; offset = sub(0) + size(0) * 0 ... from the last dimension (j = 0)
+        ; offset = offset * size(j) + sub(j), from the last dimension (j = 0)
         lda     #0
         sta     RESHO
         sta     RESHO+1
         ldy     #5                      ; header offset of size(j)
         tsx
-@dim:   lda     RESHO                   ; offset = offset * size(j) + sub(j)
-        ora     RESHO+1
-        beq     @add                    ; (nothing to multiply yet)
-        lda     (ARRAY),y
+@dim:   lda     (ARRAY),y
         sta     MULB+1
         iny
         lda     (ARRAY),y
         sta     MULB
-        dey
-        jsr     mul16
-@add:   iny                             ; sub(j) < size(j)
+        lda     $0102,x                 ; sub(j) < size(j)
+        sta     PRODUCT
+        cmp     MULB
         lda     $0101,x
-        cmp     (ARRAY),y
-        dey
-        lda     $0102,x
-        sbc     (ARRAY),y
-        bcc     @in_range
-        jmp     bad_subscript
-@in_range:
-        clc
-        lda     $0101,x
-        adc     RESHO
-        sta     RESHO
-        lda     $0102,x
-        adc     RESHO+1
-        sta     RESHO+1
+        sta     PRODUCT+1
+        sbc     MULB+1
+        bcs     @bad
+        jsr     mul_add
         inx
         inx
-        iny
         iny
         dec     COUNT
         bne     @dim
-        ; VARPNT = ARRAY + header (Y) + offset * element size
-        sty     CHARAC
+        ; VARPNT = ARRAY + offset * element size + header (Y)
+        sty     PRODUCT
+        lda     #0
+        sta     PRODUCT+1
+        sta     MULB+1
         lda     ELEMSZ
         sta     MULB
-        lda     #0
-        sta     MULB+1
-        jsr     mul16
+        jsr     mul_add
         clc
-        lda     RESHO
-        adc     CHARAC
-        sta     RESHO
-        bcc     @base
-        inc     RESHO+1
-@base:  clc
         lda     RESHO
         adc     ARRAY
         sta     VARPNT
@@ -194,120 +193,114 @@ find_array:
         sta     VARPNT+1
 @finish:
         ; drop the subscripts and the saved name, keeping the return address
+        ; (the sum never passes $FF: the carry ends clear)
         ldy     #4
-        lda     (ARRAY),y
-        asl     a
-        clc
-        adc     #5
-        sta     CHARAC
         tsx
         txa
-        clc
-        adc     CHARAC
+        sec                             ; + 2 * dimensions + 5
+        adc     (ARRAY),y
+        adc     (ARRAY),y
+        adc     #4
         tax
         txs
         rts
+@bad:   jmp     bad_subscript
 
 ; create_array: build the array VARNAM at STREND with COUNT dimensions
-; whose subscripts (the sizes minus one, or 10 without DIM) are on the
-; stack at $0103+X of the caller. Leaves ARRAY at it.
+; whose subscripts are on the stack at $0103+X of the caller (with DIM
+; they are turned into the sizes there). Leaves ARRAY at it. Nothing is
+; written before the whole array is known to fit.
 create_array:
-        lda     STREND
-        sta     ARRAY
-        lda     STREND+1
-        sta     ARRAY+1
         lda     ELEMSZ                  ; bytes = element size * every size
         sta     RESHO
         lda     #0
         sta     RESHO+1
-        lda     COUNT
-        asl     a
-        adc     #5
-        sta     CHARAC                  ; header length
         tsx
-        ldy     #5
-@size:  lda     DIMFLG
-        bne     @given
+        ldy     COUNT
+@size:  lda     #0                      ; 11 without DIM
+        sta     MULB+1
         lda     #11
         sta     MULB
-        lda     #0
-        sta     MULB+1
-        beq     @store
-@given: clc
-        lda     $0103,x
-        adc     #1
+        lda     DIMFLG
+        beq     @mul
+        inc     $0104,x                 ; the subscript + 1 (at most $8000)
+        bne     @given
+        inc     $0103,x
+@given: lda     $0104,x
         sta     MULB
-        lda     $0104,x
-        adc     #0
+        lda     $0103,x
         sta     MULB+1
-        bcc     @store
-        jmp     out_of_memory
-@store: lda     MULB+1
-        sta     (ARRAY),y
-        iny
-        lda     MULB
-        sta     (ARRAY),y
-        iny
-        jsr     mul16
+@mul:   jsr     mul16
         inx
         inx
-        cpy     CHARAC
-        bcc     @size
-        clc                             ; total = elements + header
-        lda     RESHO
-        adc     CHARAC
+        dey
+        bne     @size
+        lda     COUNT                   ; + the header
+        asl     a
+        adc     #5
+        sta     CHARAC
+        adc     RESHO
         sta     RESHO
         bcc     @total
         inc     RESHO+1
         beq     out_of_memory
 @total: clc
-        lda     ARRAY
+        lda     STREND
         adc     RESHO
         tax
-        lda     ARRAY+1
+        lda     STREND+1
         adc     RESHO+1
         tay
         bcs     out_of_memory
         jsr     check_memory
+        lda     STREND
+        sta     ARRAY
+        sta     INDEX1
+        lda     STREND+1
+        sta     ARRAY+1
+        sta     INDEX1+1
         stx     STREND
         sty     STREND+1
-        ldy     #0
-        lda     VARNAM
-        sta     (ARRAY),y
-        iny
-        lda     VARNAM+1
-        sta     (ARRAY),y
-        iny
-        lda     RESHO
-        sta     (ARRAY),y
-        iny
-        lda     RESHO+1
-        sta     (ARRAY),y
-        iny
-        lda     COUNT
-        sta     (ARRAY),y
-        ; clear the elements
-        clc
-        lda     ARRAY
-        adc     CHARAC
-        sta     INDEX1
-        lda     ARRAY+1
-        adc     #0
-        sta     INDEX1+1
-        ldy     #0
-@clear: lda     INDEX1
-        cmp     STREND
-        bne     @zero
-        lda     INDEX1+1
-        cmp     STREND+1
-        beq     @done
-@zero:  tya
+        ldy     #0                      ; clear it all
+@clear: tya
         sta     (INDEX1),y
         inc     INDEX1
-        bne     @clear
+        bne     @more
         inc     INDEX1+1
+@more:  lda     INDEX1
+        cmp     STREND
         bne     @clear
-@done:  rts
+        lda     INDEX1+1
+        cmp     STREND+1
+        bne     @clear
+        ldy     #4                      ; name, offset to the next, dimensions
+@header:
+        ldx     header_bytes,y
+        lda     0,x
+        sta     (ARRAY),y
+        dey
+        bpl     @header
+        tsx                             ; the sizes
+        ldy     #5
+@sizes: lda     DIMFLG
+        beq     @eleven
+        lda     $0103,x
+        sta     (ARRAY),y
+        lda     $0104,x
+        .byte   $2C                     ; (BIT abs: skips the lda #11)
+@eleven:
+        lda     #11                     ; (the high byte is zero already)
+        iny
+        sta     (ARRAY),y
+        iny
+        inx
+        inx
+        cpy     CHARAC
+        bcc     @sizes
+        rts
+
+header_bytes:
+        .byte   VARNAM, VARNAM+1, RESHO, RESHO+1, COUNT
 
 out_of_memory:
         ldx     #E_OUT_OF_MEMORY
@@ -317,36 +310,32 @@ bad_subscript:
         ldx     #E_BAD_SUBSCRIPT
         jmp     basic_error
 
-; mul16: RESHO = RESHO * MULB (16 bits); ?OUT OF MEMORY on overflow.
-; Keeps X and Y.
-mul16:
-        txa
-        pha
-        lda     #0
+; mul16: RESHO = RESHO * MULB (16 bits); mul_add: RESHO = RESHO * MULB +
+; PRODUCT (shifted down with the product, it ends up in the low word).
+; ?OUT OF MEMORY on overflow. Keeps X, Y and MULB.
+mul16:  lda     #0
         sta     PRODUCT
         sta     PRODUCT+1
-        ldx     #16
-@loop:  asl     PRODUCT
-        rol     PRODUCT+1
-        bcs     @over
-        asl     MULB
-        rol     MULB+1
-        bcc     @skip
+mul_add:
+        lda     #16
+        sta     BITCNT
+        lsr     RESHO+1                 ; the multiplier's bits shift out of
+        ror     RESHO                   ; RESHO as the product's shift in
+@loop:  bcc     @skip
         clc
         lda     PRODUCT
-        adc     RESHO
+        adc     MULB
         sta     PRODUCT
         lda     PRODUCT+1
-        adc     RESHO+1
+        adc     MULB+1
         sta     PRODUCT+1
-        bcs     @over
-@skip:  dex
+@skip:  ror     PRODUCT+1
+        ror     PRODUCT
+        ror     RESHO+1
+        ror     RESHO
+        dec     BITCNT
         bne     @loop
-        lda     PRODUCT
-        sta     RESHO
-        lda     PRODUCT+1
-        sta     RESHO+1
-        pla
-        tax
+        lda     PRODUCT                 ; the high word must be zero
+        ora     PRODUCT+1
+        bne     out_of_memory
         rts
-@over:  jmp     out_of_memory

@@ -11,6 +11,9 @@
 
 STRDSC  = FACHO+2
 
+.import copy_push
+.import seek
+
 ; find_variable: parse the name at the current character (an array element
 ; when '(' follows) and set VARNAM, VARPNT (address of the value), VALTYP
 ; and INTFLG; a simple variable that does not exist yet is created.
@@ -30,8 +33,7 @@ parse_name:
         stx     VALTYP
         stx     INTFLG
         stx     VARNAM+1
-        ldy     #0
-        lda     (TXTPTR),y
+        jsr     CHRGOT
         jsr     is_letter
         bcs     @bad
         sta     VARNAM
@@ -47,14 +49,7 @@ parse_name:
         bcc     @more
 @suffix:
         cmp     #'$'
-        bne     @not_string
-        lda     #$FF
-        sta     VALTYP
-        lda     VARNAM+1
-        ora     #$80
-        sta     VARNAM+1
-        jmp     CHRGET
-@not_string:
+        beq     @string
         cmp     #'%'
         bne     @kind
         lda     SUBFLG
@@ -63,7 +58,10 @@ parse_name:
         sta     INTFLG
         ora     VARNAM
         sta     VARNAM
-        lda     VARNAM+1
+        bne     @typed                  ; (always)
+@string:
+        dec     VALTYP                  ; $FF
+@typed: lda     VARNAM+1
         ora     #$80
         sta     VARNAM+1
         jmp     CHRGET
@@ -73,30 +71,22 @@ parse_name:
 ; find_simple: VARPNT = the value of the simple variable VARNAM, created
 ; (zero or empty) when missing.
 find_simple:
-        lda     VARTAB
-        ldx     VARTAB+1
-@loop:  sta     INDEX2
-        stx     INDEX2+1
-        cpx     ARYTAB+1
-        bne     @check
-        cmp     ARYTAB
-        beq     @create
-@check: ldy     #0
-        lda     (INDEX2),y
-        cmp     VARNAM
-        bne     @next
-        iny
-        lda     (INDEX2),y
-        cmp     VARNAM+1
-        beq     @found
-@next:  lda     INDEX2
-        clc
-        adc     #7
-        bcc     @loop
-        inx
-        bne     @loop
-@create:
-        ; move the arrays up seven bytes to make room at ARYTAB
+        ldx     #0
+        jsr     seek
+        bcc     value_at
+        lda     INDEX2                  ; (ARYTAB) the arrays move up seven
+        sta     INDEX1                  ; bytes; the new variable goes where
+        pha                             ; they were
+        lda     INDEX2+1
+        sta     INDEX1+1
+        pha
+        sec
+        lda     STREND
+        sbc     INDEX1
+        sta     RESHO
+        lda     STREND+1
+        sbc     INDEX1+1
+        sta     RESHO+1
         clc
         lda     STREND
         adc     #7
@@ -107,46 +97,32 @@ find_simple:
         jsr     check_memory
         stx     STREND
         sty     STREND+1
-        lda     ARYTAB
-        sta     INDEX1
-        lda     ARYTAB+1
-        sta     INDEX1+1
         clc
-        lda     ARYTAB
+        lda     INDEX1
         adc     #7
         sta     INDEX2
-        lda     ARYTAB+1
+        sta     ARYTAB
+        lda     INDEX1+1
         adc     #0
         sta     INDEX2+1
-        sec
-        lda     STREND
-        sbc     INDEX2
-        sta     RESHO
-        lda     STREND+1
-        sbc     INDEX2+1
-        sta     RESHO+1
+        sta     ARYTAB+1
         jsr     copy_up
-        lda     ARYTAB
+        pla
+        sta     INDEX2+1
+        pla
         sta     INDEX2
-        ldx     ARYTAB+1
-        stx     INDEX2+1
+        ldy     #6                      ; the name, then a zero value
+@init:  lda     #0
+        cpy     #2
+        bcs     @byte
+        lda     VARNAM,y
+@byte:  sta     (INDEX2),y
+        dey
+        bpl     @init
+; value_at: VARPNT = INDEX2 + 2, the value of the variable there. Returns
+; with the carry clear.
+value_at:
         clc
-        adc     #7
-        sta     ARYTAB
-        bcc     @name
-        inc     ARYTAB+1
-@name:  ldy     #0
-        lda     VARNAM
-        sta     (INDEX2),y
-        iny
-        lda     VARNAM+1
-        sta     (INDEX2),y
-        lda     #0
-@zero:  iny
-        sta     (INDEX2),y
-        cpy     #6
-        bcc     @zero
-@found: clc
         lda     INDEX2
         adc     #2
         sta     VARPNT
@@ -164,20 +140,44 @@ is_letter:
 @no:    sec
         rts
 
+; is_ti: Z set when VARNAM is TI or TI$ (TI% is a variable of its own).
+; Clobbers A; when VARNAM is not T, A = VARNAM.
+is_ti:  lda     VARNAM
+        cmp     #'T'
+        bne     @done
+        lda     VARNAM+1
+        and     #$7F
+        cmp     #'I'
+@done:  rts
+
 ; element_variable: the value of the variable at the current character.
+; As on the C64, a simple variable that does not exist reads as zero (or
+; empty) without being created, so that nothing moves while an expression
+; holds pointers to strings in the arrays.
 element_variable:
-        jsr     find_variable
+        jsr     parse_name
+        cmp     #'('
+        bne     @simple
+        jsr     find_array
+        bcc     load_variable           ; (always)
+@simple:
+        ldx     #0
+        jsr     seek
+        bcs     @missing
+        jsr     value_at
+        bcc     load_variable           ; (always)
+@missing:
+        lda     #<const_zero            ; (a zero real, integer or descriptor)
+        sta     VARPNT
+        lda     #>const_zero
+        sta     VARPNT+1
 ; load_variable: FAC = the value at VARPNT (a string gives its descriptor).
 load_variable:
         lda     VALTYP
         bpl     @number
-        lda     VARNAM                  ; TI$: the clock as "HHMMSS"
-        cmp     #'T'
+        jsr     is_ti
         bne     @string
-        lda     VARNAM+1
-        cmp     #'I'|$80
-        bne     @string
-        jmp     time_string
+        jmp     time_string             ; TI$: the clock as "HHMMSS"
 @string:
         lda     VARPNT
         sta     STRDSC
@@ -187,21 +187,15 @@ load_variable:
 @number:
         lda     INTFLG
         bpl     @real
-        ldy     #1
-        lda     (VARPNT),y
-        tax
-        dey
+        ldy     #0
         lda     (VARPNT),y
         pha
-        txa
+        iny
+        lda     (VARPNT),y
         tay
         pla
         jmp     fac_from_int16
-@real:  lda     VARNAM
-        cmp     #'T'
-        bne     @not_ti
-        lda     VARNAM+1
-        cmp     #'I'
+@real:  jsr     is_ti
         bne     @not_ti
         jsr     RDTIM                   ; TI: the jiffy clock
         sty     FACHO+1
@@ -212,8 +206,8 @@ load_variable:
         sta     FACSGN
         jmp     fac_from_uint32
 @not_ti:
-        cmp     #'S'
-        bne     @plain
+        cmp     #'S'                    ; (VARNAM, or for T the second
+        bne     @plain                  ; letter: never S and T then)
         lda     VARNAM+1
         cmp     #'T'
         bne     @plain
@@ -227,61 +221,30 @@ load_variable:
 ; stmt_let: [LET] variable = expression
 stmt_let:
         jsr     find_variable
-        lda     VARPNT
+        ldx     #3                      ; VARNAM and VARPNT
+@save:  lda     VARNAM,x
         pha
-        lda     VARPNT+1
-        pha
-        lda     ARYTAB                  ; the expression may move the arrays
-        pha
-        lda     ARYTAB+1
-        pha
+        dex
+        bpl     @save
         lda     INTFLG
         pha
         lda     VALTYP
         pha
-        lda     VARNAM
-        pha
-        lda     VARNAM+1
-        pha
         lda     #TOK_EQUAL
         jsr     chk_char
         jsr     eval_expr
-        pla
-        sta     VARNAM+1
-        pla
-        sta     VARNAM
         pla
         eor     VALTYP
         bpl     @types
         jmp     type_mismatch
 @types: pla
         sta     INTFLG
-        pla                             ; VARPNT += how far the arrays moved
-        sta     INDEX+1
+        ldx     #<-4                    ; (nothing moved: an expression
+@restore:                               ; creates no simple variables)
         pla
-        sta     INDEX
-        pla
-        sta     VARPNT+1
-        pla
-        sta     VARPNT
-        cmp     INDEX
-        lda     VARPNT+1
-        sbc     INDEX+1
-        bcc     assign_variable         ; a simple variable: it did not move
-        sec
-        lda     ARYTAB
-        sbc     INDEX
-        tax
-        lda     ARYTAB+1
-        sbc     INDEX+1
-        tay
-        txa
-        clc
-        adc     VARPNT
-        sta     VARPNT
-        tya
-        adc     VARPNT+1
-        sta     VARPNT+1
+        sta     VARNAM+4,x              ; (zero page indexing wraps)
+        inx
+        bne     @restore
         ; fall through
 
 ; assign_variable: store FAC (or the string result) into the variable at
@@ -291,32 +254,52 @@ assign_variable:
         bmi     @string
         lda     INTFLG
         bpl     @real
-        jsr     fac_to_int16
-        tax
-        tya
-        ldy     #1
+        jsr     fac_to_int16            ; (the low byte also in FACHO+3)
+        ldy     #0
         sta     (VARPNT),y
-        dey
-        txa
+        iny
+        lda     FACHO+3
         sta     (VARPNT),y
         rts
-@real:  lda     VARNAM
-        cmp     #'T'
-        bne     @store
-        lda     VARNAM+1
-        cmp     #'I'
+@real:  jsr     is_ti
         bne     @store
         jmp     syntax_error            ; TI cannot be assigned
 @store: ldx     VARPNT
         ldy     VARPNT+1
         jmp     fac_store
 @string:
-        lda     VARNAM
-        cmp     #'T'
-        bne     @text
-        lda     VARNAM+1
-        cmp     #'I'|$80
-        bne     @text
+        jsr     is_ti
+        bne     assign_string
         jmp     set_time_string
-@text:  jmp     assign_string
 
+; assign_string: store the expression's string in the descriptor at VARPNT.
+; Text in the program is shared; the newest temporary's own string is taken
+; over; anything else is copied into string space first.
+assign_string:
+        jsr     pop_fac_temp
+        beq     @take                   ; empty: nothing to own
+        ldx     INDEX
+        bcc     @text                   ; not the newest temporary
+        cpx     FRETOP
+        lda     INDEX+1
+        sbc     FRETOP+1
+        bcs     @take                   ; its own string in string space
+@text:  cpx     VARTAB                  ; in the program text?
+        lda     INDEX+1
+        sbc     VARTAB+1
+        bcs     @copy
+        cpx     TXTTAB
+        lda     INDEX+1
+        sbc     TXTTAB+1
+        bcs     @take
+@copy:  lda     (DSCPNT),y
+        jsr     alloc_string
+        jsr     pop_fac_temp            ; (again: the collector may have moved it)
+        jsr     copy_push               ; the copy is the newest temporary now,
+        jmp     assign_string           ; so it is taken over
+@take:  ldy     #2
+@desc:  lda     (STRDSC),y
+        sta     (VARPNT),y
+        dey
+        bpl     @desc
+        rts

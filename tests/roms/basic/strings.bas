@@ -4,3 +4,6 @@ PRINT MID$(A$,3);MID$(A$,9);LEFT$(A$,0)"/"
 PRINT ASC("A");CHR$(66);VAL("12.5E1");VAL("X")
 PRINT STR$(-1.5);LEN(STR$(7));ASC(A$)
 C$="":PRINT LEN(C$);C$=""
+X$="":FOR I=1 TO 254:X$=X$+" ":NEXT:X$=X$+"7":PRINT LEN(X$);VAL(X$)
+Y$="12"+"34":PRINT VAL(Y$);VAL(MID$(Y$,2,2));Y$;VAL("")
+DIM S$(2):S$(1)="AB":S$(2)=S$(1)+NV$+"C":PRINT S$(2);NV;LEN(NV$)
