@@ -7,29 +7,33 @@
 
 .segment "BASIC_B394"
 
+; fadd_mem: FAC = (packed float at A/Y) + FAC.
+fadd_mem:
+        jsr     arg_load
+        bmi     fadd                    ; (always)
 ; fsub_mem: FAC = (packed float at A/Y) - FAC.
 fsub_mem:
         jsr     arg_load
 ; fsub: FAC = ARG - FAC.
 fsub:
         jsr     fac_negate
-        jmp     fadd
-
-; fadd_mem: FAC = (packed float at A/Y) + FAC.
-fadd_mem:
-        jsr     arg_load
 ; fadd: FAC = ARG + FAC, rounded. Clobbers A, X, Y; ARG is destroyed.
 fadd:
         lda     ARGEXP
         bne     @arg
-        jmp     fac_round
-@arg:
-        lda     FACEXP
+@round: jmp     fac_round               ; (ARG is zero or too small to count)
+@arg:   lda     FACEXP
         bne     @both
         jmp     arg_to_fac
 @both:  cmp     ARGEXP
         bcs     @aligned
-        jsr     swap_fac_arg            ; FAC now holds the larger exponent
+        ldx     #5                      ; swap: FAC gets the larger exponent
+@swap:  lda     FACEXP,x
+        ldy     ARGEXP,x
+        sta     ARGEXP,x
+        sty     FACEXP,x
+        dex
+        bpl     @swap
 @aligned:
         lda     #0
         sta     ARGOV
@@ -37,32 +41,16 @@ fadd:
         sec
         sbc     ARGEXP
         cmp     #40
-        bcs     @done                   ; ARG vanishes below the rounding byte
+        bcs     @round                  ; ARG vanishes below the rounding byte
         tax
-@byte:  cpx     #8
-        bcc     @bits
-        lda     ARGHO+3
-        sta     ARGOV
-        lda     ARGHO+2
-        sta     ARGHO+3
-        lda     ARGHO+1
-        sta     ARGHO+2
-        lda     ARGHO
-        sta     ARGHO+1
-        lda     #0
-        sta     ARGHO
-        txa
-        sbc     #8                      ; carry is set from the compare
-        tax
-        bcs     @byte
-@bits:  dex
-        bmi     @shifted
-        lsr     ARGHO
+        beq     @shifted
+@bits:  lsr     ARGHO
         ror     ARGHO+1
         ror     ARGHO+2
         ror     ARGHO+3
         ror     ARGOV
-        jmp     @bits
+        dex
+        bne     @bits
 @shifted:
         lda     FACSGN
         eor     ARGSGN
@@ -71,18 +59,12 @@ fadd:
         lda     FACOV
         adc     ARGOV
         sta     FACOV
-        lda     FACHO+3
-        adc     ARGHO+3
-        sta     FACHO+3
-        lda     FACHO+2
-        adc     ARGHO+2
-        sta     FACHO+2
-        lda     FACHO+1
-        adc     ARGHO+1
-        sta     FACHO+1
-        lda     FACHO
-        adc     ARGHO
-        sta     FACHO
+        ldx     #3
+@add:   lda     FACHO,x
+        adc     ARGHO,x
+        sta     FACHO,x
+        dex
+        bpl     @add
         bcc     @done
         ror     FACHO                   ; the carry becomes the new top bit
         ror     FACHO+1
@@ -92,50 +74,28 @@ fadd:
         inc     FACEXP
         bne     @done
         jmp     fac_overflow
-@done:  jmp     fac_round
 @subtract:
         sec
         lda     FACOV
         sbc     ARGOV
         sta     FACOV
-        lda     FACHO+3
-        sbc     ARGHO+3
-        sta     FACHO+3
-        lda     FACHO+2
-        sbc     ARGHO+2
-        sta     FACHO+2
-        lda     FACHO+1
-        sbc     ARGHO+1
-        sta     FACHO+1
-        lda     FACHO
-        sbc     ARGHO
-        sta     FACHO
+        ldx     #3
+@sub:   lda     FACHO,x
+        sbc     ARGHO,x
+        sta     FACHO,x
+        dex
+        bpl     @sub
         bcs     @normalize
-        jsr     negate_mantissa         ; ARG was larger: flip the result over
+        sec                             ; ARG was larger: flip the result over
+        lda     #0
+        sbc     FACOV
+        sta     FACOV
+        ldx     #3
+        jsr     negate_bytes
         lda     FACSGN
         eor     #$FF
         sta     FACSGN
 @normalize:
         jsr     fac_normalize
-        jmp     fac_round
-
-; negate_mantissa: two's complement of FACHO..FACHO+3 with FACOV. Clobbers A, X.
-negate_mantissa:
-        sec
-        lda     #0
-        sbc     FACOV
-        sta     FACOV
-        ldx     #3
-        jmp     negate_bytes
-
-; swap_fac_arg: exchange FAC and ARG (exponent, mantissa, sign). Clobbers A, X, Y.
-swap_fac_arg:
-        ldx     #5
-@loop:  lda     FACEXP,x
-        ldy     ARGEXP,x
-        sta     ARGEXP,x
-        sty     FACEXP,x
-        dex
-        bpl     @loop
-        rts
+@done:  jmp     fac_round
 

@@ -10,49 +10,41 @@ fac_from_byte:
         lda     #0
 ; fac_from_uint16: FAC = A (high) / Y (low), unsigned. Clobbers A, X.
 fac_from_uint16:
-        ldx     #0
-        stx     FACSGN
-        beq     from_16
+        ldx     #0                      ; X: the sign, in bit 7
+        .byte   $24                     ; (skips the TAX)
 ; fac_from_int16: FAC = A (high) / Y (low), signed. Clobbers A, X.
 fac_from_int16:
-        ldx     #0
+        tax
         stx     FACSGN
-        tax
-        bpl     @positive
-        lda     #$FF
-        sta     FACSGN
-        tya                             ; magnitude = 0 - value
-        eor     #$FF
-        clc
-        adc     #1
-        tay
-        txa
-        eor     #$FF
-        adc     #0
-        tax
-@positive:
-        txa
-from_16:
         sta     FACHO
         sty     FACHO+1
-        lda     #$90
-        sta     FACEXP
+        txa
+        bpl     @magnitude
+        ldx     #1                      ; the magnitude of a negative value
+        sec
+        jsr     negate_bytes
+@magnitude:
+        ldx     #$90
         lda     #0
         sta     FACHO+2
         sta     FACHO+3
         sta     FACOV
-        bit     FACHO
-        bmi     @top                    ; $8000: already normalised
+        cmp     FACHO                   ; a high byte of zero: start 8 bits on,
+        bne     set_exponent            ; which spares normalising that far
+        ldx     FACHO+1
+        stx     FACHO
+        sta     FACHO+1
+        ldx     #$88
+set_exponent:
+        stx     FACEXP
         jmp     fac_normalize
-@top:   rts
 
 ; fac_from_uint32: FAC = unsigned FACHO..FACHO+3, keeping FACSGN. Clobbers A, X.
 fac_from_uint32:
-        lda     #$A0
-        sta     FACEXP
         lda     #0
         sta     FACOV
-        jmp     fac_normalize
+        ldx     #$A0
+        bne     set_exponent            ; (always)
 
 ; fac_trunc_magnitude: FACHO..FACHO+3 = |FAC| truncated to an unsigned 32-bit
 ; integer; FACOV non-zero when a fraction was dropped. Carry set (FAC
@@ -63,18 +55,17 @@ fac_trunc_magnitude:
         bcs     @done
         lda     #0
         sta     FACOV
-        lda     #$A0
-        sec
-        sbc     FACEXP                  ; bits to shift right
+        lda     #$A1                    ; bits to shift right: $A0 - FACEXP
+        sbc     FACEXP                  ; (carry is clear)
         cmp     #33
         bcc     @shift
         lda     FACEXP                  ; below 1: all fraction
         sta     FACOV
         lda     #0
-        sta     FACHO
-        sta     FACHO+1
-        sta     FACHO+2
-        sta     FACHO+3
+        ldx     #3
+@clear: sta     FACHO,x
+        dex
+        bpl     @clear
         clc
         rts
 @shift: tax
@@ -99,13 +90,11 @@ fac_to_int32:
         bpl     @check
         lda     FACOV
         beq     @negate
-        inc     FACHO+3                 ; floor of a negative number with a fraction
+        ldx     #3                      ; floor of a negative number with a fraction
+@up:    inc     FACHO,x
         bne     @negate
-        inc     FACHO+2
-        bne     @negate
-        inc     FACHO+1
-        bne     @negate
-        inc     FACHO
+        dex
+        bpl     @up
 @negate:
         lda     #0
         sta     FACOV

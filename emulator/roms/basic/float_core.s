@@ -33,7 +33,7 @@ fac_load:
         rts
 
 ; arg_load: ARG = packed float at A/Y; ARISGN = sign of FAC xor sign of ARG.
-; Returns with A = FACEXP and the flags of it. Clobbers Y.
+; Returns with the N flag set (callers branch on it). Clobbers A, Y.
 arg_load:
         sta     INDEX
         sty     INDEX+1
@@ -42,15 +42,13 @@ arg_load:
         sta     ARGEXP,y
         dey
         bpl     @copy
-        iny
         lda     ARGHO
         sta     ARGSGN
         eor     FACSGN
         sta     ARISGN
-        lda     ARGSGN
+        lda     ARGHO
         ora     #$80
         sta     ARGHO
-        lda     FACEXP
         rts
 
 ; fac_store_zp: round FAC and store it packed at zero page address X.
@@ -60,7 +58,7 @@ fac_store_zp:
 ; fac_store: round FAC and store it packed at X (low) / Y (high).
 ; Clobbers A, Y.
 fac_store:
-        jsr     fac_round
+        jsr     fac_round               ; (which also clears FACOV)
         stx     INDEX
         sty     INDEX+1
         ldy     #4
@@ -73,8 +71,6 @@ fac_store:
         ora     #$7F
         and     FACHO
         sta     (INDEX),y
-        dey
-        sty     FACOV
         rts
 
 ; fac_to_arg: ARG = FAC, rounded first. Clobbers A, X.
@@ -99,26 +95,27 @@ arg_to_fac:
         rts
 
 ; fac_round: fold FACOV into the mantissa (round half up) and clear it.
-; Clobbers A.
+; Clobbers A; keeps X and Y.
 fac_round:
         lda     FACEXP
         beq     @done
         asl     FACOV
         bcc     @done
-        inc     FACHO+3
-        bne     @done
-        inc     FACHO+2
-        bne     @done
-        inc     FACHO+1
-        bne     @done
-        inc     FACHO
-        bne     @done
-        lda     #$80            ; mantissa carried out: it is 1.0 of the next power
-        sta     FACHO
-        inc     FACEXP
+        txa
+        pha
+        ldx     #3
+@carry: inc     FACHO,x
+        bne     @kept
+        dex
+        bpl     @carry
+        ror     FACHO                   ; mantissa carried out (carry is set):
+        inc     FACEXP                  ; it is 1.0 of the next power
         beq     fac_overflow
+@kept:  pla
+        tax
 @done:  lda     #0
         sta     FACOV
+normalized:
         rts
 
 fac_overflow:
@@ -129,29 +126,9 @@ fac_overflow:
 ; set, adjusting the exponent; a zero mantissa or an exponent that runs out
 ; gives zero. Clobbers A, X.
 fac_normalize:
-        ldx     #5
-@bytes: lda     FACHO
-        bne     @bits
-        lda     FACHO+1
-        sta     FACHO
-        lda     FACHO+2
-        sta     FACHO+1
-        lda     FACHO+3
-        sta     FACHO+2
-        lda     FACOV
-        sta     FACHO+3
-        lda     #0
-        sta     FACOV
-        lda     FACEXP
-        sec
-        sbc     #8
-        sta     FACEXP
-        bcc     fac_zero
-        beq     fac_zero
-        dex
-        bne     @bytes
-        beq     fac_zero
-@bits:  bmi     @done
+        ldx     #40                     ; a non-zero mantissa needs at most 39
+        lda     FACHO
+        bmi     normalized
 @shift: dec     FACEXP
         beq     fac_zero
         asl     FACOV
@@ -159,8 +136,10 @@ fac_normalize:
         rol     FACHO+2
         rol     FACHO+1
         rol     FACHO
-        bpl     @shift
-@done:  rts
+        bmi     normalized
+        dex
+        bne     @shift
+        ; fall through: nothing but zeros
 
 ; fac_zero: FAC = 0. Clobbers A.
 fac_zero:
@@ -191,6 +170,7 @@ fac_sign:
         beq     sign_done
 fac_set_zero_sign:
         lda     FACSGN
+sign_of_bit7:                           ; A = $FF when bit 7 of A is set, else 1
         rol     a
         lda     #$FF
         bcs     sign_done
@@ -207,54 +187,28 @@ fac_compare:
         lda     (INDEX),y
         beq     fac_sign                ; against zero: the sign of FAC
         lda     FACEXP
-        bne     @both
-        iny                             ; FAC is zero: the opposite of mem's sign
-        lda     (INDEX),y
-        bmi     @greater
-        bpl     @less
-@both:  iny
+        beq     @byte                   ; FAC is zero: smaller than mem
+        iny
         lda     (INDEX),y
         eor     FACSGN
         bmi     fac_set_zero_sign       ; signs differ: FAC's sign decides
-        dey
-        lda     FACEXP
-        cmp     (INDEX),y
+        dey                             ; same sign: compare the magnitudes
+@byte:  lda     (INDEX),y               ; exponent, then the mantissa bytes
+        cpy     #1
+        bne     @plain
+        ora     #$80                    ; mem's top mantissa bit is its sign
+@plain: cmp     FACEXP,y
         bne     @differ
         iny
-        lda     (INDEX),y
-        ora     #$80
-        cmp     FACHO
-        bne     @differ_rev
-        iny
-        lda     FACHO+1
-        cmp     (INDEX),y
-        bne     @differ
-        iny
-        lda     FACHO+2
-        cmp     (INDEX),y
-        bne     @differ
-        iny
-        lda     FACHO+3
-        cmp     (INDEX),y
-        bne     @differ
+        cpy     #5
+        bcc     @byte
         lda     #0
         rts
-@differ_rev:                            ; carry set when mem > FAC
-        lda     FACSGN
-        bcc     @bigger
-        bcs     @smaller
-@differ:                                ; carry set when |FAC| > |mem|
-        lda     FACSGN
-        bcc     @smaller
-@bigger:                                ; |FAC| is larger: FAC > mem if positive
-        bmi     @less
-@greater:
-        lda     #1
-        rts
-@smaller:
-        bmi     @greater
-@less:  lda     #$FF
-        rts
+@differ:                                ; carry set when |mem| > |FAC|:
+        ror     a                       ; then FAC is less if mem is positive
+        ldy     #1
+        eor     (INDEX),y
+        jmp     sign_of_bit7
 
 const_zero:  .byte $00, $00, $00, $00, $00
 const_half:  .byte $80, $00, $00, $00, $00

@@ -6,7 +6,9 @@
 
 .segment "BASIC_A71D"
 
-REMTOP = TEMPF2+4               ; the remainder's ninth-byte carry bit
+; The remainder lives in ARGEXP (its ninth-byte carry) and ARGHO..ARGHO+3;
+; the trial difference goes to INDEX, so no float temporary is touched.
+REMTOP = ARGEXP
 
 ; fdiv_mem: FAC = (packed float at A/Y) / FAC.
 fdiv_mem:
@@ -20,67 +22,49 @@ fdiv:
         jmp     basic_error
 @nonzero:
         lda     ARGEXP
-        bne     @both
-        jmp     fac_zero
-@both:  lda     FACEXP                  ; exponent = ARGEXP - FACEXP + $81
-        eor     #$FF                    ; as (256 - FACEXP) + ARGEXP - $7F
-        sta     FACEXP
-        inc     FACEXP
-        beq     @exp_big                ; FACEXP was 1: 256 does not fit
-        lda     #$7F
-        jsr     product_exponent_a
+        beq     @zero
+        sec                             ; exponent = ARGEXP - FACEXP + $81
+        sbc     FACEXP
+        ldx     #$7F
+        jsr     product_exponent
         bcc     @divide
-        jmp     fac_zero
-@exp_big:
-        lda     FACSGN                  ; FACEXP was 1: exponent = ARGEXP + $80
-        eor     ARGSGN
-        sta     ARISGN
-        lda     ARGEXP
-        clc
-        adc     #$80
-        bcc     @fits
-        jmp     fac_overflow
-@fits:  sta     FACEXP
+@zero:  jmp     fac_zero
 @divide:
         lda     #0
         sta     REMTOP
-        ldx     #40
-@loop:  sec
+        ldy     #40
+@loop:  sec                             ; (unrolled: this runs 40 times)
         lda     ARGHO+3
         sbc     FACHO+3
-        sta     FPTEMP2+3
+        sta     INDEX+3
         lda     ARGHO+2
         sbc     FACHO+2
-        sta     FPTEMP2+2
+        sta     INDEX+2
         lda     ARGHO+1
         sbc     FACHO+1
-        sta     FPTEMP2+1
+        sta     INDEX+1
         lda     ARGHO
         sbc     FACHO
-        sta     FPTEMP2
+        sta     INDEX
         lda     REMTOP
         sbc     #0
         bcc     @keep                   ; remainder below the divisor: bit is 0
         sta     REMTOP
-        lda     FPTEMP2
-        sta     ARGHO
-        lda     FPTEMP2+1
-        sta     ARGHO+1
-        lda     FPTEMP2+2
-        sta     ARGHO+2
-        lda     FPTEMP2+3
-        sta     ARGHO+3
-        sec
+        ldx     #3
+@take:  lda     INDEX,x
+        sta     ARGHO,x
+        dex
+        bpl     @take                   ; (the carry stays set: bit is 1)
 @keep:  rol     RESHO+4
         rol     RESHO+3
         rol     RESHO+2
         rol     RESHO+1
         rol     RESHO
-        asl     ARGHO+3
+        asl     ARGHO+3                 ; remainder * 2
         rol     ARGHO+2
         rol     ARGHO+1
         rol     ARGHO
         rol     REMTOP
-        dex
+        dey
         bne     @loop
         jmp     take_result

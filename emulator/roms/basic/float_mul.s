@@ -17,68 +17,61 @@ fmul:
         lda     FACEXP
         beq     @zero
         lda     ARGEXP
-        bne     @both
+        beq     @zero
+        clc                             ; exponent = FACEXP + ARGEXP - $80
+        adc     FACEXP
+        ldx     #$80
+        jsr     product_exponent
+        bcc     @multiply
 @zero:  jmp     fac_zero
-@both:  jsr     product_exponent
-        bcs     @zero
+@multiply:
         lda     #0
-        sta     RESHO
-        sta     RESHO+1
-        sta     RESHO+2
-        sta     RESHO+3
-        sta     RESHO+4
-        ldx     #3
-@byte:  lda     FACHO,x
-        bne     @bits
-        lda     RESHO+3                 ; a zero multiplier byte: shift by 8 at once
-        sta     RESHO+4
-        lda     RESHO+2
-        sta     RESHO+3
-        lda     RESHO+1
-        sta     RESHO+2
-        lda     RESHO
-        sta     RESHO+1
-        lda     #0
-        sta     RESHO
-        beq     @next
-@bits:  sta     FACOV                   ; the multiplier byte, consumed bit by bit
-        ldy     #8
-@bit:   lsr     FACOV
+        ldx     #4
+@clear: sta     RESHO,x
+        dex
+        bpl     @clear
+        ldy     #32
+        sec
+@skip:  lda     FACHO+3                 ; while the low byte is zero the product
+        bne     @bit                    ; stays zero: take 8 bits at once (the
+        lda     FACHO+2                 ; bytes left above are never reached)
+        sta     FACHO+3
+        lda     FACHO+1
+        sta     FACHO+2
+        lda     FACHO
+        sta     FACHO+1
+        tya
+        sbc     #8
+        tay
+        bne     @skip                   ; (the top byte is never zero)
+@bit:   lsr     FACHO                   ; the multiplier's bits, lowest first
+        ror     FACHO+1
+        ror     FACHO+2
+        ror     FACHO+3
         bcc     @shift
         clc
-        lda     RESHO+3
-        adc     ARGHO+3
-        sta     RESHO+3
-        lda     RESHO+2
-        adc     ARGHO+2
-        sta     RESHO+2
-        lda     RESHO+1
-        adc     ARGHO+1
-        sta     RESHO+1
-        lda     RESHO
-        adc     ARGHO
-        sta     RESHO
-@shift: ror     RESHO
+        ldx     #3
+@add:   lda     RESHO,x
+        adc     ARGHO,x
+        sta     RESHO,x
+        dex
+        bpl     @add
+@shift: ror     RESHO                   ; (the carry of the sum comes in on top)
         ror     RESHO+1
         ror     RESHO+2
         ror     RESHO+3
         ror     RESHO+4
         dey
         bne     @bit
-@next:  dex
-        bpl     @byte
         ; fall through
 
 ; take_result: mantissa = RESHO..RESHO+4, then normalise and round.
 take_result:
-        lda     RESHO
-        sta     FACHO
-        lda     RESHO+1
-        sta     FACHO+1
-        lda     RESHO+2
-        sta     FACHO+2
-        lda     RESHO+3
-        sta     FACHO+3
+        ldx     #3
+@copy:  lda     RESHO,x
+        sta     FACHO,x
+        dex
+        bpl     @copy
         lda     RESHO+4
         sta     FACOV
         lda     ARISGN
@@ -86,34 +79,26 @@ take_result:
         jsr     fac_normalize
         jmp     fac_round
 
-; product_exponent: FACEXP = FACEXP + ARGEXP - $80; product_exponent_a takes
-; the bias in A; ARISGN = sign of the result.
+; product_exponent: FACEXP = the 9-bit exponent sum in carry:A minus the
+; bias X (a product's $80, a quotient's $7F); ARISGN = sign of the result.
 ; Returns carry set when the result underflows to zero; an overflow raises
-; ?OVERFLOW. Clobbers A.
+; ?OVERFLOW. Clobbers A, X.
 product_exponent:
-        lda     #$80
-product_exponent_a:
-        sta     RESHO
-        lda     FACSGN
+        stx     RESHO
+        tax
+        lda     FACSGN                  ; (none of this touches the carry)
         eor     ARGSGN
         sta     ARISGN
-        clc
-        lda     FACEXP
-        adc     ARGEXP
+        txa
         bcs     @high
-        sec
-        sbc     RESHO
-        beq     @under
+        sbc     RESHO                   ; carry clear: one less than the result
         bcc     @under
-        sta     FACEXP
-        clc
-        rts
-@high:  sec
-        sbc     RESHO
-        bcc     @ok                     ; 9-bit sum minus bias is below $100
-        jmp     fac_overflow
-@ok:    sta     FACEXP
-        clc
+        adc     #0                      ; carry set: the missing one
+        bcc     @store                  ; (always)
+@high:  sbc     RESHO
+        bcs     @over                   ; still 256 or more
+@store: sta     FACEXP
         rts
 @under: sec
         rts
+@over:  jmp     fac_overflow

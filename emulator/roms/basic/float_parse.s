@@ -8,7 +8,7 @@
 
 DECIMALS = TEMPF1               ; digits seen after the point
 EXPONENT = TEMPF1+1             ; the value written after E
-PFLAGS   = TEMPF1+2             ; bit 7: point seen; bit 6: negative; bit 0: E negative
+PFLAGS   = TEMPF1+2             ; bit 7: negative; bit 6: point seen; bit 0: E negative
 
 ; float_parse: FAC = the number at TXTPTR; A holds the current character (as
 ; CHRGOT returns it). Leaves TXTPTR on the first character after the number.
@@ -23,18 +23,15 @@ float_parse:
         pla
         cmp     #'-'
         bne     @plus
-        lda     #$40
-        sta     PFLAGS
-        bne     @sign
+        ror     PFLAGS                  ; (carry is set: bit 7, negative)
+        bne     @after                  ; (always)
 @plus:  cmp     #'+'
-        beq     @sign
+        beq     @after
         jsr     CHRGOT                  ; the digit test in the carry
-        jmp     @scan
-@sign:  jsr     CHRGET
 @scan:  bcs     @not_digit
         jsr     add_digit
         bit     PFLAGS
-        bpl     @after
+        bvc     @after
         inc     DECIMALS
 @after: jsr     CHRGET
         jmp     @scan
@@ -42,27 +39,26 @@ float_parse:
         cmp     #'.'
         bne     @not_point
         bit     PFLAGS
-        bmi     @finish                 ; a second point ends the number
+        bvs     @finish                 ; a second point ends the number
         lda     PFLAGS
-        ora     #$80
+        ora     #$40
         sta     PFLAGS
         bne     @after
 @not_point:
         cmp     #'E'
         bne     @finish
         jsr     CHRGET
+        cmp     #'+'
+        beq     @exp_next
+        cmp     #TOK_PLUS
+        beq     @exp_next
         cmp     #'-'
         beq     @exp_negative
         cmp     #TOK_MINUS
-        beq     @exp_negative
-        cmp     #'+'
-        beq     @exp_sign
-        cmp     #TOK_PLUS
-        beq     @exp_sign
-        bne     @exp_scan
+        bne     @exp_scan               ; (carry as that compare leaves it)
 @exp_negative:
         inc     PFLAGS                  ; bit 0: the exponent is negative
-@exp_sign:
+@exp_next:
         jsr     CHRGET
 @exp_scan:
         bcs     @finish
@@ -83,9 +79,7 @@ float_parse:
         txa
         adc     EXPONENT
         sta     EXPONENT
-@exp_next:
-        jsr     CHRGET
-        jmp     @exp_scan
+        jmp     @exp_next
 @finish:
         lda     PFLAGS
         lsr     a
@@ -101,7 +95,7 @@ float_parse:
         bmi     @divide
         jsr     fac_mul10
         dec     EXPONENT
-        jmp     @scale
+        bpl     @scale                  ; (always: it was above zero)
 @divide:
         jsr     fac_div10
         inc     EXPONENT
@@ -109,14 +103,13 @@ float_parse:
         bne     @scale
 @sign_fix:
         bit     PFLAGS
-        bvc     @done
+        bpl     @done
         jsr     fac_negate
 @done:  jmp     CHRGOT
 
 ; add_digit: FAC = FAC * 10 + (A - '0'). Clobbers A, X, Y.
 add_digit:
-        sec
-        sbc     #'0'
+        and     #$0F
         pha
         jsr     fac_mul10
         jsr     fac_to_arg
@@ -131,12 +124,11 @@ add_digit:
 fac_mul10:
         lda     FACEXP
         beq     @done
-        ldx     #0
+        ldx     #3
 @copy:  lda     FACHO,x                 ; RESHO = mantissa / 4
         sta     RESHO,x
-        inx
-        cpx     #4
-        bcc     @copy
+        dex
+        bpl     @copy
         lda     FACOV
         sta     RESHO+4
         ldx     #2

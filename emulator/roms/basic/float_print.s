@@ -20,8 +20,7 @@ float_to_text:
         bpl     @sign
         lda     #'-'
 @sign:  sta     NUMBUF
-        lda     #0
-        sta     FACSGN
+        jsr     fac_abs
         ldx     #1
         stx     OUTIDX
         lda     FACEXP
@@ -30,15 +29,15 @@ float_to_text:
         jsr     put_char
         jmp     @finish
 @nonzero:
-        lda     #0
-        sta     DEXP
+        dex
+        stx     DEXP
 @up:    lda     #<scale_low
         ldy     #>scale_low
         jsr     fac_compare
         bpl     @down
         jsr     fac_mul10
         dec     DEXP
-        jmp     @up
+        bne     @up                     ; (always: it only goes down from 0)
 @down:  lda     #<scale_high
         ldy     #>scale_high
         jsr     fac_compare
@@ -46,7 +45,7 @@ float_to_text:
         bne     @scaled
         jsr     fac_div10
         inc     DEXP
-        jmp     @down
+        bne     @down                   ; (always: it only goes up from 0)
 @scaled:
         lda     #<const_half
         ldy     #>const_half
@@ -73,7 +72,7 @@ float_to_text:
 @fraction:
         jsr     put_point
         jsr     put_digits
-        jmp     @finish
+        bcs     @finish                 ; (always)
 @small: cmp     #$FE
         bcc     @scientific             ; below 0.01
         jsr     put_point_x0
@@ -97,9 +96,8 @@ float_to_text:
 @exponent:
         lda     #'E'
         jsr     put_char
-        lda     DEXP
         ldx     #'+'
-        bit     DEXP
+        lda     DEXP
         bpl     @plus
         eor     #$FF
         clc
@@ -149,47 +147,36 @@ put_digits:
         bcc     put_digits
         rts
 
-; make_digits: the unsigned integer in FACHO..FACHO+3 (at most nine digits)
-; as nine ASCII digits at DIGITS; LASTDIG = index of the last non-zero one.
-; Clobbers A, X, Y.
+; make_digits: the unsigned integer in FACHO..FACHO+3 (nine digits) as
+; nine ASCII digits at DIGITS, found from the right as the remainders of
+; dividing by ten; LASTDIG = index of the last non-zero one. The integer is
+; destroyed. Clobbers A, X, Y.
 make_digits:
-        ldx     #0                      ; index into powers_of_ten
-        ldy     #0                      ; digit index
+        ldy     #0
         sty     LASTDIG
-@digit: lda     #'0'
-        sta     DIGITS,y
-@try:   sec
-        lda     FACHO+3
-        sbc     powers_of_ten+3,x
-        sta     FPTEMP2+3
-        lda     FACHO+2
-        sbc     powers_of_ten+2,x
-        sta     FPTEMP2+2
-        lda     FACHO+1
-        sbc     powers_of_ten+1,x
-        sta     FPTEMP2+1
-        lda     FACHO
-        sbc     powers_of_ten,x
+        ldy     #8
+@digit: lda     #0                      ; remainder
+        ldx     #32
+@bit:   asl     FACHO+3                 ; shift the dividend through it
+        rol     FACHO+2
+        rol     FACHO+1
+        rol     FACHO
+        rol     a
+        cmp     #10
         bcc     @next
-        sta     FACHO
-        lda     FPTEMP2+1
-        sta     FACHO+1
-        lda     FPTEMP2+2
-        sta     FACHO+2
-        lda     FPTEMP2+3
-        sta     FACHO+3
-        lda     DIGITS,y
-        adc     #0                      ; carry is set: one more
+        sbc     #10
+        inc     FACHO+3                 ; quotient bit
+@next:  dex
+        bne     @bit
+        ora     #'0'
         sta     DIGITS,y
+        cmp     #'0'
+        beq     @zero
+        ldx     LASTDIG                 ; the first non-zero digit from the
+        bne     @zero                   ; right is the last one printed
         sty     LASTDIG
-        bne     @try
-@next:  inx
-        inx
-        inx
-        inx
-        iny
-        cpy     #9
-        bcc     @digit
+@zero:  dey
+        bpl     @digit
         rts
 
 ; print_uint16: print the unsigned integer A (high) / X (low) without a
@@ -204,17 +191,6 @@ print_uint16:
         lda     #<(NUMBUF+1)
         ldy     #>(NUMBUF+1)
         jmp     print_string_ay
-
-powers_of_ten:
-        .byte   $05, $F5, $E1, $00      ; 100000000
-        .byte   $00, $98, $96, $80
-        .byte   $00, $0F, $42, $40
-        .byte   $00, $01, $86, $A0
-        .byte   $00, $00, $27, $10
-        .byte   $00, $00, $03, $E8
-        .byte   $00, $00, $00, $64
-        .byte   $00, $00, $00, $0A
-        .byte   $00, $00, $00, $01      ; 1
 
 scale_low:   .byte $9B, $3E, $BC, $1F, $FD      ; 99999999.90625
 scale_high:  .byte $9E, $6E, $6B, $27, $FD      ; 999999999.25

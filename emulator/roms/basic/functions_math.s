@@ -10,46 +10,49 @@ SAVED   = FPTEMP2               ; a value kept across one operation
 POLYPTR = FBUFPT                ; the coefficient being used
 POLYN   = SGNFLG                ; coefficients still to go
 
-; poly_eval: FAC = P(FAC) for the table at A/Y: the degree, then the
-; coefficients from the highest power down. Clobbers POLYX.
+; poly_eval: FAC = P(FAC) for the table whose address less 4 is in A/Y (so
+; that the count of coefficients is at offset 4 and each step of 5 lands on
+; the next coefficient, highest power first). Clobbers POLYX.
 poly_eval:
         sta     POLYPTR
         sty     POLYPTR+1
         ldx     #POLYX
         jsr     fac_store_zp
-        ldy     #0
+        ldy     #4
         lda     (POLYPTR),y
         sta     POLYN
-        inc     POLYPTR
-        bne     @first
-        inc     POLYPTR+1
-@first: lda     POLYPTR
-        ldy     POLYPTR+1
-        jsr     fac_load
-@loop:  clc
+        jsr     fac_zero                ; 0 * x + the first coefficient
+@loop:  lda     #POLYX
+        jsr     fmul_zp
+        clc
         lda     POLYPTR
         adc     #5
         sta     POLYPTR
         bcc     @term
         inc     POLYPTR+1
-@term:  lda     #POLYX
-        jsr     fmul_zp
-        lda     POLYPTR
-        ldy     POLYPTR+1
+@term:  ldy     POLYPTR+1
         jsr     fadd_mem
         dec     POLYN
         bne     @loop
         rts
 
-; odd_poly: FAC = x * P(x*x) for the table at A/Y. Clobbers SAVED, POLYX.
+; odd_poly: FAC = x * P(x*x) for the table at A/Y (as for poly_eval);
+; odd_poly_neg: x * P(-x*x). Clobbers SAVED, POLYX.
 odd_poly:
+        clc
+odd_poly_neg:                           ; (enter with carry set)
         pha
         tya
         pha
+        php
         ldx     #SAVED
         jsr     fac_store_zp
         lda     #SAVED
         jsr     fmul_zp
+        plp
+        bcc     @square
+        jsr     fac_negate
+@square:
         pla
         tay
         pla
@@ -57,83 +60,9 @@ odd_poly:
         lda     #SAVED
         jmp     fmul_zp
 
-; SQR: Newton's iteration from a guess above the root, so that perfect
-; squares come out exact.
-fn_sqr: lda     FACEXP
-        beq     @done
-        lda     FACSGN
-        bpl     @positive
-        jmp     illegal_quantity
-@positive:
-        ldx     #POLYX
-        jsr     fac_store_zp
-        lda     FACEXP                  ; guess 2^(floor(e/2)+1), e = FACEXP-$80
-        sec
-        sbc     #$80
-        cmp     #$80                    ; arithmetic shift right
-        ror     a
-        clc
-        adc     #$82
-        sta     FACEXP
-        lda     #$80
-        sta     FACHO
-        lda     #0
-        sta     FACHO+1
-        sta     FACHO+2
-        sta     FACHO+3
-        lda     #7
-        pha
-@step:  ldx     #SAVED                 ; y = (y + x/y) / 2
-        jsr     fac_store_zp
-        ldx     #4
-@push:  lda     SAVED,x
-        pha
-        dex
-        bpl     @push
-        lda     #<POLYX
-        ldy     #>POLYX
-        jsr     fdiv_mem
-        ldx     #<-5                    ; (zero page indexing wraps)
-@pull:  pla
-        sta     SAVED+5,x
-        inx
-        bne     @pull
-        lda     #<SAVED
-        ldy     #>SAVED
-        jsr     fadd_mem
-        dec     FACEXP
-        pla
-        sec
-        sbc     #1
-        pha
-        bne     @step
-        pla
-@done:  rts
-
-; LOG: ln x = e ln 2 + 2 atanh((m-1)/(m+1)), with x = m * 2^e and m
-; between 1/sqrt(2) and sqrt(2).
-fn_log: jsr     fac_sign
-        beq     @bad
-        bpl     @positive
-@bad:   jmp     illegal_quantity
-@positive:
-        lda     FACEXP
-        sec
-        sbc     #$80
-        pha
-        lda     #$80
-        sta     FACEXP
-        lda     #<const_sqrt_half
-        ldy     #>const_sqrt_half
-        jsr     fac_compare
-        bpl     @reduced
-        inc     FACEXP
-        pla
-        sec
-        sbc     #1
-        pha
-@reduced:
-        lda     #<const_one             ; z = 1 - 2/(m+1)
+; ratio_to_one: FAC = (FAC - 1) / (FAC + 1), as 1 - 2/(FAC + 1).
+ratio_to_one:
+        lda     #<const_one
         ldy     #>const_one
         jsr     fadd_mem
         lda     #<const_two
@@ -141,23 +70,77 @@ fn_log: jsr     fac_sign
         jsr     fdiv_mem
         lda     #<const_one
         ldy     #>const_one
-        jsr     fsub_mem
-        lda     #<poly_atanh
-        ldy     #>poly_atanh
-        jsr     odd_poly
+        jmp     fsub_mem
+
+; SQR: Newton's iteration from a guess above the root, so that perfect
+; squares come out exact.
+fn_sqr: lda     FACEXP
+        beq     @done
+        lda     FACSGN
+        bmi     bad_argument
+        ldx     #POLYX
+        jsr     fac_store_zp
+        ldy     #1                      ; guess 2^(floor(e/2)+1), e = FACEXP-$80:
+        jsr     fac_from_byte           ; 1 with the exponent floor(FACEXP/2)+$42
+        lda     POLYX
+        lsr     a
+        clc
+        adc     #$42
+        sta     FACEXP
+        lda     #7
+        sta     POLYN
+@step:  ldx     #SAVED                  ; y = (y + x/y) / 2
+        jsr     fac_store_zp
+        lda     #POLYX
+        ldy     #0
+        jsr     fdiv_mem
+        lda     #SAVED
+        ldy     #0
+        jsr     fadd_mem
+        dec     FACEXP
+        dec     POLYN
+        bne     @step
+@done:  rts
+
+bad_argument:
+        jmp     illegal_quantity
+
+; LOG: ln x = e ln 2 + 2 atanh((m-1)/(m+1)), with x = m * 2^e and m
+; between 1/sqrt(2) and sqrt(2).
+fn_log: lda     FACSGN
+        bmi     bad_argument
+        lda     FACEXP
+        beq     bad_argument
+        pha
+        lda     #$80                    ; m below 1 first
+        sta     FACEXP
+        lda     #<const_sqrt_half
+        ldy     #>const_sqrt_half
+        jsr     fac_compare
+        bpl     @reduced
+        inc     FACEXP
+@reduced:
+        pla                             ; e = the old exponent less the new
+        sec
+        sbc     FACEXP
+        pha
+        jsr     ratio_to_one
+        lda     #<(poly_atn-4)          ; atanh z = atn(iz)/i: the ATN series
+        ldy     #>(poly_atn-4)          ; in -z*z
+        sec
+        jsr     odd_poly_neg
         lda     FACEXP
         beq     @unit
         inc     FACEXP
 @unit:  ldx     #SAVED
         jsr     fac_store_zp
         pla
-        tay
         jsr     fac_from_sbyte
         lda     #<const_ln2
         ldy     #>const_ln2
         jsr     fmul_mem
-        lda     #<SAVED
-        ldy     #>SAVED
+        lda     #SAVED
+        ldy     #0
         jmp     fadd_mem
 
 ; EXP: e^x = 2^n * e^(f ln 2), n the nearest integer to x log2 e.
@@ -165,15 +148,11 @@ fn_exp: lda     #<const_exp_max
         ldy     #>const_exp_max
         jsr     fac_compare
         cmp     #1
-        bne     @not_big
-        jmp     fac_overflow
-@not_big:
+        beq     @over
         lda     #<const_exp_min
         ldy     #>const_exp_min
         jsr     fac_compare
-        bpl     @in_range
-        jmp     fac_zero
-@in_range:
+        bmi     @zero
         lda     #<const_log2e
         ldy     #>const_log2e
         jsr     fmul_mem
@@ -187,21 +166,21 @@ fn_exp: lda     #<const_exp_max
         tya
         pha
         jsr     fac_from_sbyte
-        lda     #<SAVED
-        ldy     #>SAVED
+        lda     #SAVED
+        ldy     #0
         jsr     fsub_mem                ; f = t - n
         lda     #<const_ln2
         ldy     #>const_ln2
         jsr     fmul_mem
-        lda     #<poly_exp
-        ldy     #>poly_exp
+        lda     #<(poly_exp-4)
+        ldy     #>(poly_exp-4)
         jsr     poly_eval
         pla
         bmi     @down
         clc
         adc     FACEXP
         bcc     @store
-        jmp     fac_overflow
+@over:  jmp     fac_overflow
 @down:  clc
         adc     FACEXP
         bcc     @zero
@@ -210,24 +189,21 @@ fn_exp: lda     #<const_exp_max
         rts
 @zero:  jmp     fac_zero
 
-; fac_from_sbyte: FAC = the signed byte in Y.
+; fac_from_sbyte: FAC = the signed byte in A. Clobbers A, X, Y.
 fac_from_sbyte:
-        lda     #0
-        cpy     #$80
-        bcc     @positive
+        tay
+        bpl     @positive
         lda     #$FF
+        .byte   $2C
 @positive:
+        lda     #0
         jmp     fac_from_int16
 
 ; fn_power: FAC = ARG ^ FAC. Whole exponents multiply (exact where the
 ; result fits); others go through EXP(y * LOG(x)).
 fn_power:
         lda     FACEXP
-        bne     @not_one
-        lda     #<const_one             ; x^0 = 1
-        ldy     #>const_one
-        jmp     fac_load
-@not_one:
+        beq     @one                    ; x^0 = 1
         lda     ARGEXP
         bne     @base
         lda     FACSGN                  ; 0^y
@@ -235,16 +211,11 @@ fn_power:
         ldx     #E_DIVISION_BY_ZERO
         jmp     basic_error
 @zero:  jmp     fac_zero
-@base:  ldx     #SAVED                 ; exponent to SAVED, base to POLYX
-        jsr     fac_store_zp
-        jsr     arg_to_fac
-        ldx     #POLYX
-        jsr     fac_store_zp
-        lda     #SAVED
-        jsr     fac_load_zp
+@base:  ldx     #SAVED                  ; the exponent to SAVED; the base stays
+        jsr     fac_store_zp            ; in ARG, which nothing here touches
         jsr     fac_int                 ; a whole exponent?
-        lda     #<SAVED
-        ldy     #>SAVED
+        lda     #SAVED
+        ldy     #0
         jsr     fac_compare
         bne     @general
         lda     FACEXP
@@ -253,50 +224,46 @@ fn_power:
         lda     FACSGN
         pha
         jsr     fac_abs
-        jsr     fac_to_int16
-        sta     LINNUM+1
-        sty     LINNUM
-        lda     #<const_one
-        ldy     #>const_one
-        jsr     fac_load
-        ldx     #SAVED
+        jsr     fac_to_uint16           ; |y| to LINNUM
+        jsr     arg_to_fac
+        ldx     #POLYX                  ; the powers of the base at POLYX
         jsr     fac_store_zp
+        jsr     @one                    ; the product in FAC
 @bit:   lsr     LINNUM+1
         ror     LINNUM
         bcc     @square
-        lda     #SAVED
-        jsr     fac_load_zp
         lda     #POLYX
         jsr     fmul_zp
-        ldx     #SAVED
-        jsr     fac_store_zp
 @square:
         lda     LINNUM
         ora     LINNUM+1
         beq     @done
+        ldx     #SAVED
+        jsr     fac_store_zp
         lda     #POLYX
         jsr     fac_load_zp
         lda     #POLYX
         jsr     fmul_zp
         ldx     #POLYX
         jsr     fac_store_zp
-        jmp     @bit
-@done:  lda     #SAVED
+        lda     #SAVED
         jsr     fac_load_zp
-        pla
+        jmp     @bit
+@done:  pla
         bpl     @positive
         lda     #<const_one
         ldy     #>const_one
-        jsr     fdiv_mem
-@positive:
-        rts
+        jmp     fdiv_mem
+@one:   lda     #<const_one
+        ldy     #>const_one
+        jmp     fac_load
 @general:
         ldx     #4
 @push:  lda     SAVED,x
         pha
         dex
         bpl     @push
-        jsr     base_to_fac
+        jsr     arg_to_fac
         jsr     fn_log
         ldx     #<-5                    ; (zero page indexing wraps)
 @pull:  pla
@@ -306,11 +273,8 @@ fn_power:
         lda     #SAVED
         jsr     fmul_zp
         jmp     fn_exp
-
-; base_to_fac: FAC = the base kept at POLYX by fn_power.
-base_to_fac:
-        lda     #POLYX
-        jmp     fac_load_zp
+@positive:
+        rts
 
 ; RND: negative arguments seed the generator from their own bits, so the
 ; sequence that follows is reproducible; 0 seeds from the clock; positive
@@ -340,41 +304,33 @@ fn_rnd: jsr     fac_sign
         sta     RESHO,x
         dex
         bpl     @copy
-        clc
-        ldx     #0
-@inc:   lda     RNDX+1,x
-        adc     rnd_increment,x
-        sta     RNDX+1,x
+        clc                             ; (X counts up to zero, so that the
+        ldx     #<-4                    ; carry runs on: zero page indexing
+@inc:   lda     RNDX+5,x                ; wraps, the table's address is offset)
+        adc     rnd_increment+4-256,x
+        sta     RNDX+5,x
         inx
-        txa
-        eor     #4
         bne     @inc
         clc
-        ldx     #1
-@mix:   lda     RNDX+1,x                ; + seed * 256
-        adc     RESHO-1,x
-        sta     RNDX+1,x
+        ldx     #<-3
+@mix:   lda     RNDX+5,x                ; + seed * 256
+        adc     RESHO+3,x
+        sta     RNDX+5,x
         inx
-        txa
-        eor     #4
         bne     @mix
-        lda     RNDX+4                  ; FAC = seed / 2^32
-        sta     FACHO
-        lda     RNDX+3
-        sta     FACHO+1
-        lda     RNDX+2
-        sta     FACHO+2
-        lda     RNDX+1
-        sta     FACHO+3
+        ldx     #3                      ; FAC = seed / 2^32
+        ldy     #0
+@take:  lda     RNDX+1,x
+        sta     FACHO,y
+        iny
+        dex
+        bpl     @take
+        lda     #$80
+        sta     FACEXP
         lda     #0
         sta     FACSGN
-        jsr     fac_from_uint32
-        lda     FACEXP
-        beq     @done
-        sec
-        sbc     #32
-        sta     FACEXP
-@done:  rts
+        sta     FACOV
+        jmp     fac_normalize
 
 rnd_increment:  .byte $5F, $F3, $6E, $3C        ; 1013904223
 
@@ -400,36 +356,26 @@ const_inv_two_pi:
         .byte   $7E, $22, $F9, $83, $6E ; 1/(2 pi)
 const_quarter:
         .byte   $7F, $00, $00, $00, $00 ; 1/4
-const_neg_half:
-        .byte   $80, $80, $00, $00, $00 ; -1/2
 const_tan_eighth:
         .byte   $7F, $54, $13, $CC, $D0 ; tan(pi/8)
 
-; atanh(z)/z in z^2: 1 + z^2/3 + z^4/5 + ...
-poly_atanh:
-        .byte   5
-        .byte   $7D, $3A, $2E, $8B, $A3 ; 0.0909090909091
-        .byte   $7D, $63, $8E, $38, $E4 ; 0.111111111111
-        .byte   $7E, $12, $49, $24, $92 ; 0.142857142857
-        .byte   $7E, $4C, $CC, $CC, $CD ; 0.2
-        .byte   $7F, $2A, $AA, $AA, $AB ; 0.333333333333
-        .byte   $81, $00, $00, $00, $00 ; 1
-; e^y: the Taylor series to y^9
+; e^y for |y| <= ln(2)/2: a least-squares fit (relative, the
+; rounding of each coefficient made up for by the later ones), degree 8
 poly_exp:
         .byte   9
-        .byte   $6E, $38, $EF, $1D, $2B ; 2.7557319224e-06
-        .byte   $71, $50, $0D, $00, $D0 ; 2.48015873016e-05
-        .byte   $74, $50, $0D, $00, $D0 ; 0.000198412698413
-        .byte   $77, $36, $0B, $60, $B6 ; 0.00138888888889
-        .byte   $7A, $08, $88, $88, $89 ; 0.00833333333333
-        .byte   $7C, $2A, $AA, $AA, $AB ; 0.0416666666667
-        .byte   $7E, $2A, $AA, $AA, $AB ; 0.166666666667
+        .byte   $71, $50, $17, $CC, $AB ; 2.4806614725e-05
+        .byte   $74, $50, $C4, $F0, $50 ; 0.000199097911718
+        .byte   $77, $36, $0B, $9A, $48 ; 0.00138889559094
+        .byte   $7A, $08, $88, $4F, $95 ; 0.0083332802933
+        .byte   $7C, $2A, $AA, $AA, $8E ; 0.0416666662495
+        .byte   $7E, $2A, $AA, $AA, $C0 ; 0.166666667908
         .byte   $80, $00, $00, $00, $00 ; 0.5
         .byte   $81, $00, $00, $00, $00 ; 1
         .byte   $81, $00, $00, $00, $00 ; 1
-; sin(a)/a in a^2
+; sin(a)/a in a^2: the Taylor series (shorter fitted series left TAN's
+; last bit worse more often than better)
 poly_sin:
-        .byte   7
+        .byte   8
         .byte   $58, $D7, $3F, $9F, $3A ; -7.64716373182e-13
         .byte   $60, $30, $92, $30, $9D ; 1.60590438368e-10
         .byte   $67, $D7, $32, $2B, $40 ; -2.50521083854e-08
@@ -438,17 +384,16 @@ poly_sin:
         .byte   $7A, $08, $88, $88, $89 ; 0.00833333333333
         .byte   $7E, $AA, $AA, $AA, $AB ; -0.166666666667
         .byte   $81, $00, $00, $00, $00 ; 1
-; atn(z)/z in z^2
+; atn(z)/z in z^2 for |z| <= tan(pi/8), and at the same time atanh(z)/z
+; in -z^2 for |z| <= 3-2sqrt(2), which LOG needs: one least-squares fit
+; over both, made as the one for e^y
 poly_atn:
-        .byte   10
-        .byte   $7C, $43, $0C, $30, $C3 ; 0.047619047619
-        .byte   $7C, $D7, $94, $35, $E5 ; -0.0526315789474
-        .byte   $7C, $70, $F0, $F0, $F1 ; 0.0588235294118
-        .byte   $7D, $88, $88, $88, $89 ; -0.0666666666667
-        .byte   $7D, $1D, $89, $D8, $9E ; 0.0769230769231
-        .byte   $7D, $BA, $2E, $8B, $A3 ; -0.0909090909091
-        .byte   $7D, $63, $8E, $38, $E4 ; 0.111111111111
-        .byte   $7E, $92, $49, $24, $92 ; -0.142857142857
-        .byte   $7E, $4C, $CC, $CC, $CD ; 0.2
-        .byte   $7F, $AA, $AA, $AA, $AB ; -0.333333333333
+        .byte   8
+        .byte   $7C, $AC, $68, $C9, $4D ; -0.0420921195328
+        .byte   $7D, $14, $2E, $93, $4F ; 0.0723544605717
+        .byte   $7D, $B9, $63, $BD, $A6 ; -0.0905222717556
+        .byte   $7D, $63, $88, $BA, $0E ; 0.11110062938
+        .byte   $7E, $92, $49, $39, $17 ; -0.142857448605
+        .byte   $7E, $4C, $CC, $CD, $AF ; 0.200000013167
+        .byte   $7F, $AA, $AA, $AA, $AA ; -0.333333333256
         .byte   $81, $00, $00, $00, $00 ; 1

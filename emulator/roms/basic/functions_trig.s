@@ -17,41 +17,36 @@ fn_sin: lda     #<const_inv_two_pi      ; q = x / 2pi, f = q - INT(q)
         ldx     #SAVED
         jsr     fac_store_zp
         jsr     fac_int
-        lda     #<SAVED
-        ldy     #>SAVED
+        lda     #SAVED
+        ldy     #0
         jsr     fsub_mem
-        lda     #0                      ; sign of the result
-        pha
         lda     #<const_half
         ldy     #>const_half
         jsr     fac_compare
         bmi     @first_half
-        lda     #<const_neg_half
-        ldy     #>const_neg_half
-        jsr     fadd_mem
-        pla
-        lda     #$FF
+        jsr     @fold                   ; f = 1/2 - f, negative: sin(2pi f) is
+@first_half:                            ; the same, so only the sign is kept
+        lda     FACSGN
         pha
-@first_half:
+        jsr     fac_abs
         lda     #<const_quarter
         ldy     #>const_quarter
         jsr     fac_compare
         bmi     @quadrant
         beq     @quadrant
-        lda     #<const_half            ; f = 1/2 - f
-        ldy     #>const_half
-        jsr     fsub_mem
+        jsr     @fold                   ; |f| = 1/2 - |f|
 @quadrant:
+        pla
+        sta     FACSGN                  ; (f is not zero when negative)
         lda     #<const_two_pi
         ldy     #>const_two_pi
         jsr     fmul_mem
-        lda     #<poly_sin
-        ldy     #>poly_sin
-        jsr     odd_poly
-        pla
-        bpl     @done
-        jsr     fac_negate
-@done:  rts
+        lda     #<(poly_sin-4)
+        ldy     #>(poly_sin-4)
+        jmp     odd_poly
+@fold:  lda     #<const_half
+        ldy     #>const_half
+        jmp     fsub_mem
 
 ; TAN: SIN / COS.
 fn_tan: ldx     #SAVED
@@ -85,8 +80,8 @@ fn_tan: ldx     #SAVED
         sta     SAVED+5,x
         inx
         bne     @pull_sin
-        lda     #<SAVED
-        ldy     #>SAVED
+        lda     #SAVED
+        ldy     #0
         jmp     fdiv_mem
 
 ; ATN: for |x| > 1, pi/2 - ATN(1/|x|); above tan(pi/8), pi/4 + ATN of
@@ -97,9 +92,8 @@ fn_atn: lda     FACSGN
         lda     #<const_one
         ldy     #>const_one
         jsr     fac_compare
-        tax
-        pha                             ; 1 when |x| > 1
-        dex
+        cmp     #1
+        php                             ; Z when |x| > 1
         bne     @small
         lda     #<const_one
         ldy     #>const_one
@@ -107,38 +101,26 @@ fn_atn: lda     FACSGN
 @small: lda     #<const_tan_eighth
         ldy     #>const_tan_eighth
         jsr     fac_compare
-        pha                             ; 1 when above tan(pi/8)
         cmp     #1
+        php                             ; Z when above tan(pi/8)
         bne     @series
-        lda     #<const_one             ; (x-1)/(x+1) = 1 - 2/(x+1)
-        ldy     #>const_one
-        jsr     fadd_mem
-        lda     #<const_two
-        ldy     #>const_two
-        jsr     fdiv_mem
-        lda     #<const_one
-        ldy     #>const_one
-        jsr     fsub_mem
+        jsr     ratio_to_one
 @series:
-        lda     #<poly_atn
-        ldy     #>poly_atn
+        lda     #<(poly_atn-4)
+        ldy     #>(poly_atn-4)
         jsr     odd_poly
-        pla
-        cmp     #1
+        plp
         bne     @no_eighth
         lda     #<const_quarter_pi
         ldy     #>const_quarter_pi
         jsr     fadd_mem
 @no_eighth:
-        pla
-        cmp     #1
+        plp
         bne     @no_invert
         lda     #<const_half_pi
         ldy     #>const_half_pi
         jsr     fsub_mem
 @no_invert:
         pla
-        bpl     @positive
-        jsr     fac_negate
-@positive:
+        sta     FACSGN                  ; (the result is zero only for zero)
         rts
