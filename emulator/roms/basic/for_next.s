@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_SPILL_F7"
+.segment "BASIC_BDD0"
 
 .import push_frame, frame_position     ; (statements_flow.s: the top shared with GOSUB)
 

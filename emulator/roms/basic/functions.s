@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC"
+.segment "BASIC_ADA1"
 
 fn_int = fac_int
 fn_abs = fac_abs

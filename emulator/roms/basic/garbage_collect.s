@@ -11,7 +11,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_SPILL_F7"
+.segment "BASIC_B394"
 
 GC_TOP  = FRESPC                ; the packed part starts here
 GC_BEST = DSCPNT                ; record holding the best string so far ($50)
@@ -132,6 +132,8 @@ garbage_collect:
         tax
         pla
         rts
+
+.segment "BASIC"
 
 ; scan: every record of X bytes from GC_SCAN up to GC_END goes through
 ; check_descriptor: a 3-byte record is a descriptor; a 7-byte one is a

@@ -115,7 +115,7 @@ stmt_load:
         jsr     clear_stack             ; the old program's loops are gone
         jmp     execute_next
 
-.segment "BASIC_SPILL_F7"
+.segment "BASIC_AE89"
 
 ; load_save_params: SETNAM and SETLFS for LOAD/SAVE/VERIFY: the name (none
 ; by default), the device (1) and the secondary address (0).

@@ -206,7 +206,7 @@ clear_vars:
         sta     TEMPPT
         jmp     do_restore
 
-.segment "BASIC_SPILL_F7"
+.segment "BASIC_B1AD"
 
 ; parse_line_number: LINNUM = the decimal number at TXTPTR (the current
 ; character first); ?SYNTAX ERROR from 64000 up. Leaves TXTPTR after it.

@@ -43,7 +43,7 @@ stop_or_end:
 flow_done:
         rts
 
-.segment "BASIC"
+.segment "BASIC_A691"
 
 stmt_cont:
         bne     @done
@@ -61,7 +61,7 @@ stmt_cont:
         bpl     @copy
 @done:  rts
 
-.segment "BASIC_SPILL_F7"
+.segment "BASIC"
 
 ; stmt_return: back to the statement after the latest GOSUB, dropping the
 ; FOR frames above it.

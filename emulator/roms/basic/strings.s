@@ -6,7 +6,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_SPILL_EC"
+.segment "BASIC_A7EA"
 
 STRDSC  = FACHO+2
 
@@ -221,7 +221,7 @@ read_descriptor:
         lda     (DSCPNT),y
         rts
 
-.segment "BASIC"
+.segment "BASIC_A57F"
 
 
 ; print_fac_string: print the expression's string.

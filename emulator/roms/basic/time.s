@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_SPILL_F7"
+.segment "BASIC_B394"
 
 CLOCK   = RESHO                 ; jiffies, low byte first (3 bytes)
 DIGIT   = RESHO+3
@@ -49,6 +49,8 @@ time_string:
         bcc     @digit
         lda     #6
         jmp     push_new_string
+
+.segment "BASIC_HI"
 
 ; set_time_string: TI$ = "HHMMSS"; ?ILLEGAL QUANTITY unless six digits.
 ; (Like the count above, the sum keeps only 24 bits.)
