@@ -84,7 +84,7 @@ TEST_F(IoFilesTest, LoadWithSecondaryAddressOneUsesTheFilesOwnAddress) {
   game[0] = 0x00;
   game[1] = 0xC0;
   file.PutBytes(scratch, "CODE.PRG", game);
-  mounted->Remount();
+  io.fat32(&mounted->Remount());  // the files put since are on the new mount
   Name("CODE");
   std::vector<uint8_t> basic_start = Ram(0x0801, 16);
   Request(4, 1);
@@ -110,7 +110,7 @@ TEST_F(IoFilesTest, WhatCannotBeLoadedIsNotFound) {
 
 TEST_F(IoFilesTest, ANameWithItsOwnExtensionIsUsedAsTyped) {
   file.PutBytes(scratch, "README.TXT", Pattern(10, 3));
-  mounted->Remount();
+  io.fat32(&mounted->Remount());  // the files put since are on the new mount
   Name("README.TXT");
   Request(4);
   EXPECT_EQ(Ram(0x0801, 10), Pattern(10, 3));
@@ -119,7 +119,7 @@ TEST_F(IoFilesTest, ANameWithItsOwnExtensionIsUsedAsTyped) {
 TEST_F(IoFilesTest, OneCharacterNamesOtherThanTheDollarAreFiles) {
   file.PutBytes(scratch, "A.PRG", Pattern(5, 9));
   file.PutBytes(scratch, "$X.PRG", Pattern(6, 2));
-  mounted->Remount();
+  io.fat32(&mounted->Remount());  // the files put since are on the new mount
   Name("A");
   Request(4);
   EXPECT_EQ(Ram(0x0801, 5), Pattern(5, 9));
