@@ -170,6 +170,17 @@ uint32_t c64_scan_head_snapshot() {
   return head;
 }
 
+void C64::start_face() {
+  face_bind_c64(&g_c64_face, mem);
+  g_c64_self.serve_request = IO::serve_request;
+  g_c64_self.serve_context = io;
+  face_realize(&g_c64_face);
+  g_face_active = 1;
+  redraw_pending_ = true;
+  g_serial_mirror.invalidate();
+  c64_drop_waiting_keys();
+}
+
 void C64::enter_monitor() {
   // The keyboard interrupt must not come between the look at running and the
   // monitor's activation: a second Esc there would find the monitor not yet

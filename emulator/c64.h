@@ -55,9 +55,11 @@ class C64 {
 
  private:
   bool copy_face_text();
-  // Shared by both images' passes: taking the monitor's turn (keys typed
+  // Shared by both images' passes: binding the face to this machine (its
+  // LOAD/SAVE service included) for a fresh start, taking the monitor's turn (keys typed
   // meanwhile are consumed, the screen repainted afterwards), and the end of
   // a pass (counted, redrawn by the rule, mirrored to COM1).
+  void start_face();
   void enter_monitor();
   void finish_pass(bool text_changed);
   void drain_scan_ring(bool deliver);

@@ -25,16 +25,9 @@ TerminalDecoder g_terminal_decoder;
 }  // namespace
 
 void C64::begin() {
-  face_bind_c64(&g_c64_face, mem);
-  g_c64_self.serve_request = IO::serve_request;
-  g_c64_self.serve_context = io;
-  face_realize(&g_c64_face);
-  g_face_active = 1;
+  start_face();
   uint64_t stamp = korvan::x86::read_timestamp_counter();
   ovra::substrate_init(static_cast<uint32_t>(stamp) ^ static_cast<uint32_t>(stamp >> 32));
-  redraw_pending_ = true;
-  g_serial_mirror.invalidate();
-  c64_drop_waiting_keys();
 }
 
 // deliver false: the bytes are consumed for the shift state only (the keys

@@ -20,16 +20,7 @@ constexpr uint32_t kInstructionsPerBatch = 10000;
 
 }  // namespace
 
-void C64::begin() {
-  face_bind_c64(&g_c64_face, mem);
-  g_c64_self.serve_request = IO::serve_request;
-  g_c64_self.serve_context = io;
-  face_realize(&g_c64_face);
-  g_face_active = 1;
-  redraw_pending_ = true;
-  g_serial_mirror.invalidate();
-  c64_drop_waiting_keys();
-}
+void C64::begin() { start_face(); }
 
 // Every byte with its release bit set is ignored, shift releases included, so
 // only unshifted characters can be typed.
