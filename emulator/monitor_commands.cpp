@@ -50,6 +50,17 @@ bool hex_value(const char* text, uint32_t* value) {
   return true;
 }
 
+// A new file of count bytes, byte_at(i) giving each; the status of the first
+// failure, of the close otherwise.
+template <typename ByteAt>
+int write_new_file(Fat32* volume, const char* name, uint32_t count, ByteAt byte_at) {
+  int status = volume->OpenFile(kSlot, name, Fat32::kModeCreate);
+  if (status != 0) return status;
+  for (uint32_t i = 0; i < count && status == 0; i++) status = volume->WriteNextFileByte(kSlot, byte_at(i));
+  int closed = volume->CloseFile(kSlot);
+  return status != 0 ? status : closed;
+}
+
 uint16_t basic_end(Memory* memory) {
   return static_cast<uint16_t>(memory->read_byte(kBasicEnd) | memory->read_byte(kBasicEnd + 1) << 8);
 }
@@ -172,13 +183,10 @@ bool Monitor::write_file(const char* name, const char* from, const char* to) {
     printf("\n%04X >= %04X", start, end);
     return true;
   }
-  int status = volume_->OpenFile(kSlot, name, Fat32::kModeCreate);
-  if (status == 0) {
-    for (uint32_t address = start; address <= end && status == 0; address++)
-      status = volume_->WriteNextFileByte(kSlot, memory_->read_byte(static_cast<uint16_t>(address)));
-    int closed = volume_->CloseFile(kSlot);
-    if (status == 0) status = closed;
-  }
+  Memory* memory = memory_;
+  int status = write_new_file(volume_, name, end - start + 1, [memory, start](uint32_t i) {
+    return memory->read_byte(static_cast<uint16_t>(start + i));
+  });
   printf("\nstatus=%d", status);
   return true;
 }
@@ -197,13 +205,8 @@ bool Monitor::rename_file(const char* from, const char* to) {
 
 bool Monitor::write_test_file(const char* name) {
   if (volume_ == nullptr) return false;
-  int status = volume_->OpenFile(kSlot, name, Fat32::kModeCreate);
-  if (status == 0) {
-    for (const char* c = kTestPattern; *c != 0 && status == 0; c++)
-      status = volume_->WriteNextFileByte(kSlot, static_cast<uint8_t>(*c));
-    int closed = volume_->CloseFile(kSlot);
-    if (status == 0) status = closed;
-  }
+  int status = write_new_file(volume_, name, sizeof kTestPattern - 1,
+                              [](uint32_t i) { return static_cast<uint8_t>(kTestPattern[i]); });
   printf("\nstatus=%d", status);
   return true;
 }
