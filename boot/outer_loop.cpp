@@ -8,6 +8,7 @@
 #include "emulator/c64.h"
 #include "emulator/io.h"
 #include "emulator/monitor.h"
+#include "emulator/pacer.h"
 #include "emulator/sid.h"
 #include "lib/placement.h"
 
@@ -19,6 +20,8 @@ alignas(C64) uint8_t g_machine_storage[sizeof(C64)];
 }  // namespace
 
 void run_outer_loop(const KernelServices& services) {
+  // A PC's C64 keeps a C64's time; the warp key lets it run free.
+  g_warp = false;
   for (;;) {
     C64* machine = new (g_machine_storage) C64();
     c64ptr = machine;

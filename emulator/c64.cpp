@@ -7,6 +7,7 @@
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
 #include "emulator/c64_loop.h"
+#include "emulator/clock.h"
 #include "emulator/cpu.h"
 #include "emulator/io.h"
 #include "emulator/io_events.h"
@@ -106,17 +107,20 @@ C64::C64() : running(true), exit_requested(false) {
   vic = new Vic();
   sid = new Sid();
   monitor = new Monitor();
+  clock = new Clock(&f6502_context()->cycles);
   cpu->memory(mem);
   cpu->reset();
   vic->memory(mem);
   vic->cpu(cpu);
   vic->io(io);
-  // The video chip keeps time by the processor that runs the machine, so the
-  // raster moves while a batch of instructions waits on it.
-  vic->clock(&f6502_context()->cycles);
+  // The chips keep time by the processor that runs the machine, so the
+  // raster moves and the timers count while a batch of instructions runs.
+  vic->clock(clock);
   cia1->cpu(cpu);
   cia1->io(io);
+  cia1->clock(clock);
   cia2->cpu(cpu);
+  cia2->clock(clock);
   io->cpu(cpu);
   io->memory(mem);
   mem->vic(vic);
@@ -137,6 +141,7 @@ C64::~C64() {
   release(sid);
   release(io);
   release(monitor);
+  release(clock);
 }
 
 uint32_t C64::passes_since_boot() { return g_frame_ctr; }
@@ -174,6 +179,7 @@ void C64::start_face() {
   face_bind_c64(&g_c64_face, mem);
   g_c64_self.serve_request = IO::serve_request;
   g_c64_self.serve_context = io;
+  g_c64_self.clock = clock;
   face_realize(&g_c64_face);
   g_face_active = 1;
   redraw_pending_ = true;

@@ -3,6 +3,7 @@
 #pragma once
 #include <stdint.h>
 
+class Clock;
 class Cpu;
 class Cia1;
 class Cia2;
@@ -52,6 +53,8 @@ class C64 {
   Vic* vic = nullptr;
   Monitor* monitor = nullptr;
   volatile bool exit_requested;
+  // The chips' time base over the running core's cycle count.
+  Clock* clock = nullptr;
 
  private:
   bool copy_face_text();

@@ -1,15 +1,17 @@
 // The kernel image's main-loop pass: substrate, controller poll, a batch of
 // instructions through the face, keys from the ring and the terminal, the
-// chips, and the redraw.
+// chips, the redraw, and the wait that holds the machine to real speed.
 #include "core/x86.h"
 #include "emulator/c64.h"
 #include "emulator/c64_loop.h"
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
+#include "emulator/clock.h"
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
 #include "emulator/monitor.h"
+#include "emulator/pacer.h"
 #include "emulator/scan_decoder.h"
 #include "emulator/scan_ring.h"
 #include "emulator/vic.h"
@@ -22,10 +24,50 @@ namespace {
 ScanDecoder g_scan_decoder;
 TerminalDecoder g_terminal_decoder;
 
+// At real speed a pass runs to the end of a video frame, in small batches,
+// so keys and the redraw come once a frame; warp runs whole passes.
+constexpr uint32_t kFrameBatch = 64;
+constexpr uint32_t kNoticeMillis = 2000;
+
+// The machine held to the wall clock, and the brief notice of a change of
+// speed; both kept across machines, like the choice itself.
+class SpeedKeeper {
+ public:
+  // Counts afresh from now: a new machine, or back from the monitor.
+  void restart(Clock* clock) {
+    warp_seen_ = g_warp;
+    pacer_.restart(clock->now(), current_milli);
+  }
+  // After a pass: announces a change, then waits while the machine is ahead.
+  void pace(Clock* clock, IO* io) {
+    bool warp = g_warp;
+    if (warp != warp_seen_) {
+      restart(clock);
+      io->show_notice(warp ? "WARP" : "REAL SPEED");
+      notice_since_ = current_milli;
+      notice_shown_ = true;
+    } else if (notice_shown_ && current_milli - notice_since_ >= kNoticeMillis) {
+      io->show_notice("");
+      notice_shown_ = false;
+    }
+    if (warp) return;
+    uint32_t ahead = pacer_.ahead(clock->now(), current_milli);
+    if (ahead != 0) wait_until_milli(current_milli + ahead);
+  }
+
+ private:
+  Pacer pacer_;
+  bool warp_seen_ = true;
+  bool notice_shown_ = false;
+  uint32_t notice_since_ = 0;
+};
+SpeedKeeper g_speed;
+
 }  // namespace
 
 void C64::begin() {
   start_face();
+  g_speed.restart(clock);
   uint64_t stamp = korvan::x86::read_timestamp_counter();
   ovra::substrate_init(static_cast<uint32_t>(stamp) ^ static_cast<uint32_t>(stamp >> 32));
 }
@@ -64,12 +106,19 @@ bool C64::run_pass() {
   if (!running) {
     enter_monitor();
     drain_serial_input(false);
+    g_speed.restart(clock);
     return true;
   }
   ovra::substrate_tick();
   c64_poll_keyboard_controller();
   c64_deliver_keys();
-  face_tick_steps(&g_c64_face, kInstructionsPerPass);
+  if (g_warp) {
+    face_tick_steps(&g_c64_face, kInstructionsPerPass);
+  } else {
+    uint32_t frame = vic->frame_count();
+    for (uint32_t done = 0; done < kInstructionsPerPass && vic->frame_count() == frame; done += kFrameBatch)
+      face_tick_steps(&g_c64_face, kFrameBatch);
+  }
   ovra::face_step_all();
   face_tick_observe(&g_c64_face);
   bool changed = copy_face_text();
@@ -77,5 +126,6 @@ bool C64::run_pass() {
   drain_serial_input(true);
   if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
   finish_pass(changed);
+  g_speed.pace(clock, io);
   return !exit_requested;
 }

@@ -26,7 +26,7 @@ uint8_t Cia1::read_keyboard() const {
   return 0xFF;  // no row driven: no key can pull a column low
 }
 
-uint8_t Cia1::read_register(uint8_t reg) const {
+uint8_t Cia1::read_register(uint8_t reg) {
   reg &= kRegisterMask;
   if (CiaTimers::owns(reg)) return timers_.read(reg);
   switch (reg) {
@@ -39,7 +39,7 @@ uint8_t Cia1::read_register(uint8_t reg) const {
     case kPortB: return read_keyboard();
     case kDataDirectionA: return data_direction_a_;
     case kDataDirectionB: return data_direction_b_;
-    default: return 0;  // time of day and the shift register are not modelled
+    default: return 0;  // the shift register is not modelled
   }
 }
 
@@ -57,7 +57,11 @@ void Cia1::write_register(uint8_t reg, uint8_t value) {
   }
 }
 
+void Cia1::cpu(Cpu* cpu) {
+  timers_.output(cpu, [](Cpu* processor, bool active) { processor->irq_line(Cpu::kIrqCia1, active); });
+}
+
 bool Cia1::emulate() {
-  timers_.emulate(cpu_, &Cpu::irq);
+  timers_.emulate();
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include "emulator/cia_timers.h"
 
+class Clock;
 class Cpu;
 class IO;
 
@@ -18,22 +19,22 @@ class Cia1 {
   static constexpr int kMatrixRows = 8;
 
   // The register number is taken modulo 16, as the chip repeats through its page.
-  uint8_t read_register(uint8_t reg) const;
+  uint8_t read_register(uint8_t reg);
   void write_register(uint8_t reg, uint8_t value);
-  // Advances the timers by the cycles counted since the last call; always true.
+  // Brings the timers and the clock up to the current cycle; always true.
   bool emulate();
-  void reset_timer_a() { timers_.a.reset(); }
-  void reset_timer_b() { timers_.b.reset(); }
 
+  // Timer and alarm interrupts go to the processor's IRQ line.
+  void cpu(Cpu* cpu);
+  // The machine's time base, which the timers and the clock count.
+  void clock(Clock* clock) { timers_.clock(clock); }
   // Without an IO no key is held and the joystick rests.
-  void cpu(Cpu* cpu) { cpu_ = cpu; }
   void io(IO* io) { io_ = io; }
 
  private:
   uint8_t read_keyboard() const;
   uint8_t matrix_row(int row) const;
 
-  Cpu* cpu_ = nullptr;
   IO* io_ = nullptr;
   CiaTimers timers_;
   uint8_t port_a_ = 0xFF;

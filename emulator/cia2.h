@@ -5,6 +5,7 @@
 
 #include "emulator/cia_timers.h"
 
+class Clock;
 class Cpu;
 
 class Cia2 {
@@ -15,19 +16,19 @@ class Cia2 {
   static constexpr uint16_t kVicBankSize = 0x4000;
 
   // The register number is taken modulo 16, as the chip repeats through its page.
-  uint8_t read_register(uint8_t reg) const;
+  uint8_t read_register(uint8_t reg);
   void write_register(uint8_t reg, uint8_t value);
   // Port A bits 1-0 select the VIC's bank, inverted: %11 is $0000, %00 $C000.
   uint16_t vic_base_address() const;
-  // Advances the timers by the cycles counted since the last call; always true.
+  // Brings the timers and the clock up to the current cycle; always true.
   bool emulate();
-  void reset_timer_a() { timers_.a.reset(); }
-  void reset_timer_b() { timers_.b.reset(); }
 
-  void cpu(Cpu* cpu) { cpu_ = cpu; }
+  // Timer and alarm interrupts go to the processor's NMI line.
+  void cpu(Cpu* cpu);
+  // The machine's time base, which the timers and the clock count.
+  void clock(Clock* clock) { timers_.clock(clock); }
 
  private:
-  Cpu* cpu_ = nullptr;
   CiaTimers timers_;
   uint8_t port_a_ = 0xFF;
   uint8_t port_b_ = 0xFF;

@@ -23,6 +23,7 @@ void Cpu::reset() {
   core_->status &= ~(kStatusFlags | kFlagBreak);
   core_->irq_request = 0;
   core_->nmi_request = 0;
+  nmi_held_ = false;
   if (memory_ != nullptr) core_->pc = memory_->read_word(kResetVector);
   cycles_ = kResetCycles;
 }
@@ -76,12 +77,19 @@ uint8_t Cpu::pop() {
   return memory_->read_byte(static_cast<uint16_t>(kStackPage + core_->sp));
 }
 
-void Cpu::irq() {
-  fake6502_request_irq(core_);
-  tick(kInterruptCycles);
+void Cpu::irq_line(uint8_t source, bool active) { fake6502_irq_line(core_, source, active); }
+
+void Cpu::nmi_line(bool active) {
+  bool edge = active && !nmi_held_;
+  nmi_held_ = active;
+  if (edge) request_nmi();
 }
 
 void Cpu::nmi() {
+  if (!nmi_held_) request_nmi();
+}
+
+void Cpu::request_nmi() {
   fake6502_request_nmi(core_);
   tick(kInterruptCycles);
 }

@@ -1,9 +1,10 @@
 // The 6510 register model: the machine's view of the running fake6502 core.
 //
 // There is one processor. Cpu reads and sets the running core's registers
-// and hands the chips' interrupt requests to it; the core writes the
-// interrupt frames when it takes them. The cycle counter is the chips' time
-// base: 6 after reset and 7 more for every request handed on.
+// and hands the chips' interrupt lines to it; the core writes the interrupt
+// frames when it takes them. The chips keep time by the core's own cycle
+// count (emulator/clock.h); the counter here (6 after reset, 7 more for
+// every NMI handed on) keeps time for nothing.
 #pragma once
 #include <stdint.h>
 
@@ -55,16 +56,27 @@ class Cpu {
   void tick(uint8_t n) { cycles_ += n; }
   uint32_t cycles() const { return cycles_; }
 
-  // The core takes an IRQ at the first instruction boundary with I clear,
-  // and an NMI before its next instruction.
-  void irq();
+  // Sources of the IRQ line, one bit each.
+  static constexpr uint8_t kIrqCia1 = 0x01;
+  static constexpr uint8_t kIrqVic = 0x02;
+
+  // The IRQ line is a wired OR: held while any source holds it, taken by
+  // the core at every instruction boundary with I clear.
+  void irq_line(uint8_t source, bool active);
+  // CIA 2's NMI output. The NMI input is edge-triggered: only the line
+  // going active starts an NMI.
+  void nmi_line(bool active);
+  // The RESTORE key's pulse on the same line: an NMI, unless CIA 2 holds
+  // the line already, so that no edge can occur.
   void nmi();
 
  private:
   bool flag(uint8_t bit) const;
   void flag(uint8_t bit, bool value);
+  void request_nmi();
 
   fake6502_context* core_;
   Memory* memory_ = nullptr;
   uint32_t cycles_ = 0;
+  bool nmi_held_ = false;
 };

@@ -6,6 +6,7 @@
 #include "drivers/serial.h"
 #include "emulator/cpu.h"
 #include "emulator/io_events.h"
+#include "emulator/pacer.h"
 #include "lib/pixel.h"
 
 using namespace korvan::drivers;
@@ -177,7 +178,11 @@ uint8_t IO::take_face_key() {
 // and only from here, so each press acts once. RUN/STOP cannot be typed into
 // the buffer (the KERNAL reads it from the matrix), so Tab stays on the matrix.
 void IO::OnKeyDown(uint8_t code) {
-  if (code == kKeyScrollLock) return;
+  // Scroll Lock is on no C64 key: it switches between real speed and warp.
+  if (code == kKeyScrollLock) {
+    g_warp = !g_warp;
+    return;
+  }
   if (code == kKeyShift) joystick2_ |= kJoystickFire;
   if (code == kKeyRight) joystick2_ |= kJoystickRight;
   if (code == kKeyDown) joystick2_ |= kJoystickDown;
@@ -209,6 +214,20 @@ void IO::OnKeyUp(uint8_t code) {
 
 void IO::SendSerial(uint8_t c) {
   if (serial_ != nullptr) serial_->Send(c);
+}
+
+// Two rows below the text on the host screen; on the terminal, the second
+// row below the 25 the mirror keeps, so the mirror never overwrites it.
+void IO::show_notice(const char* text) {
+  static const char kNoticeRow[] = "\x1b[27;1H";
+  static const char kEraseLine[] = "\x1b[K";
+  for (const char* p = kNoticeRow; *p != 0; p++) SendSerial(static_cast<uint8_t>(*p));
+  for (const char* p = text; *p != 0; p++) SendSerial(static_cast<uint8_t>(*p));
+  for (const char* p = kEraseLine; *p != 0; p++) SendSerial(static_cast<uint8_t>(*p));
+  if (!can_draw()) return;
+  const char* next = text;
+  for (int column = 0; column < kFaceScreenColumns; column++)
+    draw_face_cell(kFaceScreenRows + 1, column, *next != 0 ? static_cast<uint8_t>(*next++) : ' ');
 }
 
 // The three frame painters do nothing before init_display.

@@ -80,6 +80,9 @@ class IO {
   void OnKeyDown(uint8_t code);
   void OnKeyUp(uint8_t code);
   void SendSerial(uint8_t c);
+  // A line of text for the user below the C64's screen, on the host screen
+  // and on the serial terminal; an empty text clears it.
+  void show_notice(const char* text);
   // The next character the key events left for the face, or 0 for none.
   // Called by the main loop only; the keyboard interrupt fills the queue.
   uint8_t take_face_key();

@@ -11,6 +11,7 @@ constexpr int kBytesPerCharacter = 8;
 constexpr uint16_t kSpritePointers = 0x03F8;  // behind the 1000 screen codes
 constexpr uint16_t kSpriteBlockSize = 64;
 constexpr uint8_t kExtendedCharacterMask = 0x3F;
+constexpr int kSpriteLines = 21;
 // A frame of lines without bad lines is the longest a frame can take.
 constexpr uint32_t kFrameCycles = Vic::kLinesPerFrame * Vic::kCyclesPerLine;
 // Lines further behind than this are skipped without being processed: so
@@ -23,9 +24,10 @@ constexpr uint8_t kUnusedEnableBits = 0xF0;
 constexpr uint8_t kUnconnected = 0xFF;
 }  // namespace
 
-uint32_t Vic::now() const {
-  if (clock_ != nullptr) return *clock_;
-  return cpu_ != nullptr ? cpu_->cycles() : 0;
+void Vic::clock(Clock* clock) {
+  clock_ = clock;
+  next_line_at_ = now() + kCyclesPerLine;
+  if (clock_ != nullptr) clock_->attach(this);
 }
 
 void Vic::raster_counter(int line) {
@@ -35,7 +37,27 @@ void Vic::raster_counter(int line) {
 
 bool Vic::is_bad_line() const {
   int r = raster_counter();
-  return r >= kFirstBadLine && r <= kLastBadLine && ((r ^ vertical_scroll()) & kScrollMask) == 0;
+  return bad_lines_enabled_ && r >= kFirstBadLine && r <= kLastBadLine &&
+         ((r ^ vertical_scroll()) & kScrollMask) == 0;
+}
+
+int Vic::sprites_on_line(int line) const {
+  int count = 0;
+  for (int n = 0; n < kSprites; n++) {
+    if (!is_sprite_enabled(n)) continue;
+    int height = is_double_height_sprite(n) ? 2 * kSpriteLines : kSpriteLines;
+    if (line >= sprite_y_[n] && line < sprite_y_[n] + height) count++;
+  }
+  return count;
+}
+
+// At instruction granularity: the processor stands still for the stolen
+// cycles as the line begins.
+void Vic::take_cycles(int line) {
+  uint32_t stolen = is_bad_line() ? kBadLineStolenCycles : 0;
+  int sprites = sprite_enable_ != 0 ? sprites_on_line(line) : 0;
+  if (sprites > 0) stolen += kSpriteBusCycles + kSpriteStolenCycles * static_cast<uint32_t>(sprites);
+  if (stolen != 0 && clock_ != nullptr) clock_->stall(stolen);
 }
 
 void Vic::set_graphic_mode() {
@@ -53,7 +75,8 @@ void Vic::set_graphic_mode() {
 // Lines are painted only while the picture is on the host screen, and only
 // the last frame's worth of them: anything older would be painted over
 // before anyone could see it. The clock is unsigned and may wrap; a clock
-// that went backwards (a processor reset) restarts the current line.
+// that went backwards (a processor reset) restarts the current line. The
+// cycles a line takes from the processor move the clock on as it is read.
 void Vic::catch_up() {
   uint32_t t = now();
   int32_t behind = static_cast<int32_t>(t - next_line_at_);
@@ -64,20 +87,17 @@ void Vic::catch_up() {
   if (behind > static_cast<int32_t>(kMaxCatchUpCycles)) next_line_at_ = t - kFrameCycles;
   bool shown = g_face_active == 0 || g_video_view != 0;
   bool frame_done = false;
-  while (static_cast<int32_t>(t - next_line_at_) >= 0)
+  for (t = now(); static_cast<int32_t>(t - next_line_at_) >= 0; t = now())
     process_line(shown && t - next_line_at_ < kFrameCycles, &frame_done);
   // While the face's text screen is shown, the main loop draws the host
   // screen; refreshing it here too would redraw (and pace) once a frame.
   if (frame_done && g_face_active == 0 && io_ != nullptr) io_->screen_refresh();
 }
 
+// Ends the line being shown and enters the next: its raster interrupt
+// comes as the raster counter reaches it, its stolen cycles with it.
 void Vic::process_line(bool draw, bool* frame_done) {
   int r = raster_counter();
-  if (raster_irq_enabled() && static_cast<uint32_t>(r) == raster_compare_) {
-    interrupt_status_ |= kRasterInterrupt;
-    raised_at_ = now();
-    if (cpu_ != nullptr) cpu_->irq();
-  }
   if (draw && io_ != nullptr && r >= kFirstVisibleLine && r <= kLastVisibleLine) draw_line();
   if (r + 1 >= kLinesPerFrame) {
     raster_counter(0);
@@ -86,23 +106,30 @@ void Vic::process_line(bool draw, bool* frame_done) {
   } else {
     raster_counter(r + 1);
   }
-  // The line now entered is the one a bad line shortens.
-  next_line_at_ += is_bad_line() ? kCyclesPerBadLine : kCyclesPerLine;
+  int entered = raster_counter();
+  if (entered == kFirstBadLine) bad_lines_enabled_ = !is_screen_off();
+  next_line_at_ += kCyclesPerLine;
+  if (raster_irq_enabled() && static_cast<uint32_t>(entered) == raster_compare_) {
+    interrupt_status_ |= kRasterInterrupt;
+    update_irq_line();
+  }
+  take_cycles(entered);
 }
 
-// The interrupt line stays asserted until the program acknowledges in $D019.
-// The processor keeps a request until it takes it, so asserting again only
-// matters once the handler has returned without acknowledging; asserting
-// while the handler runs would enter it a second time. A frame is far
-// longer than any handler takes to acknowledge.
+// The interrupt line is held while an enabled source is unacknowledged in $D019.
+void Vic::update_irq_line() {
+  if (cpu_ != nullptr)
+    cpu_->irq_line(Cpu::kIrqVic, (interrupt_status_ & interrupt_enable_ & kInterruptSources) != 0);
+}
+
 bool Vic::emulate() {
-  bool pending = (interrupt_status_ & interrupt_enable_ & kInterruptSources) != 0;
-  if (pending && cpu_ != nullptr && now() - raised_at_ >= kFrameCycles) {
-    raised_at_ = now();
-    cpu_->irq();
-  }
   catch_up();
   return true;
+}
+
+uint32_t Vic::run(uint32_t) {
+  catch_up();
+  return next_line_at_;
 }
 
 uint8_t Vic::read_register(uint8_t reg) {
@@ -168,6 +195,8 @@ void Vic::write_register(uint8_t reg, uint8_t value) {
       control1_ = static_cast<uint8_t>((value & ~kRasterBit8) | (control1_ & kRasterBit8));
       raster_compare_ = (raster_compare_ & 0xFF) | ((value & kRasterBit8) ? 0x100 : 0);
       set_graphic_mode();
+      // The display switched on at any time during line $30 allows the frame's bad lines.
+      if (raster_counter() == kFirstBadLine && !is_screen_off()) bad_lines_enabled_ = true;
       break;
     case kRaster: raster_compare_ = (raster_compare_ & 0x100) | value; break;
     case kSpriteEnable: sprite_enable_ = value; break;
@@ -182,8 +211,14 @@ void Vic::write_register(uint8_t reg, uint8_t value) {
       bitmap_memory_ = static_cast<uint16_t>((value << 10) & 0x2000);
       memory_pointers_ = value | 1;
       break;
-    case kInterruptStatus: interrupt_status_ &= static_cast<uint8_t>(~(value & kInterruptSources)); break;
-    case kInterruptEnable: interrupt_enable_ = value; break;
+    case kInterruptStatus:
+      interrupt_status_ &= static_cast<uint8_t>(~(value & kInterruptSources));
+      update_irq_line();
+      break;
+    case kInterruptEnable:
+      interrupt_enable_ = value;
+      update_irq_line();
+      break;
     case kSpritePriority: sprite_priority_ = value; break;
     case kSpriteMulticolour: sprite_multicolour_ = value; break;
     case kSpriteDoubleWidth: sprite_double_width_ = value; break;

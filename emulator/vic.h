@@ -4,11 +4,13 @@
 #pragma once
 #include <stdint.h>
 
+#include "emulator/clock.h"
+
 class Cpu;
 class IO;
 class Memory;
 
-class Vic {
+class Vic final : public Clocked {
  public:
   static constexpr uint8_t kRegisterMask = 0x3F;  // 64 registers, mirrored through $D3FF
   static constexpr int kSprites = 8;
@@ -45,11 +47,15 @@ class Vic {
   static constexpr int kExtendedBackgroundMode = 4;
   static constexpr int kInvalidMode = 5;
 
-  // The raster, in processor cycles: a bad line leaves the processor 23 of
-  // its 63 cycles.
+  // The raster, in processor cycles. A bad line takes 40 of the line's 63
+  // cycles from the processor for the character row's fetches; each sprite
+  // shown on a line takes 2 for its data, and the bus change to the first
+  // of them 3 more.
   static constexpr int kLinesPerFrame = 312;
   static constexpr uint32_t kCyclesPerLine = 63;
-  static constexpr uint32_t kCyclesPerBadLine = 23;
+  static constexpr uint32_t kBadLineStolenCycles = 40;
+  static constexpr uint32_t kSpriteStolenCycles = 2;
+  static constexpr uint32_t kSpriteBusCycles = 3;
   static constexpr int kFirstVisibleLine = 14;  // frame row 0
   static constexpr int kLastVisibleLine = 297;
   static constexpr int kFirstBadLine = 0x30;
@@ -61,17 +67,17 @@ class Vic {
   // $D012 or $D011 bit 7 sees the raster move within an instruction batch.
   uint8_t read_register(uint8_t reg);
   void write_register(uint8_t reg, uint8_t value);
-  // Processes every line that is due by the clock; keeps the interrupt line
-  // asserted while a raster interrupt is unacknowledged. Always true.
+  // Processes every line that is due by the clock. Always true.
   bool emulate();
+  // The same, from the clock; the next event is the next line.
+  uint32_t run(uint32_t now) override;
 
   void memory(Memory* memory) { memory_ = memory; }
   void cpu(Cpu* cpu) { cpu_ = cpu; }
   void io(IO* io) { io_ = io; }
-  // The cycle counter of the processor that runs the machine. Without it
-  // the VIC keeps time by cpu()'s counter, which moves only at interrupt
-  // entries.
-  void clock(const uint32_t* cycles) { clock_ = cycles; }
+  // The machine's time base, from which the VIC also takes the processor's
+  // cycles it needs. Without it no time passes.
+  void clock(Clock* clock);
 
   int raster_counter() const { return ((control1_ & kRasterBit8) << 1) | raster_low_; }
   void raster_counter(int line);
@@ -79,6 +85,8 @@ class Vic {
   int graphic_mode() const { return graphic_mode_; }
   bool is_screen_off() const { return (control1_ & kDisplayEnable) == 0; }
   bool is_bad_line() const;
+  // Sprites whose data the VIC fetches for the line.
+  int sprites_on_line(int line) const;
   bool raster_irq_enabled() const { return (interrupt_enable_ & kRasterInterrupt) != 0; }
   int vertical_scroll() const { return control1_ & kScrollMask; }
   int horizontal_scroll() const { return control2_ & kScrollMask; }
@@ -110,8 +118,10 @@ class Vic {
   static constexpr uint8_t kInterruptRequested = 0x80;
 
   static bool bit(uint8_t value, int n) { return (value & (1u << n)) != 0; }
-  uint32_t now() const;
+  uint32_t now() const { return clock_ != nullptr ? clock_->now() : 0; }
   void catch_up();
+  void update_irq_line();
+  void take_cycles(int line);
   void process_line(bool draw, bool* frame_done);
   void set_graphic_mode();
 
@@ -138,7 +148,7 @@ class Vic {
   Memory* memory_ = nullptr;
   Cpu* cpu_ = nullptr;
   IO* io_ = nullptr;
-  const uint32_t* clock_ = nullptr;
+  Clock* clock_ = nullptr;
   uint8_t sprite_x_[kSprites] = {};
   uint8_t sprite_y_[kSprites] = {};
   uint8_t sprite_x_high_bits_ = 0;
@@ -159,7 +169,8 @@ class Vic {
   uint32_t raster_compare_ = 0;
   uint8_t interrupt_status_ = 0;
   uint8_t interrupt_enable_ = 0;
-  uint32_t raised_at_ = 0;  // clock when the interrupt line was last asserted
+  // Bad lines happen in a frame only if the display was enabled in line $30.
+  bool bad_lines_enabled_ = false;
   uint16_t screen_memory_ = 0x0400;
   uint16_t character_memory_ = 0xD000;
   uint16_t bitmap_memory_ = 0x0000;

@@ -48,7 +48,10 @@ void fake6502_nmi(fake6502_context* context) {
   fake6502::nmi(context, bus);
 }
 
-void fake6502_request_irq(fake6502_context* context) { context->irq_request = 1; }
+void fake6502_irq_line(fake6502_context* context, uint8_t source, bool active) {
+  context->irq_request = static_cast<uint8_t>(active ? (context->irq_request | source)
+                                                     : (context->irq_request & ~source));
+}
 void fake6502_request_nmi(fake6502_context* context) { context->nmi_request = 1; }
 
 void f6502_bind(Memory* memory) { g_cpu_mem = memory; }

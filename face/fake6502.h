@@ -27,10 +27,12 @@ struct fake6502_context {
   uint16_t operand_address;
   uint8_t opcode;
   // Interrupts asserted from outside the core (the chips and RESTORE, through
-  // Cpu), 1 while pending: an NMI is taken before the next instruction, an
-  // IRQ at the first instruction boundary with I clear; reset drops both.
-  // One byte each, set by a single store, because RESTORE asserts its NMI
-  // from the keyboard interrupt while the main loop may be clearing an IRQ.
+  // Cpu). irq_request is the IRQ line: one bit per source that holds it, taken
+  // at every instruction boundary with I clear while any is set. nmi_request
+  // is 1 from an NMI edge until the core takes it, before the next
+  // instruction. Reset drops both. One byte each, set by a single store,
+  // because RESTORE asserts its NMI from the keyboard interrupt while the
+  // main loop may be changing the IRQ line.
   uint8_t irq_request;
   uint8_t nmi_request;
 };
@@ -40,8 +42,9 @@ void fake6502_reset(fake6502_context* context);
 void fake6502_step(fake6502_context* context);
 void fake6502_irq(fake6502_context* context);
 void fake6502_nmi(fake6502_context* context);
-// Assert an interrupt request for the core to take between instructions.
-void fake6502_request_irq(fake6502_context* context);
+// The IRQ line as one source holds (bit set) or releases it, and an NMI edge
+// for the core to take before its next instruction.
+void fake6502_irq_line(fake6502_context* context, uint8_t source, bool active);
 void fake6502_request_nmi(fake6502_context* context);
 
 // The memory hooks: the full C64 map of the bound Memory, I/O included.

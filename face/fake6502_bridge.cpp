@@ -1,6 +1,7 @@
 // The C64 face adapter.
 #include "face/fake6502_bridge.h"
 
+#include "emulator/clock.h"
 #include "emulator/memory.h"
 #include "face/fake6502.h"
 
@@ -36,6 +37,7 @@ void face_bind_c64(FaceNode* node, Memory* memory) {
   g_c64_self.steps = 0;
   g_c64_self.serve_request = nullptr;
   g_c64_self.serve_context = nullptr;
+  g_c64_self.clock = nullptr;
   node->name = "c64";
   node->user = &g_c64_self;
   node->width = kFaceDefaultWidth;
@@ -58,9 +60,11 @@ void c64_run_instructions(C64Self* self, uint32_t count) {
   static const uint8_t kNoRequest = 0;
   const volatile uint8_t* request =
       self->memory != nullptr ? self->memory->ram() + kC64HostRequest : &kNoRequest;
+  Clock* clock = self->clock;
   for (uint32_t i = 0; i < count; i++) {
     f6502_step();
-    if (++self->steps % kC64InterruptInterval == 0) f6502_irq();
+    self->steps++;
+    if (clock != nullptr && clock->due()) clock->serve();
     // One compare per instruction: 4 and 5 are the only requests.
     if (static_cast<uint8_t>(*request - 4) <= 1 && self->serve_request != nullptr)
       self->serve_request(self->serve_context);

@@ -1,15 +1,13 @@
-// The C64 face: runs the fake6502 core on the C64's Memory, raises the
-// KERNAL's jiffy interrupt, scrapes the text screen at $0400 and types into
-// the KERNAL keyboard buffer.
+// The C64 face: runs the fake6502 core on the C64's Memory with the chips on
+// its clock, scrapes the text screen at $0400 and types into the KERNAL
+// keyboard buffer.
 #pragma once
 #include <stdint.h>
 
 #include "face/face_node.h"
 
+class Clock;
 class Memory;
-
-// One IRQ request every this many instructions: the KERNAL's 60 Hz jiffy.
-constexpr uint32_t kC64InterruptInterval = 16667;
 
 // The byte in which the KERNAL asks the host to LOAD (4) or SAVE (5).
 constexpr uint16_t kC64HostRequest = 0x0002;
@@ -21,6 +19,9 @@ struct C64Self {
   // it, because the ROM reads the result in its next one. Null: none.
   void (*serve_request)(void* context);
   void* serve_context;
+  // The chips' time base, served after the instruction that reaches its
+  // next event. Null: no chips keep time.
+  Clock* clock;
 };
 
 extern C64Self g_c64_self;
@@ -34,8 +35,8 @@ void c64_init(void* user);
 // Runs the face's steps; each image has its own (face/c64_step.cpp in the
 // kernel image), built on c64_run_instructions. Returns 0.
 uint32_t c64_step(void* user, uint32_t count);
-// Runs count instructions, with an IRQ request after every 16,667th since
-// c64_init (one while I is set is dropped), and serves the host requests.
+// Runs count instructions, serving the chips' events and the host requests
+// after the instruction that raises them.
 void c64_run_instructions(C64Self* self, uint32_t count);
 void c64_observe(void* user, uint8_t* text, int32_t width, int32_t height);
 void c64_input(void* user, uint8_t character);

@@ -303,14 +303,14 @@ inline void nmi(fake6502_context* c, Bus& bus) {
   interrupt(c, bus, kNmiVector);
 }
 
-// A pending NMI wins; a pending IRQ stays pending while I is set.
+// A pending NMI wins. The IRQ line is a level its sources hold until the
+// program acknowledges them, so it is taken again after RTI while held.
 template <class Bus>
 void take_requests(fake6502_context* c, Bus& bus) {
   if (c->nmi_request) {
     c->nmi_request = 0;
     nmi(c, bus);
-  } else if (!(c->status & kFlagInterrupt)) {
-    c->irq_request = 0;
+  } else if (c->irq_request && !(c->status & kFlagInterrupt)) {
     interrupt(c, bus, kIrqVector);
   }
 }

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "emulator/cia2.h"
+#include "emulator/clock.h"
 #include "emulator/cpu.h"
 #include "emulator/io.h"
 #include "emulator/memory.h"
@@ -15,6 +16,7 @@ constexpr uint32_t kFrameCycles = Vic::kLinesPerFrame * Vic::kCyclesPerLine;
 
 struct Bench {
   uint32_t clock = 0;
+  Clock time{&clock};
   Memory memory;
   Cia2 cia2;
   IO io;
@@ -30,7 +32,7 @@ struct Bench {
     vic.memory(&memory);
     vic.cpu(&cpu);
     vic.io(&io);
-    vic.clock(&clock);
+    vic.clock(&time);
     for (uint16_t a = 0x0400; a < 0x07E8; a++) memory.write_byte_no_io(a, static_cast<uint8_t>(a));
     vic.write_register(Vic::kMemoryPointers, 0x15);
     vic.write_register(Vic::kControl1, 0x1B);

@@ -98,7 +98,7 @@ TEST(CpuRequests, IrqRequestWaitsForInterruptsToBeEnabled) {
   m.load({0xEA, 0x58, 0xEA});  // NOP, CLI, NOP
   m.load({0xC8}, 0x9000);      // INY in the IRQ handler
   m.cpu.status = kFlagConstant | kFlagInterrupt;
-  fake6502_request_irq(&m.cpu);
+  fake6502_irq_line(&m.cpu, 0x01, true);
   m.step();
   m.step();
   EXPECT_EQ(m.cpu.pc, Machine::kOrigin + 2);
@@ -108,7 +108,29 @@ TEST(CpuRequests, IrqRequestWaitsForInterruptsToBeEnabled) {
   EXPECT_EQ(m.cpu.pc, 0x9001);
   EXPECT_EQ(m.bus.ram[0x01FD] & (kFlagBreak | kFlagConstant), kFlagConstant);
   EXPECT_EQ(m.bus.ram[0x01FE], (Machine::kOrigin + 2) & 0xFF);
-  EXPECT_EQ(m.cpu.irq_request, 0);
+  EXPECT_EQ(m.cpu.irq_request, 0x01) << "the line stays until its source lets go";
+}
+
+// A wired OR: held while any source holds it, and taken again after RTI
+// while still held.
+TEST(CpuRequests, IrqLineIsALevelHeldByItsSources) {
+  Machine m;
+  set_vectors(m);
+  m.load({0xEA, 0xEA, 0xEA});
+  m.load({0xC8, 0x40}, 0x9000);  // INY, RTI
+  m.cpu.status = kFlagConstant;
+  fake6502_irq_line(&m.cpu, 0x01, true);
+  fake6502_irq_line(&m.cpu, 0x02, true);
+  fake6502_irq_line(&m.cpu, 0x01, false);
+  m.step();  // entry, INY
+  m.step();  // RTI
+  m.step();  // entered again: source 2 still holds the line
+  EXPECT_EQ(m.cpu.y, 2);
+  fake6502_irq_line(&m.cpu, 0x02, false);
+  m.step();  // RTI
+  m.step();  // the program's NOP
+  EXPECT_EQ(m.cpu.y, 2);
+  EXPECT_EQ(m.cpu.pc, Machine::kOrigin + 1);
 }
 
 TEST(CpuRequests, NmiWinsOverAPendingIrqWhichWaitsForRti) {
@@ -117,7 +139,7 @@ TEST(CpuRequests, NmiWinsOverAPendingIrqWhichWaitsForRti) {
   m.load({0x40}, 0x8000);  // RTI in the NMI handler
   m.load({0xC8}, 0x9000);  // INY in the IRQ handler
   m.load({0xEA, 0xEA});
-  fake6502_request_irq(&m.cpu);
+  fake6502_irq_line(&m.cpu, 0x01, true);
   fake6502_request_nmi(&m.cpu);
   m.step();  // NMI entry, then RTI back to the origin with I clear again
   EXPECT_EQ(m.cpu.pc, Machine::kOrigin);
@@ -129,7 +151,7 @@ TEST(CpuRequests, NmiWinsOverAPendingIrqWhichWaitsForRti) {
 TEST(CpuRequests, ResetDropsPendingRequests) {
   Machine m;
   set_vectors(m);
-  fake6502_request_irq(&m.cpu);
+  fake6502_irq_line(&m.cpu, 0x01, true);
   fake6502_request_nmi(&m.cpu);
   fake6502::reset(&m.cpu, m.bus);
   EXPECT_EQ(m.cpu.irq_request, 0);
@@ -238,9 +260,7 @@ TEST_F(RunningCore, CpuIrqIsTakenByTheCoreOnceInterruptsAreEnabled) {
   cpu.memory(&memory);
   memory.write_byte_no_io(0xC000, 0x58);  // CLI
   memory.write_byte_no_io(0xC001, 0xEA);
-  uint32_t start = cpu.cycles();
-  cpu.irq();
-  EXPECT_EQ(cpu.cycles(), start + 7);
+  cpu.irq_line(Cpu::kIrqCia1, true);
   f6502_step();  // I set: the request waits, CLI runs
   EXPECT_EQ(f6502_pc(), 0xC001);
   f6502_step();
@@ -248,6 +268,26 @@ TEST_F(RunningCore, CpuIrqIsTakenByTheCoreOnceInterruptsAreEnabled) {
   uint8_t pushed = memory.read_byte_no_io(0x01FB);
   EXPECT_EQ(pushed & (kFlagBreak | kFlagConstant), kFlagConstant);
   EXPECT_EQ(memory.read_word_no_io(0x01FC), 0xC001);
+  cpu.irq_line(Cpu::kIrqCia1, false);
+  EXPECT_EQ(f6502_context()->irq_request, 0);
+}
+
+// RESTORE and CIA 2 share the NMI line, which starts an NMI only on its edge:
+// while CIA 2 holds it (unacknowledged), RESTORE gives none.
+TEST_F(RunningCore, NmiComesOnlyFromAnEdgeOfTheSharedLine) {
+  Cpu cpu;
+  cpu.memory(&memory);
+  cpu.reset();
+  f6502_reset();
+  cpu.nmi_line(true);
+  EXPECT_EQ(f6502_context()->nmi_request, 1);
+  f6502_context()->nmi_request = 0;
+  cpu.nmi_line(true);
+  cpu.nmi();
+  EXPECT_EQ(f6502_context()->nmi_request, 0) << "the line was held: no edge";
+  cpu.nmi_line(false);
+  cpu.nmi();
+  EXPECT_EQ(f6502_context()->nmi_request, 1);
 }
 
 TEST_F(RunningCore, CpuNmiIsTakenEveryTimeAndCountsSevenCycles) {
@@ -269,7 +309,7 @@ TEST_F(RunningCore, CpuWritesNoInterruptFrameItself) {
   cpu.reset();
   memory.write_byte_no_io(0x0100, 0x11);
   memory.write_byte_no_io(0x01FF, 0x22);
-  cpu.irq();
+  cpu.irq_line(Cpu::kIrqVic, true);
   cpu.nmi();
   EXPECT_EQ(memory.read_byte_no_io(0x0100), 0x11);
   EXPECT_EQ(memory.read_byte_no_io(0x01FF), 0x22);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "emulator/clock.h"
 #include "emulator/memory.h"
 #include "face/face_node.h"
 #include "face/fake6502.h"
@@ -175,23 +176,39 @@ TEST_F(C64Face, BindLeavesStateActiveAndText) {
   EXPECT_EQ(face.text[0], 'Z');
 }
 
-TEST_F(C64Face, InterruptEvery16667InstructionsAcrossCalls) {
-  face_tick_steps(&face, 16666);
-  EXPECT_EQ(memory.read_byte_no_io(kIrqCount), 0);
-  face_tick_steps(&face, 1);  // the 16,667th is followed by the request
-  face_tick_steps(&face, 1);  // the handler's INC
-  EXPECT_EQ(memory.read_byte_no_io(kIrqCount), 1);
-  face_tick_steps(&face, 16667 - 2);
-  face_tick_steps(&face, 2);
-  EXPECT_EQ(memory.read_byte_no_io(kIrqCount), 2);
-  EXPECT_EQ(g_c64_self.steps, 2u * 16667 + 1);
-}
-
-TEST_F(C64Face, InterruptIsDroppedWhileDisabled) {
-  memory.write_byte_no_io(kLoop, 0x78);  // SEI instead of CLI
-  face_realize(&face);
+// The jiffy comes from CIA 1 now: the face raises no interrupt of its own.
+TEST_F(C64Face, NoInterruptComesFromTheFaceItself) {
   face_tick_steps(&face, 16667 * 3);
   EXPECT_EQ(memory.read_byte_no_io(kIrqCount), 0);
+  EXPECT_EQ(g_c64_self.steps, 3u * 16667);
+}
+
+// A chip that wants to run every 100 cycles, recording when it is run.
+class EveryHundredCycles final : public Clocked {
+ public:
+  uint32_t run(uint32_t now) override {
+    if (runs < 8) at[runs] = now;
+    runs++;
+    return (now / 100 + 1) * 100;
+  }
+  uint32_t at[8] = {};
+  int runs = 0;
+};
+
+// The face serves the clock after the instruction during which an event
+// falls: never before it, never later than that instruction's end.
+TEST_F(C64Face, ChipsAreRunAfterTheInstructionThatReachesTheirEvent) {
+  Clock clock(&f6502_context()->cycles);
+  EveryHundredCycles chip;
+  clock.attach(&chip);
+  g_c64_self.clock = &clock;
+  face_tick_steps(&face, 500);  // the loop's instructions take 2 or 3 cycles
+  g_c64_self.clock = nullptr;
+  ASSERT_GE(chip.runs, 8);
+  for (int i = 1; i < 8; i++) {
+    EXPECT_GE(chip.at[i], 100u * i) << i;
+    EXPECT_LT(chip.at[i], 100u * i + 3) << i;
+  }
 }
 
 TEST_F(C64Face, ScreenCodesBecomeText) {

@@ -1,9 +1,10 @@
 // A VIC-II on a memory map, with IO's frame to paint into and a cycle
-// counter of its own as the clock, for the VIC tests.
+// counter of its own under its clock, for the VIC tests.
 #pragma once
 #include <stdint.h>
 
 #include "emulator/cia2.h"
+#include "emulator/clock.h"
 #include "emulator/cpu.h"
 #include "emulator/io.h"
 #include "emulator/memory.h"
@@ -27,7 +28,7 @@ class VicBench {
     vic.memory(&memory);
     vic.cpu(&cpu);
     vic.io(&io);
-    vic.clock(&clock);
+    vic.clock(&time);
   }
   ~VicBench() {
     f6502_context()->irq_request = 0;
@@ -74,6 +75,7 @@ class VicBench {
   }
 
   uint32_t clock = 0;
+  Clock time{&clock};
   Memory memory;
   Cia2 cia2;
   IO io;

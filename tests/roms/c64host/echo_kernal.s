@@ -7,6 +7,11 @@ NDX     = $C6                   ; keys waiting
 line    = $FB                   ; start of the cursor's screen line (2 bytes)
 column  = $FD
 SCREEN  = $0400
+CIA1_TALO = $DC04
+CIA1_TAHI = $DC05
+CIA1_ICR = $DC0D
+CIA1_CRA = $DC0E
+JIFFY   = $4025                 ; sixty a second on a PAL machine
 
         .segment "CODE"
 reset:  sei
@@ -33,6 +38,14 @@ banner: lda ready_text,x
         inx
         bne banner
 shown:  jsr new_line
+        lda #<JIFFY             ; CIA 1 timer A, continuous, its interrupt on
+        sta CIA1_TALO
+        lda #>JIFFY
+        sta CIA1_TAHI
+        lda #$81
+        sta CIA1_ICR
+        lda #$11
+        sta CIA1_CRA
         cli
 idle:   jmp idle
 
@@ -79,6 +92,7 @@ shift:  lda KEYD+1,x            ; close the gap behind the key taken
         pla
         jsr print
 irq_done:
+        lda CIA1_ICR            ; acknowledged: the line lets go
         pla
         tay
         pla

@@ -38,7 +38,7 @@ TEST_F(JiffyTest, ClockWrapsAtTwentyFourHours) {
 
 TEST_F(JiffyTest, InterruptAdvancesTheClockEveryJiffy) {
   machine.call(kernal::kSettim, 0, 0, 0);
-  machine.run(16667 * 10);
+  machine.run_jiffies(10);
   uint32_t read = Clock(machine.call(kernal::kRdtim));
   EXPECT_GE(read, 10u);
   EXPECT_LE(read, 11u);

@@ -51,6 +51,14 @@ KernalMachine::KernalMachine() {
   kernal_image_ = kernal;
   face_bind_c64(&g_c64_face, &memory_);
   face_realize(&g_c64_face);
+  clock_.source(&f6502_context()->cycles);
+  cia1_.cpu(&cpu_);
+  cia1_.clock(&clock_);
+  cia2_.cpu(&cpu_);
+  cia2_.clock(&clock_);
+  vic_.cpu(&cpu_);
+  vic_.clock(&clock_);
+  g_c64_self.clock = &clock_;
 }
 
 KernalMachine::~KernalMachine() { face_bind_c64(&g_c64_face, nullptr); }
@@ -97,6 +105,11 @@ void KernalMachine::step() {
 
 void KernalMachine::run(uint32_t instructions) {
   for (uint32_t i = 0; i < instructions; i++) step();
+}
+
+void KernalMachine::run_jiffies(uint32_t count) {
+  uint32_t start = f6502_context()->cycles;
+  while (f6502_context()->cycles - start < count * kJiffyCycles) step();
 }
 
 bool KernalMachine::boot() {

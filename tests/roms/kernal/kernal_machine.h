@@ -10,6 +10,8 @@
 
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
+#include "emulator/clock.h"
+#include "emulator/cpu.h"
 #include "emulator/io.h"
 #include "emulator/memory.h"
 #include "emulator/sid.h"
@@ -44,6 +46,10 @@ class KernalMachine {
   // Runs until the fixture serves calls; false if it never does.
   bool boot();
   void run(uint32_t instructions);
+  // Runs for the processor time of count jiffies, as CIA 1's timer A counts
+  // them with the KERNAL's latch ($4025 + 1 cycles each).
+  void run_jiffies(uint32_t count);
+  static constexpr uint32_t kJiffyCycles = 0x4025 + 1;
   // Calls a KERNAL routine from the fixture with these registers and carry.
   CallResult call(uint16_t target, uint8_t a = 0, uint8_t x = 0, uint8_t y = 0, bool carry = false,
                   uint32_t limit = 2000000);
@@ -94,6 +100,9 @@ class KernalMachine {
   void map_matrix_positions();
 
   Memory memory_;
+  // The chips on the running core's clock, their interrupts on its lines.
+  Cpu cpu_;
+  Clock clock_;
   Vic vic_;
   Sid sid_;
   Cia1 cia1_;

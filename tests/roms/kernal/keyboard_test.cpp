@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kKeyA = 10, kKey1 = 56, kKey2 = 59, kKeyColon = 45, kSpace = 60, kCrsrDown = 7;
 constexpr int kLeftShift = 15, kRightShift = 52, kCommodore = 61, kControl = 58, kRunStop = 63;
-constexpr uint32_t kJiffy = 16667;
 constexpr uint16_t kKeyCount = 0xC6, kKeyBuffer = 0x0277;
 
 class KeyboardTest : public KernalTest {
@@ -23,7 +22,7 @@ class KeyboardTest : public KernalTest {
     machine.press(std::move(keys));
     for (int jiffy = 0; jiffy < jiffies + 2; jiffy++) {
       if (jiffy == jiffies) machine.release_all();
-      machine.run(kJiffy);
+      machine.run_jiffies(1);
       for (int i = 0; i < machine.peek(kKeyCount); i++) typed.push_back(machine.peek(kKeyBuffer + i));
       machine.poke(kKeyCount, 0);
     }
@@ -88,15 +87,15 @@ TEST_F(KeyboardTest, RepeatFlagControlsWhichKeysRepeat) {
 TEST_F(KeyboardTest, BufferStopsAtTenCharacters) {
   machine.poke(0x028A, 0x80);
   machine.press({kKeyA});
-  machine.run(kJiffy * 60);
+  machine.run_jiffies(60);
   machine.release_all();
   EXPECT_EQ(machine.peek(kKeyCount), 1);  // repeats only into an empty buffer
   machine.poke(kKeyCount, 0);
   for (int i = 0; i < 12; i++) {
     machine.press({i % 2 ? kKeyA : kKey1});
-    machine.run(kJiffy * 2);
+    machine.run_jiffies(2);
     machine.release_all();
-    machine.run(kJiffy * 2);
+    machine.run_jiffies(2);
   }
   EXPECT_EQ(machine.peek(kKeyCount), 10);
 }
@@ -114,14 +113,14 @@ TEST_F(KeyboardTest, ShiftCommodoreTogglesTheCaseUnlessLocked) {
 
 TEST_F(KeyboardTest, RunStopSetsTheStopFlag) {
   machine.press({kRunStop});
-  machine.run(kJiffy * 2);
+  machine.run_jiffies(2);
   EXPECT_EQ(machine.peek(0x91), 0x7F);
   machine.poke(kKeyCount, 3);
   CallResult held = machine.call(kernal::kStop);
   EXPECT_TRUE(held.zero());
   EXPECT_EQ(machine.peek(kKeyCount), 0);  // STOP empties the buffer
   machine.release_all();
-  machine.run(kJiffy * 2);
+  machine.run_jiffies(2);
   CallResult released = machine.call(kernal::kStop);
   EXPECT_FALSE(released.zero());
 }
@@ -130,13 +129,13 @@ TEST_F(KeyboardTest, FaceTypingCoexistsWithTheScan) {
   machine.type('q');
   EXPECT_EQ(machine.peek(0xCB), 0x40);
   EXPECT_EQ(machine.peek(0xC5), 0x40);
-  machine.run(kJiffy * 3);
+  machine.run_jiffies(3);
   EXPECT_EQ(machine.peek(kKeyCount), 1);
   EXPECT_EQ(machine.peek(kKeyBuffer), 'Q');
 }
 
 TEST_F(KeyboardTest, ScanLeavesTheStopRowSelected) {
-  machine.run(kJiffy * 2);
+  machine.run_jiffies(2);
   EXPECT_EQ(machine.read(0xDC00), 0x7F);
 }
 

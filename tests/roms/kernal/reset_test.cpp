@@ -67,7 +67,7 @@ TEST_F(ResetTest, BasicStartsWithInterruptsOnAndAFreshStack) {
 
 TEST_F(ResetTest, JiffyClockRunsFromZero) {
   uint32_t before = machine.peek(0xA2) | machine.peek(0xA1) << 8 | machine.peek(0xA0) << 16;
-  machine.run(16667 * 3);
+  machine.run_jiffies(3);
   uint32_t after = machine.peek(0xA2) | machine.peek(0xA1) << 8 | machine.peek(0xA0) << 16;
   EXPECT_EQ(after - before, 3u);
 }
@@ -100,7 +100,7 @@ TEST_F(ResetTest, RunStopRestoreWarmStartsButRestoreAloneDoesNot) {
   EXPECT_EQ(machine.peek(KernalMachine::kWarmStarts), 0);
   EXPECT_TRUE(machine.call(0xFFE4).completed);  // the machine carries on
   machine.press({63});                        // RUN/STOP
-  machine.run(16667 * 2);
+  machine.run_jiffies(2);
   machine.nmi();
   machine.run(20000);
   EXPECT_EQ(machine.peek(KernalMachine::kWarmStarts), 1);
@@ -112,7 +112,7 @@ TEST_F(ResetTest, ProgramsCanChainTheIrqVector) {
   machine.call(0xFFDB, 0, 0, 0);  // SETTIM 0
   machine.poke(0x0314, 0x00);
   machine.poke(0x0315, 0xC3);
-  machine.run(16667 * 4);
+  machine.run_jiffies(4);
   EXPECT_GE(machine.peek(0xC3F0), 3);
   EXPECT_LE(machine.peek(0xC3F0), 5);
   EXPECT_EQ(machine.peek(0xC3F0), machine.peek(0xA2));  // each one also ran the jiffy clock

@@ -90,7 +90,7 @@ TEST_F(ScreenInputTest, CursorBlinksWhileInputWaits) {
   machine.poke(KernalMachine::kMailbox, 1);
   bool seen_reversed = false, seen_plain = false;
   for (int jiffy = 0; jiffy < 60; jiffy++) {
-    machine.run(16667);
+    machine.run_jiffies(1);
     uint8_t under = machine.peek(KernalMachine::kScreen + 1);
     seen_reversed |= under == 0xA0;
     seen_plain |= under == 0x20;
