@@ -49,7 +49,7 @@ uint32_t CiaTimers::run(uint32_t now) {
 
 void CiaTimers::emulate() {
   catch_up(now());
-  if (clock_ != nullptr) clock_->wake(now() + cycles_to_next_event());
+  if (clock_ != nullptr) clock_->wake(this, now() + cycles_to_next_event());
 }
 
 // A clock that went backwards (a processor reset) lets no time pass.
@@ -113,7 +113,7 @@ uint8_t CiaTimers::read(uint8_t reg) {
       uint8_t value = static_cast<uint8_t>(flags_ | (line_ ? kInterruptOccurred : 0));
       flags_ = 0;
       update_line();
-      if (clock_ != nullptr) clock_->wake(now() + cycles_to_next_event());
+      if (clock_ != nullptr) clock_->wake(this, now() + cycles_to_next_event());
       return value;
     }
     case kControlA: return read_control(a_, control_a_);
@@ -163,5 +163,5 @@ void CiaTimers::write(uint8_t reg, uint8_t value) {
       break;
   }
   update_line();
-  if (clock_ != nullptr) clock_->wake(now() + cycles_to_next_event());
+  if (clock_ != nullptr) clock_->wake(this, now() + cycles_to_next_event());
 }

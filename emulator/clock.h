@@ -44,18 +44,19 @@ class Clock {
 
   // Runs the chip once to learn its first event; false when all slots are taken.
   bool attach(Clocked* chip);
-  // A chip whose next event moved earlier (a register write) says so here.
-  void wake(uint32_t at) {
-    if (static_cast<int32_t>(at - next_) < 0) next_ = at;
-  }
+  // A chip whose next event moved (a register write) names it here.
+  void wake(const Clocked* chip, uint32_t at);
   // True once the earliest event's cycle has come; checked after every instruction.
   bool due() const { return static_cast<int32_t>(now() - next_) >= 0; }
-  // Runs every chip and takes the earliest of their next events.
+  // Runs the chips whose events have come and takes the earliest next one.
   void serve();
 
  private:
+  void settle();
+
   uint32_t* cycles_;
   Clocked* chips_[kMaxChips] = {};
+  uint32_t at_[kMaxChips] = {};
   int chip_count_ = 0;
   uint32_t next_ = 0;
 };

@@ -129,7 +129,34 @@ bool Vic::emulate() {
 
 uint32_t Vic::run(uint32_t) {
   catch_up();
-  return next_line_at_;
+  return next_event();
+}
+
+// The start of the next line on which something happens: the line $30
+// that decides the frame's bad lines, a bad line, the raster compare line,
+// the frame's end; or simply the next line while sprites take cycles or
+// the picture is painted. Lines in between are counted when caught up.
+uint32_t Vic::next_event() const {
+  bool shown = g_face_active == 0 || g_video_view != 0;
+  if (sprite_enable_ != 0 || shown) return next_line_at_;
+  int r = raster_counter();
+  int lines = kLinesPerFrame - r;  // to line 0 of the next frame
+  if (r < kFirstBadLine) lines = kFirstBadLine - r;
+  if (raster_irq_enabled() && raster_compare_ < static_cast<uint32_t>(kLinesPerFrame)) {
+    int to_compare = static_cast<int>(raster_compare_) - r;
+    if (to_compare <= 0) to_compare += kLinesPerFrame;
+    if (to_compare < lines) lines = to_compare;
+  }
+  if (bad_lines_enabled_ && r >= kFirstBadLine - 1 && r < kLastBadLine) {
+    int to_bad = ((vertical_scroll() - (r + 1)) & kScrollMask) + 1;
+    if (r + to_bad <= kLastBadLine && to_bad < lines) lines = to_bad;
+  }
+  return next_line_at_ + static_cast<uint32_t>(lines - 1) * kCyclesPerLine;
+}
+
+// A write that may bring the next event nearer tells the clock.
+void Vic::reschedule() {
+  if (clock_ != nullptr) clock_->wake(this, next_event());
 }
 
 uint8_t Vic::read_register(uint8_t reg) {
@@ -225,6 +252,7 @@ void Vic::write_register(uint8_t reg, uint8_t value) {
     case kBorderColour: border_colour_ = colour; break;
     default: break;  // light pen, collisions and $2F-$3F are read-only or absent
   }
+  if (reg == kControl1 || reg == kRaster || reg == kSpriteEnable || reg == kInterruptEnable) reschedule();
 }
 
 uint8_t Vic::get_screen_char(int col, int row) const {

@@ -121,6 +121,8 @@ class Vic final : public Clocked {
   uint32_t now() const { return clock_ != nullptr ? clock_->now() : 0; }
   void catch_up();
   void update_irq_line();
+  uint32_t next_event() const;
+  void reschedule();
   void take_cycles(int line);
   void process_line(bool draw, bool* frame_done);
   void set_graphic_mode();

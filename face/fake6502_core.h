@@ -284,12 +284,17 @@ inline void reset(fake6502_context* c, Bus& bus) {
   c->nmi_request = 0;
 }
 
+// Seven cycles, as BRK takes: two reads of the next opcode, three pushes,
+// the vector's two bytes.
+constexpr uint32_t kInterruptCycles = 7;
+
 template <class Bus>
 inline void interrupt(fake6502_context* c, Bus& bus, uint16_t vector) {
   push16(c, bus, c->pc);
   push8(c, bus, c->status & ~kFlagBreak);
   c->status |= kFlagInterrupt;
   c->pc = read16(bus, vector);
+  c->cycles += kInterruptCycles;
 }
 
 template <class Bus>

@@ -65,7 +65,7 @@ TEST(CpuIrq, PushesStatusWithBreakClearAndKeepsDecimal) {
   EXPECT_EQ(m.cpu.pc, 0x9000);
   EXPECT_TRUE(m.flag(kFlagInterrupt));
   EXPECT_TRUE(m.flag(kFlagDecimal));
-  EXPECT_EQ(m.cpu.cycles, cycles);
+  EXPECT_EQ(m.cpu.cycles, cycles + 7) << "the machine's time moves on during the entry";
 }
 
 TEST(CpuNmi, TakenEvenWithInterruptsDisabled) {
@@ -131,6 +131,18 @@ TEST(CpuRequests, IrqLineIsALevelHeldByItsSources) {
   m.step();  // the program's NOP
   EXPECT_EQ(m.cpu.y, 2);
   EXPECT_EQ(m.cpu.pc, Machine::kOrigin + 1);
+}
+
+TEST(CpuRequests, InterruptEntryTakesSevenCycles) {
+  Machine m;
+  set_vectors(m);
+  m.load({0xEA});
+  m.load({0xEA}, 0x9000);  // NOP in the IRQ handler
+  m.cpu.status = kFlagConstant;
+  fake6502_irq_line(&m.cpu, 0x01, true);
+  uint32_t before = m.cpu.cycles;
+  m.step();  // entry, then the handler's NOP
+  EXPECT_EQ(m.cpu.cycles - before, 7u + 2u);
 }
 
 TEST(CpuRequests, NmiWinsOverAPendingIrqWhichWaitsForRti) {

@@ -44,4 +44,28 @@ TEST_F(JiffyTest, InterruptAdvancesTheClockEveryJiffy) {
   EXPECT_LE(read, 11u);
 }
 
+// CIA 1's timer A, as the KERNAL programs it, is the jiffy: sixty to a
+// PAL C64's second of processor time (985,248 cycles).
+TEST_F(JiffyTest, SixtyJiffiesToTheSecondOfProcessorTime) {
+  machine.call(kernal::kSettim, 0, 0, 0);
+  machine.run_cycles(985248);
+  uint32_t read = Clock(machine.call(kernal::kRdtim));
+  EXPECT_GE(read, 59u);
+  EXPECT_LE(read, 61u);
+}
+
+// With CIA 1's interrupts masked off there is no jiffy at all.
+TEST_F(JiffyTest, MaskingCia1StopsTheClock) {
+  machine.call(kernal::kSettim, 0, 0, 0);
+  machine.poke(0xC3F0, 0x7F);
+  machine.load(0xC300, {0xAD, 0xF0, 0xC3, 0x8D, 0x0D, 0xDC, 0x60});  // LDA $C3F0; STA $DC0D; RTS
+  machine.call(0xC300);
+  machine.run_jiffies(10);
+  EXPECT_EQ(Clock(machine.call(kernal::kRdtim)), 0u);
+  machine.poke(0xC3F0, 0x81);
+  machine.call(0xC300);
+  machine.run_jiffies(10);
+  EXPECT_GE(Clock(machine.call(kernal::kRdtim)), 9u);
+}
+
 }  // namespace

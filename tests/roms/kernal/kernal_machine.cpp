@@ -107,9 +107,11 @@ void KernalMachine::run(uint32_t instructions) {
   for (uint32_t i = 0; i < instructions; i++) step();
 }
 
-void KernalMachine::run_jiffies(uint32_t count) {
+void KernalMachine::run_jiffies(uint32_t count) { run_cycles(count * kJiffyCycles); }
+
+void KernalMachine::run_cycles(uint32_t cycles) {
   uint32_t start = f6502_context()->cycles;
-  while (f6502_context()->cycles - start < count * kJiffyCycles) step();
+  while (f6502_context()->cycles - start < cycles) step();
 }
 
 bool KernalMachine::boot() {

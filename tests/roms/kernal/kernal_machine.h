@@ -49,6 +49,7 @@ class KernalMachine {
   // Runs for the processor time of count jiffies, as CIA 1's timer A counts
   // them with the KERNAL's latch ($4025 + 1 cycles each).
   void run_jiffies(uint32_t count);
+  void run_cycles(uint32_t cycles);
   static constexpr uint32_t kJiffyCycles = 0x4025 + 1;
   // Calls a KERNAL routine from the fixture with these registers and carry.
   CallResult call(uint16_t target, uint8_t a = 0, uint8_t x = 0, uint8_t y = 0, bool carry = false,
