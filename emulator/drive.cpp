@@ -316,6 +316,9 @@ DriveStatus Drive::open_file(Channel& channel, uint8_t sa, const FileSpec& spec)
     name = last_loaded_;
   } else {
     status = find(spec.pattern, spec.typed, spec.type, name, type);
+    // There, but of another type than the one asked for.
+    if (status == kDriveFileNotFound && spec.typed && find(spec.pattern, false, spec.type, name, type) == kDriveOk)
+      status = kDriveTypeMismatch;
     if (status != kDriveOk) return status;
   }
   if (spec.mode == 'A') {
