@@ -116,6 +116,7 @@ C64::C64() : running(true), exit_requested(false) {
   // The chips keep time by the processor that runs the machine, so the
   // raster moves and the timers count while a batch of instructions runs.
   vic->clock(clock);
+  mem->clock(&f6502_context()->cycles);
   cia1->cpu(cpu);
   cia1->io(io);
   cia1->clock(clock);
