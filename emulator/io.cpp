@@ -181,9 +181,11 @@ uint8_t IO::take_face_key() {
 // and only from here, so each press acts once. RUN/STOP cannot be typed into
 // the buffer (the KERNAL reads it from the matrix), so Tab stays on the matrix.
 void IO::OnKeyDown(uint8_t code) {
-  // Scroll Lock is on no C64 key: it switches between real speed and warp.
+  // Scroll Lock is on no C64 key: it switches between real speed and warp,
+  // once per press (the keyboard's repeat while held would flip it back).
   if (code == kKeyScrollLock) {
-    g_warp = !g_warp;
+    if (!warp_key_held_) g_warp = !g_warp;
+    warp_key_held_ = true;
     return;
   }
   if (code == kKeyShift) joystick2_ |= kJoystickFire;
@@ -210,6 +212,7 @@ void IO::OnKeyDown(uint8_t code) {
 }
 
 void IO::OnKeyUp(uint8_t code) {
+  if (code == kKeyScrollLock) warp_key_held_ = false;
   joystick2_ = 0;
   if (press_shifted_pair(code, false)) return;
   set_matrix_code(code, false);

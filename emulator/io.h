@@ -167,6 +167,7 @@ class IO {
   uint8_t bytes_per_pixel_ = 0;
   uint32_t last_sync_ = 0;
   volatile uint8_t frame_skip_ = 0;
+  volatile bool warp_key_held_ = false;
   uint8_t skip_ctr_ = 0;
   uint16_t palette_[16];
   // Cursor keys for the face: one producer (the keyboard interrupt), one
