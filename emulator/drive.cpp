@@ -402,6 +402,10 @@ Drive::DriveStatus Drive::write(uint8_t sa, uint8_t byte) {
   return status;
 }
 
+void Drive::unlisten(uint8_t sa) {
+  if ((sa & 0x0F) == kCommandChannel && command_length_ > 0) run_command();
+}
+
 void Drive::run_command() {
   uint8_t length = command_length_;
   bool too_long = command_too_long_;

@@ -249,9 +249,9 @@ TEST_F(IoFilesTest, NamesWithBlanksPatternsOrTheDollarAreRefused) {
 TEST_F(IoFilesTest, OtherValuesInTheRequestByteAreLeftAlone) {
   Name("GAME");
   std::vector<uint8_t> basic_start = Ram(0x0801, 16);
-  memory.write_byte(kRequest, 13);
+  memory.write_byte(kRequest, IO::kLastRequest + 1);
   io.emulate();
-  EXPECT_EQ(memory.read_byte(kRequest), 13);
+  EXPECT_EQ(memory.read_byte(kRequest), IO::kLastRequest + 1);
   EXPECT_EQ(Ram(0x0801, 16), basic_start);
 }
 
