@@ -14,7 +14,7 @@ class Memory;
 // kC64LastHostRequest (IO names them).
 constexpr uint16_t kC64HostRequest = 0x0002;
 constexpr uint8_t kC64FirstHostRequest = 4;
-constexpr uint8_t kC64LastHostRequest = 12;
+constexpr uint8_t kC64LastHostRequest = 13;
 
 struct C64Self {
   Memory* memory;
