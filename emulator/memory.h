@@ -23,7 +23,8 @@ class Memory {
 
   static constexpr uint16_t kProcessorPortDirection = 0x0000;
   static constexpr uint16_t kProcessorPort = 0x0001;
-  // Storing $FF here (POKE 313,255) loads the built-in programs.
+  // Storing $FF here (POKE 313,255) loads the built-in programs; only a
+  // store does, never a stack push (write_stack), though $0139 is in the stack page.
   static constexpr uint16_t kRamPatchTrigger = 0x0139;
   static constexpr uint8_t kRamPatchValue = 0xFF;
 
@@ -43,6 +44,10 @@ class Memory {
   // The processor's view: banking and the chips' registers.
   inline uint8_t read_byte(uint16_t addr);
   inline void write_byte(uint16_t addr, uint8_t value);
+  // A stack push's write (PHA, PHP, JSR, BRK, an interrupt frame): page $01
+  // is RAM in every bank configuration, and a push is no store that could
+  // trigger patch_ram.
+  void write_stack(uint16_t addr, uint8_t value) { ram_[addr] = value; }
   uint16_t read_word(uint16_t addr);
   void write_word(uint16_t addr, uint16_t value);
 
