@@ -30,22 +30,23 @@ void C64::begin() {
   ovra::substrate_init(static_cast<uint32_t>(stamp) ^ static_cast<uint32_t>(stamp >> 32));
 }
 
-// deliver false: the bytes are consumed for the shift state only (the keys
-// typed while the monitor had the keyboard are not the machine's).
-void C64::drain_scan_ring(bool deliver) {
+// Bytes typed while the monitor had the keyboard are consumed for the shift
+// state only: they are not the machine's.
+void C64::drain_scan_ring() {
   uint32_t head = c64_scan_head_snapshot();
   while (g_scan_tail != head) {
-    uint8_t byte = g_scan_ring[g_scan_tail % kScanRingSize];
+    uint32_t slot = g_scan_tail % kScanRingSize;
+    uint8_t byte = g_scan_ring[slot];
+    bool machines = g_scan_monitor_byte[slot] == 0;
     g_scan_tail = g_scan_tail + 1;
-    if (byte == ScanDecoder::kF11 && deliver) {
+    if (byte == ScanDecoder::kF11 && machines) {
       g_video_view = !g_video_view;
       redraw_pending_ = true;
     }
     uint8_t ch = g_scan_decoder.decode(byte);
-    if (ch != 0 && deliver) c64_type_key(ch);
+    if (ch != 0 && machines) c64_type_key(ch);
   }
-  for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key())
-    if (deliver) c64_type_key(ch);
+  for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key()) c64_type_key(ch);
 }
 
 // A terminal can send faster than the KERNAL takes keys, so bytes wait in
@@ -61,10 +62,10 @@ void C64::drain_serial_input(bool deliver) {
 }
 
 bool C64::run_pass() {
-  if (!running) {
+  if (!mode.machine_runs()) {
     enter_monitor();
     drain_serial_input(false);
-    return true;
+    return !mode.exit_requested();
   }
   ovra::substrate_tick();
   c64_poll_keyboard_controller();
@@ -73,9 +74,9 @@ bool C64::run_pass() {
   ovra::face_step_all();
   face_tick_observe(&g_c64_face);
   bool changed = copy_face_text();
-  drain_scan_ring(true);
+  drain_scan_ring();
   drain_serial_input(true);
   if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
   finish_pass(changed);
-  return !exit_requested;
+  return !mode.exit_requested();
 }

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "core/memorymanagement.h"
@@ -133,8 +130,9 @@ TEST(MachineLifetime, DisplayBuffersAreReplacedNotLeakedOnSecondInit) {
 
 TEST(MachineWiring, ConstructionLeavesTheMachineRunningAndItsPartsConnected) {
   C64 machine;
-  EXPECT_TRUE(machine.running);
-  EXPECT_FALSE(machine.exit_requested);
+  EXPECT_TRUE(machine.running());
+  EXPECT_EQ(machine.mode.state(), C64Mode::kMachine);
+  EXPECT_FALSE(machine.mode.exit_requested());
   ASSERT_NE(machine.cpu, nullptr);
   ASSERT_NE(machine.io, nullptr);
   ASSERT_NE(machine.monitor, nullptr);
@@ -264,18 +262,18 @@ TEST_F(MachinePass, ExitRequestEndsThePassLoop) {
 
 TEST_F(MachinePass, StoppedMachineEntersTheMonitorAndResumesWhereItWas) {
   korvan::hosted::ConsoleCapture console;
-  // Keys typed while the monitor runs are its own, not the machine's.
-  machine.stop();
-  std::thread leave([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  // Keys typed while the monitor runs are its own, not the machine's: an A
+  // arrives once the monitor is shown, then Esc.
+  InterruptWindows windows([this](unsigned) {
+    if (!machine.mode.monitor_shown()) return;
     scan_ring_append(0x1E);
-    machine.resume();
+    machine.mode.on_interrupt(C64Mode::kEscape);
   });
+  machine.mode.on_interrupt(C64Mode::kEscape);
   uint32_t passes = C64::passes_since_boot();
   advance_clock();
   EXPECT_TRUE(machine.run_pass());
-  leave.join();
-  EXPECT_TRUE(machine.running);
+  EXPECT_TRUE(machine.running());
   EXPECT_EQ(C64::passes_since_boot(), passes);  // the monitor is no pass
   EXPECT_NE(strstr(console.text(), "Quillon v0.10 - Debugging:"), nullptr);
   pass();
@@ -316,14 +314,14 @@ TEST_F(MachineRedraw, ANewMachineAndLeavingTheMonitorRedrawAtOnce) {
   EXPECT_TRUE(redrawn());
   scribble();
   machine.io->toggle_frame_skip();  // even with frame skipping on
-  machine.stop();
-  std::thread leave([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    machine.resume();
-  });
-  advance_clock();
-  machine.run_pass();
-  leave.join();
+  machine.mode.on_interrupt(C64Mode::kEscape);
+  {
+    InterruptWindows windows([this](unsigned) {
+      if (machine.mode.monitor_shown()) machine.mode.on_interrupt(C64Mode::kEscape);
+    });
+    advance_clock();
+    machine.run_pass();
+  }
   pass();
   EXPECT_TRUE(redrawn());
 }
