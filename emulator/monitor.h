@@ -49,8 +49,9 @@ class Monitor {
   Cpu* processor_ = nullptr;
   IO* io_ = nullptr;
   Memory* memory_ = nullptr;
-  // The commands; false when the arguments (or the missing machine or
-  // volume) leave nothing to do, which the line answers with "?".
+  // The commands; false when the machine or volume they need is missing,
+  // which the line answers with "?". Each checks its arguments whole before
+  // it does anything, and answers a bad one with "? what: argument".
   bool show_memory(const char* from, const char* to);
   bool show_registers();
   bool show_partitions();
