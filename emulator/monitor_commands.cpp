@@ -42,11 +42,12 @@ struct CommandLine {
       args[count][length] = 0;
       at += length;
     }
+    // A blank at the end of the line brings no argument.
+    if (at[0] == ' ' && at[1] == 0) at++;
     if (*at != 0) {
-      extra = *at == ' ' ? at + 1 : at;
+      extra = at + 1;
       count++;
     }
-    // A blank at the end of the line brings no argument.
     while (count > 0 && count <= kArguments && args[count - 1][0] == 0 && at[0] == 0) count--;
   }
 };
@@ -153,8 +154,8 @@ bool Monitor::show_memory(const char* from, const char* to) {
   if (memory_ == nullptr) return false;
   uint32_t start = 0, end = 0;
   if (!hex_argument(from, kAddressLimit, &start)) return true;
-  // No end: one row, the last one ending at FFFF.
-  end = start + kRowBytes > kAddressLimit ? kAddressLimit : start + kRowBytes;
+  // No end: one row, none starting past FFFF.
+  end = start + kRowBytes > kAddressLimit + 1 ? kAddressLimit + 1 : start + kRowBytes;
   if (!hex_argument(to, kAddressLimit, &end)) return true;
   if (end <= start) {
     refuse("end not after start", to);

@@ -79,6 +79,7 @@ TEST_F(MonitorCommands, MemoryPastTheTopOfTheAddressSpaceIsRefused) {
   EXPECT_EQ(last.substr(0, 7), "\nFFF0: ");
   EXPECT_EQ(last.find("\n", 1), std::string::npos);
   EXPECT_EQ(Run("M FFF0 FFFF").substr(0, 7), "\nFFF0: ");
+  EXPECT_EQ(Run("M FFFF").substr(0, 7), "\nFFFF: ");
   EXPECT_EQ(Run("M 0400 10001"), "? past FFFF: 10001");
   EXPECT_EQ(Run("M 100000000"), "? past FFFF: 100000000") << "nine digits would wrap";
   EXPECT_EQ(Run("M 10000000000000000400"), "? past FFFF: 10000000000000000400") << "so would 80 bits";
@@ -206,10 +207,10 @@ TEST_F(MonitorCommands, ExtraArgumentsAreRefusedAndChangeNothing) {
   EXPECT_EQ(Run("R X"), "? too many arguments: X");
   EXPECT_EQ(Run("M 0400 0500 0600"), "? too many arguments: 0600");
   EXPECT_EQ(Run("W A.PRG 0800 0900 EXTRA"), "? too many arguments: EXTRA");
+  EXPECT_EQ(Run("W A.PRG 0800 0900 "), "\nstatus=0") << "a blank at the end brings nothing";
   EXPECT_EQ(Run("E GAME.PRG NOTE.TXT"), "? too many arguments: NOTE.TXT");
   EXPECT_EQ(Run("N GAME.PRG NEW.PRG MORE"), "? too many arguments: MORE");
   EXPECT_EQ(Stored("GAME.PRG"), game);
-  EXPECT_EQ(Run("F A.PRG"), "\nstatus=2");
 }
 
 // The directory entry of a root file, by its 11-byte name.
