@@ -26,7 +26,7 @@ stmt_dim:
         bcs     @loop
         rts
 
-.segment "BASIC_E26E"
+.segment "BASIC_B3A5"
 
 ; seek: INDEX2 = the first record named VARNAM among the simple variables
 ; (X = 0: 7 bytes each, from VARTAB up to ARYTAB) or the arrays (X = 2:

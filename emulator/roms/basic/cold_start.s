@@ -70,7 +70,7 @@ vector_defaults_end:
 .assert vector_defaults_end - vector_defaults = USRADD + 2 - IERROR, error, "page 3 defaults"
 .assert vector_defaults_end - vector_defaults <= chrget_image_end - chrget_image, error, "one loop copies both"
 
-.segment "BASIC_A691"
+.segment "BASIC"
 
 ; The CHRGET routine, copied to $73: advance TXTPTR, skip blanks; returns the
 ; character with carry clear for a digit and Z set for ':' or end of line.
@@ -90,7 +90,7 @@ chrget_image:
 @done:  rts
 chrget_image_end:
 
-.segment "BASIC"
+.segment "BASIC_B853"
 
 text_bytes_free:
         .byte   " BASIC BYTES FREE", 13, 13, 0

@@ -12,7 +12,7 @@ PREC_NOT = $5A
 eval_element:
         jmp     (IEVAL)
 
-.segment "BASIC_B1AD"
+.segment "BASIC_AB21"
 
 ; eval_element_default: the IEVAL default (through the jump at $AE86).
 eval_element_default:
@@ -134,10 +134,15 @@ function_low:
         .lobytes FUNCTIONS
 function_high:
         .hibytes FUNCTIONS
+
+.segment "BASIC_B3A5"
+
 ; argument kinds, SGN to CHR$: 0 number, $FF string, 1 either
 function_args:
         .byte   0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0
         .byte   $FF, 0, $FF, $FF, 0
+
+.segment "BASIC"
 
 const_pi:
         .byte   $82, $49, $0F, $DA, $A2

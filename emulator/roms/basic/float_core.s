@@ -9,7 +9,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B3A5"
+.segment "BASIC_BC5E"
 
 ; fac_load_zp: FAC = packed float at zero page address A. Clobbers A, Y.
 fac_load_zp:
@@ -32,7 +32,7 @@ fac_load:
         lda     FACEXP
         rts
 
-.segment "BASIC"
+.segment "BASIC_AF0B"
 
 ; arg_load: ARG = packed float at A/Y; ARISGN = sign of FAC xor sign of ARG.
 ; Returns with the N flag set (callers branch on it). Clobbers A, Y.
@@ -53,7 +53,7 @@ arg_load:
         sta     ARGHO
         rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC_BC5E"
 
 ; fac_store_zp: round FAC and store it packed at zero page address X.
 ; Clobbers A, Y.
@@ -77,7 +77,7 @@ fac_store:
         sta     (INDEX),y
         rts
 
-.segment "BASIC"
+.segment "BASIC_AF0B"
 
 ; fac_to_arg: ARG = FAC, rounded first. Clobbers A, X.
 fac_to_arg:
@@ -90,6 +90,8 @@ fac_to_arg:
         stx     ARISGN
         rts
 
+.segment "BASIC"
+
 ; arg_to_fac: FAC = ARG. Clobbers A, X.
 arg_to_fac:
         ldx     #6
@@ -100,7 +102,7 @@ arg_to_fac:
         stx     FACOV
         rts
 
-.segment "BASIC_A7EA"
+.segment "BASIC_AF0B"
 
 ; fac_round: fold FACOV into the mantissa (round half up) and clear it.
 ; Clobbers A; keeps X and Y.
@@ -137,6 +139,29 @@ fac_normalize:
         ldx     #40                     ; a non-zero mantissa needs at most 39
         lda     FACHO
         bmi     normalized
+@byte:  bne     @shift                  ; (A = FACHO) a bit is set in the top byte
+        lda     FACEXP                  ; a zero top byte: eight shifts at once,
+        cmp     #9                      ; unless the exponent could run out
+        bcc     @shift                  ; on the way
+        sbc     #8
+        sta     FACEXP
+        lda     FACHO+1
+        sta     FACHO
+        lda     FACHO+2
+        sta     FACHO+1
+        lda     FACHO+3
+        sta     FACHO+2
+        lda     FACOV
+        sta     FACHO+3
+        lda     #0
+        sta     FACOV
+        txa
+        sbc     #8                      ; (carry is still set)
+        tax
+        beq     fac_zero
+        lda     FACHO
+        bpl     @byte
+        rts
 @shift: dec     FACEXP
         beq     fac_zero
         asl     FACOV
@@ -157,8 +182,6 @@ fac_zero:
         sta     FACOV
         rts
 
-.segment "BASIC"
-
 ; fac_negate: FAC = -FAC (zero stays zero). Clobbers A.
 fac_negate:
         lda     FACEXP
@@ -168,13 +191,15 @@ fac_negate:
         sta     FACSGN
 @done:  rts
 
+.segment "BASIC"
+
 ; fac_abs: FAC = |FAC|. Clobbers A.
 fac_abs:
         lda     #0
         sta     FACSGN
         rts
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 ; fac_sign: A = 0 for zero, 1 for positive, $FF for negative (flags set).
 fac_sign:
@@ -222,9 +247,12 @@ fac_compare:
         eor     (INDEX),y
         jmp     sign_of_bit7
 
-.segment "BASIC"
+.segment "BASIC_AF0B"
 
 const_zero:  .byte $00, $00, $00, $00, $00
+
+.segment "BASIC"
+
 const_half:  .byte $80, $00, $00, $00, $00
 const_one:   .byte $81, $00, $00, $00, $00
 const_ten:   .byte $84, $20, $00, $00, $00

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BDE0"
+.segment "BASIC_B1AD"
 
 DEXP     = TEMPF1+3             ; power of ten the digits are scaled by
 DIGITS   = NUMBUF+$10           ; the nine digits, most significant first

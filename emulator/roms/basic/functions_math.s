@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B3A5"
+.segment "BASIC_A7EA"
 
 POLYX   = FPTEMP                ; x while a polynomial is evaluated
 SAVED   = FPTEMP2               ; a value kept across one operation
@@ -36,6 +36,8 @@ poly_eval:
         bne     @loop
         rts
 
+.segment "BASIC"
+
 ; odd_poly: FAC = x * P(x*x) for the table at A/Y (as for poly_eval);
 ; odd_poly_neg: x * P(-x*x). Clobbers SAVED, POLYX.
 odd_poly:
@@ -59,8 +61,6 @@ odd_poly_neg:                           ; (enter with carry set)
         jsr     poly_eval
         lda     #SAVED
         jmp     fmul_zp
-
-.segment "BASIC"
 
 ; ratio_to_one: FAC = (FAC - 1) / (FAC + 1), as 1 - 2/(FAC + 1).
 ratio_to_one:
@@ -147,7 +147,7 @@ fn_log: lda     FACSGN
         ldy     #0
         jmp     fadd_mem
 
-.segment "BASIC_AF0B"
+.segment "BASIC_BDE0"
 
 ; EXP: e^x = 2^n * e^(f ln 2), n the nearest integer to x log2 e.
 fn_exp: lda     #<const_exp_max
@@ -207,7 +207,7 @@ fac_from_sbyte:
         lda     #0
         jmp     fac_from_int16
 
-.segment "BASIC_AB21"
+.segment "BASIC_BDE0"
 
 ; fn_power: FAC = ARG ^ FAC. Whole exponents multiply (exact where the
 ; result fits); others go through EXP(y * LOG(x)).
@@ -286,8 +286,6 @@ fn_power:
 @positive:
         rts
 
-.segment "BASIC_AF0B"
-
 ; RND: negative arguments seed the generator from their own bits, so the
 ; sequence that follows is reproducible; 0 seeds from the clock; positive
 ; arguments continue. The generator is a 32-bit linear congruence
@@ -347,7 +345,7 @@ rnd_next:
         sta     FACOV
         jmp     fac_normalize
 
-.segment "BASIC_B3A5"
+.segment "BASIC_A7EA"
 
 rnd_increment:  .byte $5F, $F3, $6E, $3C        ; 1013904223
 
@@ -356,32 +354,28 @@ rnd_increment:  .byte $5F, $F3, $6E, $3C        ; 1013904223
 const_two:
         .byte   $82, $00, $00, $00, $00 ; 2
 
-.segment "BASIC_E26E"
+.segment "BASIC_E0C1"
 
 const_sqrt_half:
         .byte   $80, $35, $04, $F3, $34 ; sqrt(1/2)
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B9ED"
 
 const_ln2:
         .byte   $80, $31, $72, $17, $F8 ; ln 2
 
-.segment "BASIC_B9ED"
+.segment "BASIC_BF74"
 
 const_log2e:
         .byte   $81, $38, $AA, $3B, $29 ; log2 e
 
-.segment "BASIC_B86A"
+.segment "BASIC"
 
 const_exp_max:
         .byte   $87, $30, $0F, $33, $87 ; the largest EXP argument
 
-.segment "BASIC_BF74"
-
 const_exp_min:
         .byte   $87, $B1, $72, $16, $C6 ; below this EXP is 0
-
-.segment "BASIC"
 
 const_half_pi:
         .byte   $81, $49, $0F, $DA, $A2 ; pi/2
@@ -396,7 +390,7 @@ const_quarter:
 const_tan_eighth:
         .byte   $7F, $54, $13, $CC, $D0 ; tan(pi/8)
 
-.segment "BASIC_AF0B"
+.segment "BASIC_BDE0"
 
 ; e^y for |y| <= ln(2)/2: a least-squares fit (relative, the
 ; rounding of each coefficient made up for by the later ones), degree 8
@@ -412,7 +406,7 @@ poly_exp:
         .byte   $81, $00, $00, $00, $00 ; 1
         .byte   $81, $00, $00, $00, $00 ; 1
 
-.segment "BASIC_B3A5"
+.segment "BASIC_A7EA"
 
 ; sin(a)/a in a^2: the Taylor series (shorter fitted series left TAN's
 ; last bit worse more often than better)
@@ -426,6 +420,9 @@ poly_sin:
         .byte   $7A, $08, $88, $88, $89 ; 0.00833333333333
         .byte   $7E, $AA, $AA, $AA, $AB ; -0.166666666667
         .byte   $81, $00, $00, $00, $00 ; 1
+
+.segment "BASIC"
+
 ; atn(z)/z in z^2 for |z| <= tan(pi/8), and at the same time atanh(z)/z
 ; in -z^2 for |z| <= 3-2sqrt(2), which LOG needs: one least-squares fit
 ; over both, made as the one for e^y

@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BDE0"
+.segment "BASIC_AF0B"
 
 SOURCE  = INPPTR                ; where the values come from (INPPTR or DATPTR)
 LISTPOS = FORPNT                ; the variable list, for ?REDO FROM START
@@ -27,7 +27,7 @@ do_restore:
 restore_done:
         rts
 
-.segment "BASIC_B853"
+.segment "BASIC_A691"
 
 ; READ variable [, variable ...]
 stmt_read:
@@ -51,7 +51,7 @@ stmt_input_file:
         jsr     input_line              ; no prompts from a file
         jmp     input_list
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 ; INPUT ["prompt";] variable [, variable ...]
 stmt_input:
@@ -96,7 +96,7 @@ end_channel:
         sta     CHANNL
         rts
 
-.segment "BASIC"
+.segment "BASIC_A7EA"
 
 ; input_line: a new line into BUF as the source, for INPUT or INPUT#. The
 ; comma before it lets the first value start there like any other.
@@ -210,7 +210,7 @@ next_value:
         bne     @seek
         rts
 
-.segment "BASIC_AF0B"
+.segment "BASIC_A7EA"
 
 ; read_value: read one value at TXTPTR into the variable found last
 ; (VARPNT, VALTYP, INTFLG). Z clear when it is not followed by ',', ':'

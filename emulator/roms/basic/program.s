@@ -121,8 +121,6 @@ copy_up:
         bne     @byte                   ; (never zero page)
 @done:  rts
 
-.segment "BASIC_A7EA"
-
 ; RUN [line]: a running program loads and saves without messages.
 stmt_run:
         lda     #0

@@ -14,7 +14,7 @@ GOSUB_FRAME = 5
 stmt_rem        = skip_to_line_end
 stmt_data       = skip_to_statement_end
 
-.segment "BASIC_B3A5"
+.segment "BASIC_E26E"
 
 ; END and STOP: carry clear for END, set for STOP and RUN/STOP. A statement
 ; starts with CHRGET's flags: at the end of the statement Z and C are set.
@@ -61,7 +61,7 @@ stmt_cont:
         bpl     @copy
 @done:  rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC_E26E"
 
 ; stmt_return: back to the statement after the latest GOSUB, dropping the
 ; FOR frames above it.
@@ -83,7 +83,7 @@ stmt_return:
         jsr     skip_to_statement_end
         jmp     execute_next
 
-.segment "BASIC_E0C1"
+.segment "BASIC_B1AD"
 
 ; IF expression THEN line | statements, IF expression GOTO line
 stmt_if:

@@ -2,7 +2,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC"
+.segment "BASIC_E09A"
 
 ; POKE address, byte
 stmt_poke:
@@ -12,7 +12,7 @@ stmt_poke:
         sta     (LINNUM),y
         rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC"
 
 ; WAIT address, mask [, invert]: until (PEEK(address) EOR invert) AND mask
 ; is not zero. RUN/STOP also ends the wait.
@@ -53,7 +53,7 @@ stmt_sys:
         plp
         jmp     (LINNUM)
 
-.segment "BASIC_AF0B"
+.segment "BASIC_A7EA"
 
 ; GET[#file,] variable [, variable ...]: one key (or byte) each, without
 ; waiting; an empty string or 0 when there is none.
@@ -131,7 +131,7 @@ stmt_def:
         sta     (DEFPNT),y
         jmp     skip_to_statement_end
 
-.segment "BASIC"
+.segment "BASIC_E09A"
 
 ; find_function: VARPNT = the FN variable named at the current character.
 find_function:
@@ -148,7 +148,7 @@ find_function:
         sta     VARNAM
         jmp     find_simple
 
-.segment "BASIC_A691"
+.segment "BASIC_A7EA"
 
 ; eval_fn: FN name(argument), as an expression element (the FN token current).
 eval_fn:

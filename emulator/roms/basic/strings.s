@@ -6,7 +6,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B3A5"
+.segment "BASIC_A7EA"
 
 STRDSC  = FACHO+2
 
@@ -50,6 +50,8 @@ push_temp_string:
         stx     TEMPPT
         rts
 
+.segment "BASIC_B3A5"
+
 ; alloc_string: room for A bytes below FRETOP, collecting garbage once if
 ; needed; returns FRESPC and X/Y = its address, A = length kept in SLEN.
 ; ?OUT OF MEMORY when even that does not help.
@@ -80,6 +82,8 @@ alloc_string:
         bcc     @try
 @out:   jmp     out_of_memory
 
+.segment "BASIC"
+
 ; free_fac_string: free_temp for the expression's string value.
 free_fac_string:
         lda     STRDSC
@@ -104,6 +108,8 @@ free_temp:
         inc     FRETOP+1
 @same:  pla
 @done:  rts
+
+.segment "BASIC_B3A5"
 
 ; concatenate: the string at ARG's descriptor followed by FAC's.
 concatenate:
@@ -185,7 +191,7 @@ compare_strings:
         lda     #1
 @done:  rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC_A7EA"
 
 ; pop_fac_temp: pop_temp for the expression's string value.
 pop_fac_temp:

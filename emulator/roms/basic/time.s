@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 CLOCK   = RESHO                 ; jiffies, low byte first (3 bytes)
 DIGIT   = RESHO+3
