@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BA2B"
+.segment "BASIC_A43A"
 
 PREC_UNARY_MINUS = $7D
 PREC_NOT = $5A
@@ -135,14 +135,10 @@ function_low:
 function_high:
         .hibytes FUNCTIONS
 
-.segment "BASIC_B3A5"
-
 ; argument kinds, SGN to CHR$: 0 number, $FF string, 1 either
 function_args:
         .byte   0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0
         .byte   $FF, 0, $FF, $FF, 0
-
-.segment "BASIC"
 
 const_pi:
         .byte   $82, $49, $0F, $DA, $A2

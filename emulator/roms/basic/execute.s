@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BF7E"
+.segment "BASIC_A7EA"
 
 ; execute_next: run the statement after the one TXTPTR ends on.
 execute_next:

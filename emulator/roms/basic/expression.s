@@ -6,7 +6,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BC9E"
+.segment "BASIC_B86A"
 
 ; eval_expr: evaluate the expression starting at the current character
 ; (TXTPTR points at it). Leaves TXTPTR on the first character after it.
@@ -133,7 +133,7 @@ check_numeric_bad:
 .assert eval_numeric = $AD8A, error, "numeric expression must be at $AD8A"
 .assert check_numeric = $AD8D, error, "numeric check must be at $AD8D"
 
-.segment "BASIC_BC9E"
+.segment "BASIC_B86A"
 
 ; Three bit tables overlapping: compare_bits by fac_compare's answer + 1
 ; (< = >), relation_bits by relation token (> = <).

@@ -116,7 +116,7 @@ fac_to_int32:
 @out:   sec
         rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC_B1AD"
 
 ; fac_int: FAC = INT(FAC), the largest integer not above it. Clobbers A, X.
 fac_int:
@@ -147,7 +147,7 @@ negate_bytes:
         bpl     negate_bytes
         rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC_B1AD"
 
 ; fac_to_int16: A (high) / Y (low) = floor(FAC) in -32768..32767, also left
 ; in FACHO+2/FACHO+3; ?ILLEGAL QUANTITY otherwise. Clobbers X.

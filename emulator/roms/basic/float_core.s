@@ -182,6 +182,8 @@ fac_zero:
         sta     FACOV
         rts
 
+.segment "BASIC"
+
 ; fac_negate: FAC = -FAC (zero stays zero). Clobbers A.
 fac_negate:
         lda     FACEXP
@@ -190,8 +192,6 @@ fac_negate:
         eor     #$FF
         sta     FACSGN
 @done:  rts
-
-.segment "BASIC"
 
 ; fac_abs: FAC = |FAC|. Clobbers A.
 fac_abs:

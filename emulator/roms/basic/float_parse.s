@@ -7,7 +7,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B86A"
+.segment "BASIC_B1AD"
 
 DECIMALS = TEMPF1               ; digits seen after the point
 EXPONENT = TEMPF1+1             ; the value written after E
@@ -131,6 +131,8 @@ float_parse:
         jsr     fac_negate
 @done:  jmp     CHRGOT
 
+.segment "BASIC_E38E"
+
 ; integer_digit: FACHO..FACHO+3 = FACHO..FACHO+3 * 10 + (A - '0'), as an
 ; unsigned integer that the caller keeps below 2^32. Clobbers A, X.
 integer_digit:
@@ -229,7 +231,7 @@ fac_mul10:
 @overflow:
         jmp     fac_overflow
 
-.segment "BASIC_B86A"
+.segment "BASIC_B1AD"
 
 ; fac_div10: FAC = FAC / 10. Clobbers A, X, Y.
 fac_div10:

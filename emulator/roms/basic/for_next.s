@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B86A"
 
 .import push_frame, frame_position     ; (statements_flow.s: the top shared with GOSUB)
 
@@ -63,6 +63,8 @@ stmt_for:
         pha
         ldx     #TOK_FOR
         jmp     push_frame
+
+.segment "BASIC_A7EA"
 
 ; NEXT [variable [, variable ...]]
 stmt_next:

@@ -36,7 +36,7 @@ poly_eval:
         bne     @loop
         rts
 
-.segment "BASIC"
+.segment "BASIC_B3A5"
 
 ; odd_poly: FAC = x * P(x*x) for the table at A/Y (as for poly_eval);
 ; odd_poly_neg: x * P(-x*x). Clobbers SAVED, POLYX.
@@ -61,6 +61,8 @@ odd_poly_neg:                           ; (enter with carry set)
         jsr     poly_eval
         lda     #SAVED
         jmp     fmul_zp
+
+.segment "BASIC"
 
 ; ratio_to_one: FAC = (FAC - 1) / (FAC + 1), as 1 - 2/(FAC + 1).
 ratio_to_one:
@@ -147,7 +149,7 @@ fn_log: lda     FACSGN
         ldy     #0
         jmp     fadd_mem
 
-.segment "BASIC_BDE0"
+.segment "BASIC_BC9E"
 
 ; EXP: e^x = 2^n * e^(f ln 2), n the nearest integer to x log2 e.
 fn_exp: lda     #<const_exp_max
@@ -195,7 +197,7 @@ fn_exp: lda     #<const_exp_max
         rts
 @zero:  jmp     fac_zero
 
-.segment "BASIC"
+.segment "BASIC_B3A5"
 
 ; fac_from_sbyte: FAC = the signed byte in A. Clobbers A, X, Y.
 fac_from_sbyte:
@@ -207,7 +209,7 @@ fac_from_sbyte:
         lda     #0
         jmp     fac_from_int16
 
-.segment "BASIC_BDE0"
+.segment "BASIC_BC9E"
 
 ; fn_power: FAC = ARG ^ FAC. Whole exponents multiply (exact where the
 ; result fits); others go through EXP(y * LOG(x)).
@@ -286,6 +288,8 @@ fn_power:
 @positive:
         rts
 
+.segment "BASIC_A7EA"
+
 ; RND: negative arguments seed the generator from their own bits, so the
 ; sequence that follows is reproducible; 0 seeds from the clock; positive
 ; arguments continue. The generator is a 32-bit linear congruence
@@ -345,21 +349,19 @@ rnd_next:
         sta     FACOV
         jmp     fac_normalize
 
-.segment "BASIC_A7EA"
-
 rnd_increment:  .byte $5F, $F3, $6E, $3C        ; 1013904223
 
-.segment "BASIC_A43A"
+.segment "BASIC_E0C1"
 
 const_two:
         .byte   $82, $00, $00, $00, $00 ; 2
 
-.segment "BASIC_E0C1"
+.segment "BASIC_B9ED"
 
 const_sqrt_half:
         .byte   $80, $35, $04, $F3, $34 ; sqrt(1/2)
 
-.segment "BASIC_B9ED"
+.segment "BASIC_BC9E"
 
 const_ln2:
         .byte   $80, $31, $72, $17, $F8 ; ln 2
@@ -369,10 +371,12 @@ const_ln2:
 const_log2e:
         .byte   $81, $38, $AA, $3B, $29 ; log2 e
 
-.segment "BASIC"
+.segment "BASIC_B3A5"
 
 const_exp_max:
         .byte   $87, $30, $0F, $33, $87 ; the largest EXP argument
+
+.segment "BASIC"
 
 const_exp_min:
         .byte   $87, $B1, $72, $16, $C6 ; below this EXP is 0
@@ -390,7 +394,7 @@ const_quarter:
 const_tan_eighth:
         .byte   $7F, $54, $13, $CC, $D0 ; tan(pi/8)
 
-.segment "BASIC_BDE0"
+.segment "BASIC_BC9E"
 
 ; e^y for |y| <= ln(2)/2: a least-squares fit (relative, the
 ; rounding of each coefficient made up for by the later ones), degree 8
@@ -421,7 +425,7 @@ poly_sin:
         .byte   $7E, $AA, $AA, $AA, $AB ; -0.166666666667
         .byte   $81, $00, $00, $00, $00 ; 1
 
-.segment "BASIC"
+.segment "BASIC_B3A5"
 
 ; atn(z)/z in z^2 for |z| <= tan(pi/8), and at the same time atanh(z)/z
 ; in -z^2 for |z| <= 3-2sqrt(2), which LOG needs: one least-squares fit

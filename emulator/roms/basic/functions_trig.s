@@ -59,7 +59,7 @@ fn_sin: lda     #<const_inv_two_pi      ; q = x / 2pi, f = q - INT(q)
         ldy     #>const_half
         jmp     fsub_mem
 
-.segment "BASIC_B1AD"
+.segment "BASIC_B3A5"
 
 ; TAN: SIN / COS.
 fn_tan: ldx     #SAVED

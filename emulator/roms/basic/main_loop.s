@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AF0B"
+.segment "BASIC_A7EA"
 
 ; main_entry: the default IMAIN target; never returns.
 main_entry:
@@ -98,7 +98,7 @@ store_line:
         jsr     clear_stack_and_vars
         jmp     main_loop
 
-.segment "BASIC_AB21"
+.segment "BASIC"
 
 ; move_program: set up copy_down or copy_up to move the program from A
 ; (low) / X (high) up to VARTAB so that it starts Y bytes past LOWTR, and
@@ -133,8 +133,6 @@ move_program:
         sty     VARTAB+1
         rts
 
-.segment "BASIC_B86A"
-
 ; txtptr_to_buf: TXTPTR = BUF - 1, where CHRGET reads a typed line.
 ; Keeps X, Y.
 txtptr_to_buf:
@@ -143,8 +141,6 @@ txtptr_to_buf:
         lda     #>(BUF-1)
         sta     TXTPTR+1
         rts
-
-.segment "BASIC"
 
 ; check_memory: ?OUT OF MEMORY unless the address X (low) / Y (high) is
 ; below FRETOP. Keeps X, Y.

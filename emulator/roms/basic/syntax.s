@@ -28,7 +28,7 @@ chk_char:
 .assert chk_comma = $AEFD, error, "',' check must be at $AEFD"
 .assert chk_char = $AEFF, error, "character check must be at $AEFF"
 
-.segment "BASIC_B3A5"
+.segment "BASIC"
 
 ; skip_to_statement_end: TXTPTR to the ':' (outside quotes) or zero that ends
 ; this statement. skip_to_line_end: TXTPTR to the zero ending the line.
@@ -64,8 +64,6 @@ txtptr_add_y:
         bcc     @same
         inc     TXTPTR+1
 @same:  rts
-
-.segment "BASIC"
 
 ; check_stack: ?OUT OF MEMORY unless A more bytes fit on the stack above
 ; the area BASIC keeps for number text. Clobbers A, X.

@@ -93,7 +93,7 @@ set_time_string:
         jmp     SETTIM
 @bad:   jmp     illegal_quantity
 
-.segment "BASIC_BC9E"
+.segment "BASIC"
 
 ; the jiffies of one unit of each digit of "HHMMSS"
 time_units:
