@@ -22,8 +22,8 @@ eval_expr:
 ; TXTPTR just before the first element.
 eval_prec:
         pha
-        lda     #24
-        jsr     check_stack
+        lda     #0                      ; as much room per level as the C64
+        jsr     check_stack             ; asks for, so expressions nest as deep
         jsr     eval_element
 eval_prec_loop:
         jsr     CHRGOT

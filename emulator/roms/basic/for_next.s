@@ -29,8 +29,8 @@ stmt_for:
         adc     #FOR_FRAME-1            ; (carry set: found)
         tax
         txs
-@fresh: lda     #FOR_FRAME + 8
-        jsr     check_stack
+@fresh: lda     #FOR_FRAME - 2          ; the C64's room for a loop: as many
+        jsr     check_stack             ; loops nest
         lda     #TOK_TO
         jsr     chk_char
         jsr     eval_numeric

@@ -66,7 +66,8 @@ txtptr_add_y:
 @same:  rts
 
 ; check_stack: ?OUT OF MEMORY unless A more bytes fit on the stack above
-; the area BASIC keeps for number text. Clobbers A, X.
+; the area BASIC keeps for number text (64 bytes, where the C64 keeps 62 and
+; asks for twice its A: the callers' A follow the C64's). Clobbers A, X.
 check_stack:
         clc
         adc     #$40
