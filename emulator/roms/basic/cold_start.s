@@ -90,8 +90,6 @@ chrget_image:
 @done:  rts
 chrget_image_end:
 
-.segment "BASIC_B853"
-
 text_bytes_free:
         .byte   " BASIC BYTES FREE", 13, 13, 0
 

@@ -22,7 +22,7 @@ type_mismatch:
         ldx     #E_TYPE_MISMATCH
         jmp     basic_error
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 ; error_handler: the default IERROR target (reached through the jump at
 ; $E38B). X = error number.

@@ -9,27 +9,35 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BC5E"
+.segment "BASIC_B3A5"
 
 ; fac_load_zp: FAC = packed float at zero page address A. Clobbers A, Y.
 fac_load_zp:
         ldy     #0
-; fac_load: FAC = packed float at A (low) / Y (high). Clobbers A, Y.
+; fac_load: FAC = packed float at A (low) / Y (high); returns A = the
+; exponent (Z set for zero) and Y = 0. Unrolled, like arg_load and
+; fac_store: every variable and every NEXT comes through here.
 fac_load:
         sta     INDEX
         sty     INDEX+1
         ldy     #4
-@copy:  lda     (INDEX),y
-        sta     FACEXP,y
+        lda     (INDEX),y
+        sta     FACHO+3
         dey
-        bpl     @copy
-        lda     FACHO
+        lda     (INDEX),y
+        sta     FACHO+2
+        dey
+        lda     (INDEX),y
+        sta     FACHO+1
+        dey
+        lda     (INDEX),y
         sta     FACSGN
         ora     #$80
         sta     FACHO
-        iny
+        dey
         sty     FACOV
-        lda     FACEXP
+        lda     (INDEX),y
+        sta     FACEXP
         rts
 
 .segment "BASIC_AF0B"
@@ -40,20 +48,28 @@ arg_load:
         sta     INDEX
         sty     INDEX+1
         ldy     #4
-@copy:  lda     (INDEX),y
-        sta     ARGEXP,y
+        lda     (INDEX),y
+        sta     ARGHO+3
         dey
-        bpl     @copy
-        lda     ARGHO
+        lda     (INDEX),y
+        sta     ARGHO+2
+        dey
+        lda     (INDEX),y
+        sta     ARGHO+1
+        ldy     #0
+        lda     (INDEX),y
+        sta     ARGEXP
+        iny
+        lda     (INDEX),y
         sta     ARGSGN
         eor     FACSGN
         sta     ARISGN
-        lda     ARGHO
+        lda     ARGSGN
         ora     #$80
         sta     ARGHO
         rts
 
-.segment "BASIC_BC5E"
+.segment "BASIC_B3A5"
 
 ; fac_store_zp: round FAC and store it packed at zero page address X.
 ; Clobbers A, Y.
@@ -66,14 +82,21 @@ fac_store:
         stx     INDEX
         sty     INDEX+1
         ldy     #4
-@copy:  lda     FACEXP,y
+        lda     FACHO+3
         sta     (INDEX),y
         dey
-        bpl     @copy
-        ldy     #1                      ; the sign replaces the top mantissa bit
-        lda     FACSGN
+        lda     FACHO+2
+        sta     (INDEX),y
+        dey
+        lda     FACHO+1
+        sta     (INDEX),y
+        dey
+        lda     FACSGN                  ; the sign replaces the top mantissa bit
         ora     #$7F
         and     FACHO
+        sta     (INDEX),y
+        dey
+        lda     FACEXP
         sta     (INDEX),y
         rts
 
@@ -198,8 +221,6 @@ fac_abs:
         lda     #0
         sta     FACSGN
         rts
-
-.segment "BASIC_B3A5"
 
 ; fac_sign: A = 0 for zero, 1 for positive, $FF for negative (flags set).
 fac_sign:

@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BB12"
+.segment "BASIC_A691"
 
 ; The remainder lives in ARGEXP (its ninth-byte carry) and ARGHO..ARGHO+3;
 ; it is compared with the divisor first and reduced only when the quotient

@@ -80,7 +80,7 @@ take_result:
         jsr     fac_normalize
         jmp     fac_round
 
-.segment "BASIC_A7EA"
+.segment "BASIC"
 
 ; product_exponent: FACEXP = the 9-bit exponent sum in carry:A minus the
 ; bias X (a product's $80, a quotient's $7F); ARISGN = sign of the result.

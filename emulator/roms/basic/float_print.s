@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B1AD"
+.segment "BASIC_E0C1"
 
 DEXP     = TEMPF1+3             ; power of ten the digits are scaled by
 DIGITS   = NUMBUF+$10           ; the nine digits, most significant first

@@ -64,7 +64,7 @@ stmt_for:
         ldx     #TOK_FOR
         jmp     push_frame
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 ; NEXT [variable [, variable ...]]
 stmt_next:

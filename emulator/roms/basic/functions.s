@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC"
+.segment "BASIC_A691"
 
 fn_int = fac_int
 fn_abs = fac_abs
@@ -21,6 +21,8 @@ fn_fre: jsr     drop_argument
         lda     FRETOP+1
         sbc     STREND+1
         jmp     fac_from_int16
+
+.segment "BASIC"
 
 ; POS: the cursor column.
 fn_pos: jsr     drop_argument

@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_AF0B"
 
 POLYX   = FPTEMP                ; x while a polynomial is evaluated
 SAVED   = FPTEMP2               ; a value kept across one operation
@@ -288,7 +288,7 @@ fn_power:
 @positive:
         rts
 
-.segment "BASIC_A7EA"
+.segment "BASIC_AF0B"
 
 ; RND: negative arguments seed the generator from their own bits, so the
 ; sequence that follows is reproducible; 0 seeds from the clock; positive
@@ -349,9 +349,11 @@ rnd_next:
         sta     FACOV
         jmp     fac_normalize
 
+.segment "BASIC_BBD7"
+
 rnd_increment:  .byte $5F, $F3, $6E, $3C        ; 1013904223
 
-.segment "BASIC_E0C1"
+.segment "BASIC_B3A5"
 
 const_two:
         .byte   $82, $00, $00, $00, $00 ; 2
@@ -366,7 +368,7 @@ const_sqrt_half:
 const_ln2:
         .byte   $80, $31, $72, $17, $F8 ; ln 2
 
-.segment "BASIC_BF74"
+.segment "BASIC_BDE0"
 
 const_log2e:
         .byte   $81, $38, $AA, $3B, $29 ; log2 e
@@ -381,10 +383,18 @@ const_exp_max:
 const_exp_min:
         .byte   $87, $B1, $72, $16, $C6 ; below this EXP is 0
 
+.segment "BASIC_BF74"
+
 const_half_pi:
         .byte   $81, $49, $0F, $DA, $A2 ; pi/2
+
+.segment "BASIC_E0C1"
+
 const_quarter_pi:
         .byte   $80, $49, $0F, $DA, $A2 ; pi/4
+
+.segment "BASIC"
+
 const_two_pi:
         .byte   $83, $49, $0F, $DA, $A2 ; 2 pi
 const_inv_two_pi:
@@ -410,7 +420,7 @@ poly_exp:
         .byte   $81, $00, $00, $00, $00 ; 1
         .byte   $81, $00, $00, $00, $00 ; 1
 
-.segment "BASIC_A7EA"
+.segment "BASIC_AF0B"
 
 ; sin(a)/a in a^2: the Taylor series (shorter fitted series left TAN's
 ; last bit worse more often than better)

@@ -11,7 +11,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AF0B"
+.segment "BASIC_AB21"
 
 GC_TOP  = FRESPC                ; the packed part starts here
 GC_BEST = DSCPNT                ; record holding the best string so far ($50)
@@ -163,6 +163,8 @@ scan:   lda     GC_SCAN
 @next:  txa
         bne     scan_from
 @done:  rts
+
+.segment "BASIC_A7EA"
 
 ; check_descriptor: the descriptor Y bytes into GC_SCAN names the best
 ; string so far when its string is not empty, lies below the packed part

@@ -27,7 +27,7 @@ do_restore:
 restore_done:
         rts
 
-.segment "BASIC_A691"
+.segment "BASIC_B853"
 
 ; READ variable [, variable ...]
 stmt_read:
@@ -148,7 +148,7 @@ read_source:
         sta     CURLIN+1
         jmp     syntax_error
 
-.segment "BASIC_B394"
+.segment "BASIC_B1AD"
 
 ; swap_source: exchange TXTPTR and SOURCE. Clobbers A, X, Y; keeps carry.
 swap_source:

@@ -8,7 +8,7 @@
 .importzp M_OK
 .import clear_stack             ; (program.s)
 
-.segment "BASIC_AF0B"
+.segment "BASIC_BDE0"
 
 ; OPEN file [, device [, secondary [, name]]]
 stmt_open:

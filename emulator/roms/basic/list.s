@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AF0B"
+.segment "BASIC_BB12"
 
 LAST    = FORPNT                ; last line number to list
 QUOTE   = GARBFL                ; bit 7 while inside quotes
@@ -82,10 +82,12 @@ stmt_list:
 @break: sec
         jmp     stop_or_end
 
+.segment "BASIC_B86A"
+
 list_token_vector:
         jmp     (IQPLOP)
 
-.segment "BASIC_B3A5"
+.segment "BASIC_B9ED"
 
 ; list_token: the IQPLOP default. Print program byte A: a keyword for a
 ; token outside quotes, the character itself otherwise. Clobbers A, X, Y.

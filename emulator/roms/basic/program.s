@@ -191,8 +191,6 @@ reset_text_ptr:
         sta     TXTPTR+1
         rts
 
-.segment "BASIC_BB12"
-
 ; clear_vars: forget all variables, arrays and strings, close the files and
 ; restore DATA. Clobbers A, X, Y.
 clear_vars:

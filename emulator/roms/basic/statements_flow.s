@@ -83,7 +83,7 @@ stmt_return:
         jsr     skip_to_statement_end
         jmp     execute_next
 
-.segment "BASIC_AB21"
+.segment "BASIC_B1AD"
 
 ; IF expression THEN line | statements, IF expression GOTO line
 stmt_if:

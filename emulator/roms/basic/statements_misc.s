@@ -12,7 +12,7 @@ stmt_poke:
         sta     (LINNUM),y
         rts
 
-.segment "BASIC_AB21"
+.segment "BASIC"
 
 ; WAIT address, mask [, invert]: until (PEEK(address) EOR invert) AND mask
 ; is not zero. RUN/STOP also ends the wait.
@@ -33,7 +33,7 @@ stmt_wait:
         beq     @wait
 @done:  rts
 
-.segment "BASIC_BDE0"
+.segment "BASIC_AF0B"
 
 ; SYS address: call machine code with A, X, Y and P from $030C-$030F,
 ; keeping what it returns there.
@@ -54,6 +54,8 @@ stmt_sys:
         ldy     SYREG
         plp
         jmp     (LINNUM)
+
+.segment "BASIC_A7EA"
 
 ; GET[#file,] variable [, variable ...]: one key (or byte) each, without
 ; waiting; an empty string or 0 when there is none.
@@ -148,7 +150,7 @@ find_function:
         sta     VARNAM
         jmp     find_simple
 
-.segment "BASIC_BDE0"
+.segment "BASIC_AF0B"
 
 ; eval_fn: FN name(argument), as an expression element (the FN token current).
 eval_fn:

@@ -65,6 +65,8 @@ txtptr_add_y:
         inc     TXTPTR+1
 @same:  rts
 
+.segment "BASIC_B394"
+
 ; check_stack: ?OUT OF MEMORY unless A more bytes fit on the stack above
 ; the area BASIC keeps for number text (64 bytes, where the C64 keeps 62 and
 ; asks for twice its A: the callers' A follow the C64's). Clobbers A, X.
@@ -77,6 +79,8 @@ check_stack:
         bcc     @full
         rts
 @full:  jmp     out_of_memory
+
+.segment "BASIC"
 
 ; check_direct: ?ILLEGAL DIRECT in direct mode. Clobbers X.
 check_direct:
