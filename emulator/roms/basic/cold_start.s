@@ -93,7 +93,7 @@ chrget_image_end:
 text_bytes_free:
         .byte   " BASIC BYTES FREE", 13, 13, 0
 
-.segment "BASIC_A43A"
+.segment "BASIC_B9ED"
 
 text_banner:
         .byte   147, 13, "    **** QUILLON 64 BASIC V2 ****", 13, 13

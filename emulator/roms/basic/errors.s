@@ -22,7 +22,7 @@ type_mismatch:
         ldx     #E_TYPE_MISMATCH
         jmp     basic_error
 
-.segment "BASIC_B3A5"
+.segment "BASIC_AF0B"
 
 ; error_handler: the default IERROR target (reached through the jump at
 ; $E38B). X = error number.
@@ -90,7 +90,7 @@ new_line_if_needed:
 
 BITBUF  = INDEX+2               ; message bits not yet used, above a marker bit
 
-.segment "BASIC_B3A5"
+.segment "BASIC_AF0B"
 
 ; print_text: print message X (1-based, M_xxx) of error_messages. The
 ; messages are packed as 5-bit codes, high bits first: 1-26 are A-Z, 27-31

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 ; execute_next: run the statement after the one TXTPTR ends on.
 execute_next:

@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AE89"
+.segment "BASIC_BB12"
 
 ; fac_from_byte: FAC = Y (0-255). Clobbers A, X.
 fac_from_byte:
@@ -70,6 +70,24 @@ fac_trunc_magnitude:
         rts
 @shift: tax
         beq     @ok
+@bytes: cpx     #8                      ; whole bytes first
+        bcc     @loop
+        lda     FACHO+3
+        ora     FACOV                   ; (only zero or not counts)
+        sta     FACOV
+        lda     FACHO+2
+        sta     FACHO+3
+        lda     FACHO+1
+        sta     FACHO+2
+        lda     FACHO
+        sta     FACHO+1
+        lda     #0
+        sta     FACHO
+        txa
+        sbc     #8                      ; (carry is set)
+        tax
+        bne     @bytes
+        beq     @ok
 @loop:  lsr     FACHO
         ror     FACHO+1
         ror     FACHO+2
@@ -116,7 +134,7 @@ fac_to_int32:
 @out:   sec
         rts
 
-.segment "BASIC_B1AD"
+.segment "BASIC"
 
 ; fac_int: FAC = INT(FAC), the largest integer not above it. Clobbers A, X.
 fac_int:
@@ -147,7 +165,7 @@ negate_bytes:
         bpl     negate_bytes
         rts
 
-.segment "BASIC_B1AD"
+.segment "BASIC"
 
 ; fac_to_int16: A (high) / Y (low) = floor(FAC) in -32768..32767, also left
 ; in FACHO+2/FACHO+3; ?ILLEGAL QUANTITY otherwise. Clobbers X.

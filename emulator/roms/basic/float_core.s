@@ -222,6 +222,8 @@ fac_abs:
         sta     FACSGN
         rts
 
+.segment "BASIC_E26E"
+
 ; fac_sign: A = 0 for zero, 1 for positive, $FF for negative (flags set).
 fac_sign:
         lda     FACEXP

@@ -131,7 +131,7 @@ float_parse:
         jsr     fac_negate
 @done:  jmp     CHRGOT
 
-.segment "BASIC_E38E"
+.segment "BASIC_A43A"
 
 ; integer_digit: FACHO..FACHO+3 = FACHO..FACHO+3 * 10 + (A - '0'), as an
 ; unsigned integer that the caller keeps below 2^32. Clobbers A, X.

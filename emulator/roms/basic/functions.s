@@ -41,6 +41,8 @@ drop_argument:
         sta     VALTYP
         rts
 
+.segment "BASIC_B1AD"
+
 fn_peek:
         jsr     fac_to_uint16
         ldy     #0

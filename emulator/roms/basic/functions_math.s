@@ -358,7 +358,7 @@ rnd_increment:  .byte $5F, $F3, $6E, $3C        ; 1013904223
 const_two:
         .byte   $82, $00, $00, $00, $00 ; 2
 
-.segment "BASIC_B9ED"
+.segment "BASIC_E26E"
 
 const_sqrt_half:
         .byte   $80, $35, $04, $F3, $34 ; sqrt(1/2)

@@ -164,8 +164,6 @@ scan:   lda     GC_SCAN
         bne     scan_from
 @done:  rts
 
-.segment "BASIC_A7EA"
-
 ; check_descriptor: the descriptor Y bytes into GC_SCAN names the best
 ; string so far when its string is not empty, lies below the packed part
 ; and is not below the best one yet. Keeps X.

@@ -96,7 +96,7 @@ end_channel:
         sta     CHANNL
         rts
 
-.segment "BASIC_BF7E"
+.segment "BASIC_AE89"
 
 ; input_line: a new line into BUF as the source, for INPUT or INPUT#. The
 ; comma before it lets the first value start there like any other.
@@ -148,7 +148,7 @@ read_source:
         sta     CURLIN+1
         jmp     syntax_error
 
-.segment "BASIC_B1AD"
+.segment "BASIC_B394"
 
 ; swap_source: exchange TXTPTR and SOURCE. Clobbers A, X, Y; keeps carry.
 swap_source:
@@ -210,7 +210,7 @@ next_value:
         bne     @seek
         rts
 
-.segment "BASIC_BF7E"
+.segment "BASIC_AE89"
 
 ; read_value: read one value at TXTPTR into the variable found last
 ; (VARPNT, VALTYP, INTFLG). Z clear when it is not followed by ',', ':'

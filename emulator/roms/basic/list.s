@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BB12"
+.segment "BASIC_A7EA"
 
 LAST    = FORPNT                ; last line number to list
 QUOTE   = GARBFL                ; bit 7 while inside quotes
@@ -82,12 +82,10 @@ stmt_list:
 @break: sec
         jmp     stop_or_end
 
-.segment "BASIC_B86A"
-
 list_token_vector:
         jmp     (IQPLOP)
 
-.segment "BASIC_B9ED"
+.segment "BASIC"
 
 ; list_token: the IQPLOP default. Print program byte A: a keyword for a
 ; token outside quotes, the character itself otherwise. Clobbers A, X, Y.

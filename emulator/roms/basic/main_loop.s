@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AF0B"
+.segment "BASIC_A7EA"
 
 ; main_entry: the default IMAIN target; never returns.
 main_entry:

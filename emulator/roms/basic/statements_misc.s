@@ -33,7 +33,7 @@ stmt_wait:
         beq     @wait
 @done:  rts
 
-.segment "BASIC_AF0B"
+.segment "BASIC_A7EA"
 
 ; SYS address: call machine code with A, X, Y and P from $030C-$030F,
 ; keeping what it returns there.
@@ -54,8 +54,6 @@ stmt_sys:
         ldy     SYREG
         plp
         jmp     (LINNUM)
-
-.segment "BASIC_A7EA"
 
 ; GET[#file,] variable [, variable ...]: one key (or byte) each, without
 ; waiting; an empty string or 0 when there is none.
@@ -150,7 +148,7 @@ find_function:
         sta     VARNAM
         jmp     find_simple
 
-.segment "BASIC_AF0B"
+.segment "BASIC_A7EA"
 
 ; eval_fn: FN name(argument), as an expression element (the FN token current).
 eval_fn:

@@ -50,7 +50,7 @@ push_temp_string:
         stx     TEMPPT
         rts
 
-.segment "BASIC_A7EA"
+.segment "BASIC_BF7E"
 
 ; alloc_string: room for A bytes below FRETOP, collecting garbage once if
 ; needed; returns FRESPC and X/Y = its address, A = length kept in SLEN.
@@ -109,7 +109,7 @@ free_temp:
 @same:  pla
 @done:  rts
 
-.segment "BASIC_A7EA"
+.segment "BASIC_BF7E"
 
 ; concatenate: the string at ARG's descriptor followed by FAC's.
 concatenate:
@@ -155,7 +155,7 @@ copy_string_to:
         bne     @loop
 @done:  rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC_B1AD"
 
 ; compare_strings: A = 1, 0 or $FF as ARG's string is above, equal to or
 ; below FAC's (byte by byte, a prefix first).

@@ -28,7 +28,7 @@ chk_char:
 .assert chk_comma = $AEFD, error, "',' check must be at $AEFD"
 .assert chk_char = $AEFF, error, "character check must be at $AEFF"
 
-.segment "BASIC"
+.segment "BASIC_E38E"
 
 ; skip_to_statement_end: TXTPTR to the ':' (outside quotes) or zero that ends
 ; this statement. skip_to_line_end: TXTPTR to the zero ending the line.
@@ -65,7 +65,7 @@ txtptr_add_y:
         inc     TXTPTR+1
 @same:  rts
 
-.segment "BASIC_B394"
+.segment "BASIC"
 
 ; check_stack: ?OUT OF MEMORY unless A more bytes fit on the stack above
 ; the area BASIC keeps for number text (64 bytes, where the C64 keeps 62 and
@@ -80,7 +80,7 @@ check_stack:
         rts
 @full:  jmp     out_of_memory
 
-.segment "BASIC"
+.segment "BASIC_E38E"
 
 ; check_direct: ?ILLEGAL DIRECT in direct mode. Clobbers X.
 check_direct:
@@ -90,6 +90,8 @@ check_direct:
         ldx     #E_ILLEGAL_DIRECT
         jmp     basic_error
 @ok:    rts
+
+.segment "BASIC"
 
 ; comma_next: when a comma follows, step past it and return with carry set;
 ; otherwise carry clear. A = the character now current; keeps X, Y.
