@@ -46,14 +46,20 @@ class MemoryMap : public ::testing::Test {
 };
 
 TEST_F(MemoryMap, PowerOnState) {
-  EXPECT_EQ(memory.read_byte(0x0001), 0x07);
-  EXPECT_EQ(memory.read_byte(0x0000), 0x2F);
   EXPECT_EQ(memory.read_byte(0x0400), 0x00);
   EXPECT_EQ(memory.read_byte(0x0401), 0xFF);
   EXPECT_EQ(memory.read_byte(0xA000), 0x94);
   EXPECT_EQ(memory.read_byte(0xE000), kKernalByte);
   vic.write_register(0x20, 0x0E);
   EXPECT_EQ(memory.read_byte(0xD020), 0xFE);  // colour registers read their top nibble as 1
+  // Before any program touches the port: bank lines high, the cassette
+  // sense read through its pull-up.
+  Memory fresh;
+  EXPECT_EQ(fresh.read_byte(0x0000), 0x2F);
+  EXPECT_EQ(fresh.read_byte(0x0001), 0x17);
+  EXPECT_EQ(fresh.bank(Memory::kRegionBasic), Memory::kRom);
+  EXPECT_EQ(fresh.bank(Memory::kRegionCharIo), Memory::kIo);
+  EXPECT_EQ(fresh.bank(Memory::kRegionKernal), Memory::kRom);
 }
 
 TEST_F(MemoryMap, BankTableForAllEightConfigurations) {
@@ -61,7 +67,7 @@ TEST_F(MemoryMap, BankTableForAllEightConfigurations) {
   struct Row { Seen basic, char_area, kernal; };
   // LORAM, HIRAM, CHAREN = bits 0, 1, 2.
   const Row rows[8] = {
-      {kSeesRam, kSeesRom, kSeesRam},  {kSeesRam, kSeesRom, kSeesRam},
+      {kSeesRam, kSeesRam, kSeesRam},  {kSeesRam, kSeesRom, kSeesRam},
       {kSeesRam, kSeesRom, kSeesRom},  {kSeesRom, kSeesRom, kSeesRom},
       {kSeesRam, kSeesRam, kSeesRam},  {kSeesRam, kSeesChip, kSeesRam},
       {kSeesRam, kSeesChip, kSeesRom}, {kSeesRom, kSeesChip, kSeesRom},
@@ -83,14 +89,30 @@ TEST_F(MemoryMap, BankTableForAllEightConfigurations) {
   }
 }
 
-TEST_F(MemoryMap, CharacterRomShowsOnlyItsFirstKilobyte) {
-  mark_ram();
+TEST_F(MemoryMap, CharacterRomFillsTheWholeWindowWhereverItIsShown) {
+  for (uint32_t i = 0; i < 0x1000; i++) chargen[i] = static_cast<uint8_t>(i * 7 + (i >> 8));
+  memory.load_roms(basic.data(), 0x2000, chargen.data(), 0x1000, kernal.data(), 0x2000);
+  for (uint32_t a = 0xD000; a < 0xE000; a++)
+    memory.write_byte_no_io(static_cast<uint16_t>(a), static_cast<uint8_t>(~chargen[a - 0xD000]));
+  for (uint8_t config = 0; config < 8; config++) {
+    memory.write_byte(Memory::kProcessorPort, static_cast<uint8_t>(0x30 | config));
+    bool rom_lines_low = (config & 0x03) == 0;
+    bool charen = (config & 0x04) != 0;
+    uint8_t want = rom_lines_low ? Memory::kRam : charen ? Memory::kIo : Memory::kRom;
+    EXPECT_EQ(memory.bank(Memory::kRegionCharIo), want) << "configuration " << int(config);
+    if (want == Memory::kIo) continue;  // the chips' own tests cover what they read
+    uint32_t mismatches = 0;
+    for (uint32_t a = 0xD000; a < 0xE000; a++) {
+      uint8_t seen = memory.read_byte(static_cast<uint16_t>(a));
+      uint8_t rom = chargen[a - 0xD000];
+      if (seen != (want == Memory::kRom ? rom : static_cast<uint8_t>(~rom))) mismatches++;
+    }
+    EXPECT_EQ(mismatches, 0u) << "configuration " << int(config);
+  }
   memory.write_byte(Memory::kProcessorPort, 0x33);
-  EXPECT_EQ(memory.read_byte(0xD000), 0x3C);
-  EXPECT_EQ(memory.read_byte(0xD3FF), kCharByte);
-  EXPECT_EQ(memory.read_byte(0xD400), 0x11);
-  memory.write_byte_no_io(0xDFFF, 0x22);
-  EXPECT_EQ(memory.read_byte(0xDFFF), 0x22);
+  memory.write_byte(0xD800, 0x5A);  // a write reaches the RAM under the ROM
+  EXPECT_EQ(memory.read_byte_no_io(0xD800), 0x5A);
+  EXPECT_EQ(memory.read_byte(0xD800), chargen[0x800]);
 }
 
 TEST_F(MemoryMap, SwitchingOutBasicKeepsKernal) {
@@ -110,7 +132,7 @@ TEST_F(MemoryMap, WritesUnderRomLandInRam) {
   EXPECT_EQ(memory.read_byte(0xA123), kBasicByte);
   EXPECT_EQ(memory.read_byte_no_io(0xA123), 0x42);
   EXPECT_EQ(memory.read_byte_no_io(0xE456), 0x43);
-  memory.write_byte(Memory::kProcessorPort, 0x30);  // char ROM at $D000
+  memory.write_byte(Memory::kProcessorPort, 0x31);  // char ROM at $D000
   memory.write_byte(0xD010, 0x44);
   EXPECT_EQ(memory.read_byte_no_io(0xD010), 0x44);
 }
@@ -164,15 +186,58 @@ TEST(MemoryChips, UnwiredChipsReadAsRamAndIgnoreWrites) {
   EXPECT_EQ(memory.read_byte(0xDD00), memory.read_byte_no_io(0xDD00));
 }
 
-TEST_F(MemoryMap, ZeroAndOneArePlainExceptForBanking) {
-  memory.write_byte(0x0000, 0x00);
-  EXPECT_EQ(memory.read_byte(0x0000), 0x00);
-  EXPECT_EQ(memory.read_byte(0xA000), 0x94);  // $0000 has no effect
-  memory.write_byte(Memory::kProcessorPort, 0xFE);  // bits 3-7 stored, no effect
-  EXPECT_EQ(memory.read_byte(0x0001), 0xFE);
+TEST_F(MemoryMap, ProcessorPortReadsOutputsFromTheLatchAndInputsFromThePins) {
+  memory.write_byte(Memory::kProcessorPort, 0xFE);  // LORAM low: BASIC out
+  EXPECT_EQ(memory.read_byte(0x0000), 0x2F);
+  // Outputs 0-3 and 5 from the latch; bit 4 (cassette sense) pulled up;
+  // bits 6 and 7 were never driven.
+  EXPECT_EQ(memory.read_byte(0x0001), 0x3E);
   EXPECT_EQ(memory.bank(Memory::kRegionBasic), Memory::kRam);
   EXPECT_EQ(memory.bank(Memory::kRegionKernal), Memory::kRom);
   EXPECT_EQ(memory.bank(Memory::kRegionCharIo), Memory::kIo);
+
+  // A bank line switched to input floats high: the latch's 0 no longer
+  // counts, BASIC comes back.
+  memory.write_byte(Memory::kProcessorPortDirection, 0x2E);
+  EXPECT_EQ(memory.read_byte(0x0001), 0x3F);
+  EXPECT_EQ(memory.bank(Memory::kRegionBasic), Memory::kRom);
+  // Driving it again brings the latch back.
+  memory.write_byte(Memory::kProcessorPortDirection, 0x2F);
+  EXPECT_EQ(memory.bank(Memory::kRegionBasic), Memory::kRam);
+
+  // All inputs: the pull-ups, whatever the latch says.
+  memory.write_byte(Memory::kProcessorPort, 0x00);
+  memory.write_byte(Memory::kProcessorPortDirection, 0x00);
+  EXPECT_EQ(memory.read_byte(0x0001), 0x17);
+  EXPECT_EQ(memory.bank(Memory::kRegionBasic), Memory::kRom);
+  EXPECT_EQ(memory.bank(Memory::kRegionKernal), Memory::kRom);
+  EXPECT_EQ(memory.bank(Memory::kRegionCharIo), Memory::kIo);
+  // The latch still holds what was written, for when the bits drive again.
+  memory.write_byte(Memory::kProcessorPortDirection, 0x07);
+  EXPECT_EQ(memory.read_byte(0x0001), 0x10);
+  EXPECT_EQ(memory.bank(Memory::kRegionKernal), Memory::kRam);
+}
+
+TEST_F(MemoryMap, UnconnectedPortBitsKeepTheirLastLevelForAboutFiftyMilliseconds) {
+  uint32_t cycles = 1000;
+  memory.clock(&cycles);
+  memory.write_byte(Memory::kProcessorPortDirection, 0xEF);  // bits 6 and 7 outputs
+  memory.write_byte(Memory::kProcessorPort, 0xF7);
+  EXPECT_EQ(memory.read_byte(0x0001), 0xF7);
+  memory.write_byte(Memory::kProcessorPortDirection, 0x2F);  // released while high
+  EXPECT_EQ(memory.read_byte(0x0001), 0xF7);
+  cycles += 40000;
+  EXPECT_EQ(memory.read_byte(0x0001), 0xF7);
+  EXPECT_EQ(memory.read_byte(0x0042), memory.read_byte_no_io(0x0042));
+  cycles += 10000;
+  EXPECT_EQ(memory.read_byte(0x0001), 0x37);
+  // A bit released low stays low, and nothing is pending.
+  memory.write_byte(Memory::kProcessorPortDirection, 0x6F);
+  memory.write_byte(Memory::kProcessorPort, 0x37);
+  memory.write_byte(Memory::kProcessorPortDirection, 0x2F);
+  cycles += 100;
+  EXPECT_EQ(memory.read_byte(0x0001), 0x37);
+  memory.clock(nullptr);
 }
 
 TEST_F(MemoryMap, WordsAreLittleEndianAndWrapAtTheTop) {
@@ -241,21 +306,51 @@ TEST_F(MemoryMap, StoringFeAt0139DoesNothingSpecial) {
 }
 
 TEST_F(MemoryMap, StoringFfAt0139LoadsTheBuiltInPrograms) {
+  ASSERT_GT(monitorPrgC64_size, 2u);
+  ASSERT_GT(startupPrgC64_size, 2u);
   memory.write_word_no_io(0x002D, 0x1234);
   memory.write_byte(0x0139, 0xFF);
   EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
-  EXPECT_EQ(memory.read_byte_no_io(0x0316), 0x00);
-  EXPECT_EQ(memory.read_byte_no_io(0x0317), 0x90);
-  // The start-up program is copied after the monitor and wins the overlap.
-  Memory fresh;
-  for (uint32_t i = 2; i < monitorPrgC64_size && 0x9000 + i - 2 < 0x10000; i++)
-    fresh.write_byte_no_io(0x9000 + i - 2, monitorPrgC64[i]);
-  for (uint32_t i = 2; i < startupPrgC64_size && 0x0801 + i - 2 < 0x10000; i++)
-    fresh.write_byte_no_io(0x0801 + i - 2, startupPrgC64[i]);
-  for (uint32_t a = 0x0801; a < 0x10000; a++)
-    ASSERT_EQ(memory.read_byte_no_io(a), fresh.read_byte_no_io(a)) << a;
-  uint16_t vartab = startupPrgC64_size > 2 ? 0x0801 + startupPrgC64_size - 2 : 0x1234;
-  EXPECT_EQ(memory.read_word_no_io(0x002D), vartab);
+  EXPECT_EQ(memory.read_word_no_io(0x0316), 0x9000);
+  // Both images keep their load addresses' places and neither overlaps the
+  // other: the start-up program ends below the monitor, which ends by $9FFF.
+  EXPECT_EQ(monitorPrgC64[0] | monitorPrgC64[1] << 8, 0x9000);
+  EXPECT_EQ(startupPrgC64[0] | startupPrgC64[1] << 8, 0x0801);
+  uint32_t monitor_end = 0x9000 + monitorPrgC64_size - 2;
+  uint32_t startup_end = 0x0801 + startupPrgC64_size - 2;
+  EXPECT_LE(monitor_end, 0xA000u);
+  EXPECT_LE(startup_end, 0x9000u);
+  for (uint32_t i = 2; i < monitorPrgC64_size; i++)
+    ASSERT_EQ(memory.read_byte_no_io(0x9000 + i - 2), monitorPrgC64[i]) << i;
+  for (uint32_t i = 2; i < startupPrgC64_size; i++)
+    ASSERT_EQ(memory.read_byte_no_io(0x0801 + i - 2), startupPrgC64[i]) << i;
+  EXPECT_EQ(memory.read_byte_no_io(monitor_end), monitor_end & 1 ? 0xFF : 0x00);
+  EXPECT_EQ(memory.read_word_no_io(0x002D), startup_end);
+  // BASIC's top of memory and its strings come down to the monitor.
+  EXPECT_EQ(memory.read_word_no_io(0x0037), 0x9000);
+  EXPECT_EQ(memory.read_word_no_io(0x0033), 0x9000);
+}
+
+TEST_F(MemoryMap, EmptyOrOversizedBuiltInImagesLeaveMemoryAlone) {
+  std::vector<uint8_t> before(0x10000);
+  for (uint32_t a = 0; a < 0x10000; a++) before[a] = memory.read_byte_no_io(a);
+  const uint8_t header_only[] = {0x00, 0x90};
+  memory.patch_ram(nullptr, 0, header_only, 2);
+  // A monitor longer than $9000-$9FFF and a start-up program reaching into it.
+  std::vector<uint8_t> monitor(2 + 0x1001, 0x11), startup(2 + 0x9000 - 0x0801 + 1, 0x22);
+  memory.patch_ram(monitor.data(), static_cast<uint32_t>(monitor.size()), startup.data(),
+                   static_cast<uint32_t>(startup.size()));
+  for (uint32_t a = 0; a < 0x10000; a++) ASSERT_EQ(memory.read_byte_no_io(a), before[a]) << a;
+
+  // One byte less each, and both fit.
+  monitor.pop_back();
+  startup.pop_back();
+  memory.patch_ram(monitor.data(), static_cast<uint32_t>(monitor.size()), startup.data(),
+                   static_cast<uint32_t>(startup.size()));
+  EXPECT_EQ(memory.read_byte_no_io(0x9FFF), 0x11);
+  EXPECT_EQ(memory.read_byte_no_io(0x8FFF), 0x22);
+  EXPECT_EQ(memory.read_word_no_io(0x002D), 0x9000);
+  EXPECT_EQ(memory.read_word_no_io(0x0316), 0x9000);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_E0C1"
 
 DEXP     = TEMPF1+3             ; power of ten the digits are scaled by
 DIGITS   = NUMBUF+$10           ; the nine digits, most significant first
@@ -124,6 +124,8 @@ float_to_text:
         lda     #<NUMBUF
         ldy     #>NUMBUF
         rts
+
+.segment "BASIC"
 
 ; put_point_x0: '.' with X = 0, the first digit to follow.
 put_point_x0:

@@ -11,7 +11,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_AB21"
 
 GC_TOP  = FRESPC                ; the packed part starts here
 GC_BEST = DSCPNT                ; record holding the best string so far ($50)

@@ -8,7 +8,7 @@
 .importzp M_OK
 .import clear_stack             ; (program.s)
 
-.segment "BASIC_AE89"
+.segment "BASIC_BDE0"
 
 ; OPEN file [, device [, secondary [, name]]]
 stmt_open:
@@ -115,7 +115,7 @@ stmt_load:
         jsr     clear_stack             ; the old program's loops are gone
         jmp     execute_next
 
-.segment "BASIC_AE89"
+.segment "BASIC"
 
 ; load_save_params: SETNAM and SETLFS for LOAD/SAVE/VERIFY: the name (none
 ; by default), the device (1) and the secondary address (0).

@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_A7EA"
 
 LAST    = FORPNT                ; last line number to list
 QUOTE   = GARBFL                ; bit 7 while inside quotes
@@ -84,6 +84,8 @@ stmt_list:
 
 list_token_vector:
         jmp     (IQPLOP)
+
+.segment "BASIC"
 
 ; list_token: the IQPLOP default. Print program byte A: a keyword for a
 ; token outside quotes, the character itself otherwise. Clobbers A, X, Y.

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AB21"
+.segment "BASIC"
 
 ; out_space_or_right: a blank to a file, a cursor right to the screen.
 out_space_or_right:
@@ -19,8 +19,6 @@ out_space_or_right:
 
 CRSR_RIGHT = $1D
 
-.segment "BASIC_A7B1"
-
 ; PRINT# file [, items]
 stmt_print_file:
         jsr     open_output
@@ -30,8 +28,6 @@ stmt_print_file:
 @items: jsr     stmt_print
         jmp     end_channel
 
-.segment "BASIC_AB21"
-
 ; CMD file [, items]: later output goes to the file.
 stmt_cmd:
         jsr     open_output
@@ -40,7 +36,7 @@ stmt_cmd:
         jsr     chk_comma
         jmp     stmt_print
 
-.segment "BASIC_HI"
+.segment "BASIC_E2B7"
 
 stmt_print:
         beq     out_cr
@@ -96,7 +92,7 @@ print_tab:
         tax
         bcs     print_blanks
 
-.segment "BASIC_AB21"
+.segment "BASIC"
 
 ; zone_blanks: out_blanks up to the next multiple of 10 columns.
 zone_blanks:

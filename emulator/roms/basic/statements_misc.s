@@ -2,7 +2,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B1AD"
+.segment "BASIC_E09A"
 
 ; POKE address, byte
 stmt_poke:
@@ -12,21 +12,7 @@ stmt_poke:
         sta     (LINNUM),y
         rts
 
-; address_byte: "address, byte": LINNUM = the address, X = the byte.
-; byte_keep_linnum: ", byte" into X, keeping LINNUM.
-address_byte:
-        jsr     eval_uint16
-byte_keep_linnum:
-        lda     LINNUM
-        pha
-        lda     LINNUM+1
-        pha
-        jsr     eval_byte_comma
-        pla
-        sta     LINNUM+1
-        pla
-        sta     LINNUM
-        rts
+.segment "BASIC"
 
 ; WAIT address, mask [, invert]: until (PEEK(address) EOR invert) AND mask
 ; is not zero. RUN/STOP also ends the wait.
@@ -36,7 +22,7 @@ stmt_wait:
         ldx     #0
         jsr     CHRGOT
         beq     @go
-        jsr     byte_keep_linnum
+        jsr     eval_byte_comma         ; (LINNUM is kept)
 @go:    stx     CHARAC
         ldy     #0
 @wait:  jsr     STOP
@@ -46,6 +32,8 @@ stmt_wait:
         and     OPMASK
         beq     @wait
 @done:  rts
+
+.segment "BASIC_A7EA"
 
 ; SYS address: call machine code with A, X, Y and P from $030C-$030F,
 ; keeping what it returns there.
@@ -143,6 +131,8 @@ stmt_def:
         sta     (DEFPNT),y
         jmp     skip_to_statement_end
 
+.segment "BASIC_E09A"
+
 ; find_function: VARPNT = the FN variable named at the current character.
 find_function:
         lda     #$80
@@ -157,6 +147,8 @@ find_function:
         ora     #$80
         sta     VARNAM
         jmp     find_simple
+
+.segment "BASIC_A7EA"
 
 ; eval_fn: FN name(argument), as an expression element (the FN token current).
 eval_fn:

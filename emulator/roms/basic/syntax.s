@@ -3,10 +3,11 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A486"
+.segment "BASIC_AEF7"
 
 ; chk_close / chk_open / chk_comma / chk_char: the current character must be
-; ')' / '(' / ',' / A, else ?SYNTAX ERROR; then CHRGET past it.
+; ')' / '(' / ',' / A, else ?SYNTAX ERROR; then CHRGET past it. The C64's
+; $AEF7 / $AEFA / $AEFD / $AEFF.
 chk_close:
         lda     #')'
         .byte   $2C                     ; (skips the next lda)
@@ -21,6 +22,13 @@ chk_char:
         bne     @bad
         jmp     CHRGET
 @bad:   jmp     syntax_error
+
+.assert chk_close = $AEF7, error, "')' check must be at $AEF7"
+.assert chk_open = $AEFA, error, "'(' check must be at $AEFA"
+.assert chk_comma = $AEFD, error, "',' check must be at $AEFD"
+.assert chk_char = $AEFF, error, "character check must be at $AEFF"
+
+.segment "BASIC_E38E"
 
 ; skip_to_statement_end: TXTPTR to the ':' (outside quotes) or zero that ends
 ; this statement. skip_to_line_end: TXTPTR to the zero ending the line.
@@ -57,8 +65,11 @@ txtptr_add_y:
         inc     TXTPTR+1
 @same:  rts
 
+.segment "BASIC"
+
 ; check_stack: ?OUT OF MEMORY unless A more bytes fit on the stack above
-; the area BASIC keeps for number text. Clobbers A, X.
+; the area BASIC keeps for number text (64 bytes, where the C64 keeps 62 and
+; asks for twice its A: the callers' A follow the C64's). Clobbers A, X.
 check_stack:
         clc
         adc     #$40
@@ -69,6 +80,8 @@ check_stack:
         rts
 @full:  jmp     out_of_memory
 
+.segment "BASIC_E38E"
+
 ; check_direct: ?ILLEGAL DIRECT in direct mode. Clobbers X.
 check_direct:
         ldx     CURLIN+1
@@ -78,7 +91,7 @@ check_direct:
         jmp     basic_error
 @ok:    rts
 
-.segment "BASIC_A57F"
+.segment "BASIC"
 
 ; comma_next: when a comma follows, step past it and return with carry set;
 ; otherwise carry clear. A = the character now current; keeps X, Y.
