@@ -8,6 +8,7 @@
 #include "emulator/cia2.h"
 #include "emulator/c64_loop.h"
 #include "emulator/cpu.h"
+#include "emulator/face_cells.h"
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
@@ -160,6 +161,8 @@ bool C64::copy_face_text() {
       changed = true;
     }
   }
+  // Reverse video, graphics and colours change the picture, not the text.
+  if (face_cells_scrape(&g_face_cells, *mem, *vic)) changed = true;
   return changed;
 }
 

@@ -43,6 +43,7 @@ void C64::drain_scan_ring(bool deliver) {
     }
     uint8_t ch = g_scan_decoder.decode(byte);
     if (ch != 0 && deliver) c64_type_key(ch);
+    if (g_scan_decoder.take_set_switch() && deliver) c64_switch_character_set(&g_c64_self);
   }
   for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key())
     if (deliver) c64_type_key(ch);

@@ -44,6 +44,8 @@ struct FaceKey {
 constexpr FaceKey kFaceCursorKeys[] = {
     {kKeyUp, 0x91}, {kKeyDown, 0x11}, {kKeyLeft, 0x9D}, {kKeyRight, 0x1D}, {kKeyHome, 0x13},
 };
+// Shift+HOME is CLR.
+constexpr uint8_t kFaceClear = 0x93;
 
 constexpr uint16_t kPalette[16] = {
     0x0000, 0xFFFF, 0x8800, 0xAFFD, 0xCA39, 0x066A, 0x0015, 0xEF6E,
@@ -176,9 +178,14 @@ uint8_t IO::take_face_key() {
 // reach the ring (only their $E0 prefix does), so they are typed from here,
 // and only from here, so each press acts once. RUN/STOP cannot be typed into
 // the buffer (the KERNAL reads it from the matrix), so Tab stays on the matrix.
+// The function keys reach the face through the ring, so with the face active
+// F2-F8 stay off the matrix too.
 void IO::OnKeyDown(uint8_t code) {
   if (code == kKeyScrollLock) return;
-  if (code == kKeyShift) joystick2_ |= kJoystickFire;
+  if (code == kKeyShift) {
+    joystick2_ |= kJoystickFire;
+    shift_held_ = true;
+  }
   if (code == kKeyRight) joystick2_ |= kJoystickRight;
   if (code == kKeyDown) joystick2_ |= kJoystickDown;
   if (code == kKeyUp) joystick2_ |= kJoystickUp;
@@ -187,12 +194,12 @@ void IO::OnKeyDown(uint8_t code) {
   if (face) {
     for (const FaceKey& key : kFaceCursorKeys) {
       if (key.code == code) {
-        queue_face_key(key.character);
+        queue_face_key(code == kKeyHome && shift_held_ ? kFaceClear : key.character);
         return;
       }
     }
   }
-  if (press_shifted_pair(code, true)) return;
+  if (!face && press_shifted_pair(code, true)) return;
   if (code == kKeyF9) {
     if (cpu_ != nullptr) cpu_->nmi();
     return;
@@ -203,6 +210,7 @@ void IO::OnKeyDown(uint8_t code) {
 
 void IO::OnKeyUp(uint8_t code) {
   joystick2_ = 0;
+  if (code == kKeyShift) shift_held_ = false;
   if (press_shifted_pair(code, false)) return;
   set_matrix_code(code, false);
 }

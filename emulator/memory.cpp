@@ -225,6 +225,8 @@ uint8_t Memory::vic_read_byte(uint16_t addr) const {
   return ram_[a];
 }
 
+const uint8_t* Memory::character_rom() const { return rom_ + kCharStart; }
+
 void Memory::patch_ram() {
   copy_program(ram_, kMonitorProgramStart, monitorPrgC64, monitorPrgC64_size);
   write_word_no_io(kBrkVector, kMonitorProgramStart);
