@@ -210,5 +210,5 @@ void C64::finish_pass(bool text_changed) {
     // The video chip's picture changes without the text changing.
     io->screen_refresh();
   }
-  g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);
+  g_serial_mirror.update(g_face_cells, g_serial_input_refused, current_milli, send_serial, io);
 }

@@ -6,6 +6,7 @@
 #include "emulator/c64_loop.h"
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
+#include "emulator/face_cells.h"
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
@@ -52,11 +53,15 @@ void C64::drain_scan_ring(bool deliver) {
 // A terminal can send faster than the KERNAL takes keys, so bytes wait in
 // their queue while the keyboard buffer is full instead of being dropped.
 void C64::drain_serial_input(bool deliver) {
+  if (g_serial_run_stop) {
+    g_serial_run_stop = false;
+    if (deliver) io->press_run_stop();
+  }
   while (g_serial_input_tail != g_serial_input_head) {
     if (deliver && (c64_keys_waiting() || mem->read_byte(kKeyCount) >= kKeyBufferSize)) return;
     uint8_t byte = g_serial_input[g_serial_input_tail % kSerialInputSize];
     g_serial_input_tail = g_serial_input_tail + 1;
-    uint8_t ch = g_terminal_decoder.decode(byte);
+    uint8_t ch = g_terminal_decoder.decode(byte, g_face_cells.lower_case);
     if (ch != 0 && deliver) c64_type_key(ch);
   }
 }

@@ -31,6 +31,7 @@ constexpr uint8_t kbd[IO::kMatrixRows][8] = {
 // Positions the two-key combinations use.
 constexpr int kRowControl = 0, kColCursorRight = 2, kColCursorDown = 7;
 constexpr int kRowLeftShift = 1, kColLeftShift = 7;
+constexpr int kRowRunStop = 7, kColRunStop = 7;
 
 // F2, F4, F6, F8 are shifted F1, F3, F5, F7 (row 0 bits 4, 5, 6, 3).
 constexpr uint8_t kShiftedFunctionKeys[4] = {242, 244, 246, 248};
@@ -113,7 +114,13 @@ void IO::delay(uint32_t ms) {
 // catches one raised while no face hook was bound.
 bool IO::emulate() {
   serve_request();
+  if (run_stop_passes_ != 0 && --run_stop_passes_ == 0) release(kRowRunStop, kColRunStop);
   return running_;
+}
+
+void IO::press_run_stop() {
+  press(kRowRunStop, kColRunStop);
+  run_stop_passes_ = kRunStopPasses;
 }
 
 uint8_t IO::keyboard_matrix_row(int row) const {

@@ -86,6 +86,10 @@ class IO {
   // The next character the key events left for the face, or 0 for none.
   // Called by the main loop only; the keyboard interrupt fills the queue.
   uint8_t take_face_key();
+  // Holds RUN/STOP in the matrix for long enough that the KERNAL's keyboard
+  // scan sees it (a few jiffies), for keys that have no key-up of their own
+  // (the terminal's Ctrl-C). Called by the main loop; emulate() lets go.
+  void press_run_stop();
 
   // Frame painting for the video chip; callers stay inside the frame.
   void screen_update_pixel(int x, int y, int colour);
@@ -153,6 +157,9 @@ class IO {
   volatile uint8_t face_keys_[kFaceKeyQueueSize];
   volatile uint32_t face_keys_head_ = 0;
   volatile uint32_t face_keys_tail_ = 0;
+  // Passes left before a press_run_stop() is let go; 0 for none.
+  static constexpr uint8_t kRunStopPasses = 4;
+  uint8_t run_stop_passes_ = 0;
   // Either Shift key, for Shift+HOME; written by the keyboard interrupt.
   volatile bool shift_held_ = false;
   // What the face path last put on the host screen.
