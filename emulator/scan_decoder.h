@@ -9,8 +9,8 @@ class ScanDecoder {
   static constexpr uint8_t kReleased = 0x80;
   static constexpr uint8_t kLeftShift = 0x2A;
   static constexpr uint8_t kRightShift = 0x36;
-  static constexpr uint8_t kControl = 0x1D;  // CTRL; the right one sends it behind $E0
-  static constexpr uint8_t kAlt = 0x38;      // the C= key; likewise
+  static constexpr uint8_t kControl = 0x1D;  // CTRL: the left Ctrl key
+  static constexpr uint8_t kAlt = 0x38;      // C=: the left Alt key
   static constexpr uint8_t kF11 = 0x57;
 
   // The character of one scancode, or 0 for none: modifier presses and
