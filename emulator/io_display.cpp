@@ -1,6 +1,6 @@
 // The host display: the face's text screen in its colours, with the 5 x 7
-// font and the character ROM's graphics, or the video
-// frame scaled onto the framebuffer, at 16, 24 or 32 bits per pixel.
+// font and the character ROM's graphics, or the video frame scaled onto the
+// framebuffer, at 16, 24 or 32 bits per pixel.
 #include "emulator/face_cells.h"
 #include "emulator/font5x7.h"
 #include "emulator/io.h"
@@ -9,7 +9,6 @@
 
 namespace {
 constexpr uint8_t kBlankCode = 0x20;
-constexpr uint8_t kLastGlyphCode = 0x7F;
 constexpr int kCharacterRomGlyphSize = 8;
 constexpr uint32_t kLowerCaseSetOffset = 0x800;
 constexpr uint8_t kPaletteBlue = 6;
@@ -73,7 +72,7 @@ void IO::draw_face_cell(int r, int c, uint8_t code, uint8_t colour) {
 void IO::draw_rom_glyph(uint32_t left, uint32_t top, uint8_t code, uint16_t ink) {
   if (memory_ == nullptr) return;
   uint32_t base = (g_face_cells.lower_case ? kLowerCaseSetOffset : 0) +
-                  static_cast<uint32_t>(code & ~kScreenCodeReverse & 0xFF) * kCharacterRomGlyphSize;
+                  static_cast<uint32_t>(code & static_cast<uint8_t>(~kScreenCodeReverse)) * kCharacterRomGlyphSize;
   const uint8_t* glyph = memory_->character_rom() + base;
   for (uint32_t dy = 0; dy < kFaceCellHeight; dy++) {
     uint8_t bits = glyph[dy * kCharacterRomGlyphSize / kFaceCellHeight];
