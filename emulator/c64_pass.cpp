@@ -36,6 +36,9 @@ void C64::begin() {
 void C64::drain_scan_ring(bool deliver) {
   uint32_t head = c64_scan_head_snapshot();
   while (g_scan_tail != head) {
+    // The cursor keys' events came with the $E0 prefixes before this byte.
+    for (uint8_t ch = io->take_face_key(g_scan_tail); ch != 0; ch = io->take_face_key(g_scan_tail))
+      if (deliver) c64_type_key(ch);
     uint8_t byte = g_scan_ring[g_scan_tail % kScanRingSize];
     g_scan_tail = g_scan_tail + 1;
     if (byte == ScanDecoder::kF11 && deliver) {
@@ -46,7 +49,7 @@ void C64::drain_scan_ring(bool deliver) {
     if (ch != 0 && deliver) c64_type_key(ch);
     if (g_scan_decoder.take_set_switch() && deliver) c64_switch_character_set(&g_c64_self);
   }
-  for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key())
+  for (uint8_t ch = io->take_face_key(head); ch != 0; ch = io->take_face_key(head))
     if (deliver) c64_type_key(ch);
 }
 

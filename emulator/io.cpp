@@ -6,6 +6,7 @@
 #include "drivers/serial.h"
 #include "emulator/cpu.h"
 #include "emulator/io_events.h"
+#include "emulator/scan_ring.h"
 #include "lib/pixel.h"
 
 using namespace korvan::drivers;
@@ -170,11 +171,15 @@ bool IO::press_shifted_pair(uint8_t code, bool held) {
 void IO::queue_face_key(uint8_t character) {
   if (face_keys_head_ - face_keys_tail_ >= kFaceKeyQueueSize) return;
   face_keys_[face_keys_head_ % kFaceKeyQueueSize] = character;
+  face_key_ring_positions_[face_keys_head_ % kFaceKeyQueueSize] = g_scan_head;
   face_keys_head_ = face_keys_head_ + 1;
 }
 
-uint8_t IO::take_face_key() {
+uint8_t IO::take_face_key(uint32_t before) {
   if (face_keys_tail_ == face_keys_head_) return 0;
+  // Signed difference, so the wrap of the ring's counter keeps the order.
+  uint32_t position = face_key_ring_positions_[face_keys_tail_ % kFaceKeyQueueSize];
+  if (static_cast<int32_t>(position - before) > 0) return 0;
   uint8_t character = face_keys_[face_keys_tail_ % kFaceKeyQueueSize];
   face_keys_tail_ = face_keys_tail_ + 1;
   return character;

@@ -83,9 +83,12 @@ class IO {
   void OnKeyDown(uint8_t code);
   void OnKeyUp(uint8_t code);
   void SendSerial(uint8_t c);
-  // The next character the key events left for the face, or 0 for none.
-  // Called by the main loop only; the keyboard interrupt fills the queue.
-  uint8_t take_face_key();
+  // The next character the key events left for the face, or 0 for none, if
+  // it came before the scancode at ring position before (each key notes the
+  // ring's head when it arrives), so that it is typed in order with the
+  // ring's keys. Called by the main loop only; the keyboard interrupt fills
+  // the queue.
+  uint8_t take_face_key(uint32_t before);
   // Holds RUN/STOP in the matrix for long enough that the KERNAL's keyboard
   // scan sees it (a few jiffies), for keys that have no key-up of their own
   // (the terminal's Ctrl-C). Called by the main loop; emulate() lets go.
@@ -155,6 +158,7 @@ class IO {
   // consumer (the main loop); a full queue drops the key.
   static constexpr uint32_t kFaceKeyQueueSize = 16;
   volatile uint8_t face_keys_[kFaceKeyQueueSize];
+  volatile uint32_t face_key_ring_positions_[kFaceKeyQueueSize];
   volatile uint32_t face_keys_head_ = 0;
   volatile uint32_t face_keys_tail_ = 0;
   // Passes left before a press_run_stop() is let go; 0 for none.

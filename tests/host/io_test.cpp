@@ -14,6 +14,7 @@
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
+#include "emulator/scan_ring.h"
 #include "lib/pixel.h"
 
 using namespace korvan::drivers;
@@ -371,11 +372,11 @@ TEST_F(KeyboardMatrix, FaceKeyQueueDropsKeysBeyondItsSize) {
   g_face_active = 1;
   for (int i = 0; i < 20; i++) io.OnKeyDown(kKeyDown);
   int taken = 0;
-  while (io.take_face_key() == 0x11) taken++;
+  while (io.take_face_key(g_scan_head) == 0x11) taken++;
   EXPECT_EQ(taken, 16);
   g_face_active = 0;
   io.OnKeyDown(kKeyDown);  // without the face: the matrix, no typing
-  EXPECT_EQ(io.take_face_key(), 0);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0);
   EXPECT_TRUE(held(0, 7));
 }
 
@@ -395,9 +396,9 @@ TEST_F(KeyboardMatrix, WithTheFaceActivePrintableAndCursorKeysStayOffTheMatrix) 
   EXPECT_EQ(held_count(), 0);
   EXPECT_EQ(io.getJoystick(2), IO::kJoystickUp | IO::kJoystickLeft);
   // The cursor keys are typed for the face instead, in order, each once.
-  EXPECT_EQ(io.take_face_key(), 0x91);
-  EXPECT_EQ(io.take_face_key(), 0x9D);
-  EXPECT_EQ(io.take_face_key(), 0);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x91);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x9D);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0);
   // Tab is RUN/STOP, which only the matrix carries; the function keys come
   // through the ring, so F2 does not also hold shifted F1.
   io.OnKeyDown(kKeyTab);
@@ -412,9 +413,9 @@ TEST_F(KeyboardMatrix, WithTheFaceActivePrintableAndCursorKeysStayOffTheMatrix) 
   io.OnKeyDown(kKeyHome);
   io.OnKeyUp(kKeyShift);
   io.OnKeyDown(kKeyHome);
-  EXPECT_EQ(io.take_face_key(), 0x13);
-  EXPECT_EQ(io.take_face_key(), 0x93);
-  EXPECT_EQ(io.take_face_key(), 0x13);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x13);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x93);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x13);
 }
 
 }  // namespace

@@ -266,6 +266,13 @@ TEST_F(MachinePass, EditingKeysArriveOnceAsTheirPetsciiCodes) {
   machine.io->OnKeyDown(korvan::drivers::kKeyRight);
   pass();
   EXPECT_EQ(typed(), (std::vector<uint8_t>{0x94, 0x91, 0x11, 0x1D}));
+  clear_typed();
+  // A cursor key between two ring keys of one pass is typed between them.
+  ring({0x03, 0x83, 0xE0});
+  machine.io->OnKeyDown(korvan::drivers::kKeyLeft);
+  ring({0xE0, 0xCB, 0x06, 0x86});
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{'2', 0x9D, '5'}));
 }
 
 TEST_F(MachinePass, PollTakesAtMostSixteenBytesFromTheController) {
