@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run run-selftest test test-host test-qemu test-sanitize bench screenshots clean
+.PHONY: all deps configure build boot-images run run-selftest test test-host test-qemu test-sanitize bench screenshots clean
 
 all: build
 
@@ -15,10 +15,14 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Booting needs the images and the disk only, not the tests.
+boot-images: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target boot_images
+
+run: boot-images
 	@tools/run.sh $(BUILD)/quillon.iso $(BUILD)/disk.img
 
-run-selftest: build
+run-selftest: boot-images
 	@tools/run.sh $(BUILD)/quillon-selftest.iso $(BUILD)/disk.img
 
 # Every layer: host, ROM and QEMU tests, then the host tests again under the sanitizers.

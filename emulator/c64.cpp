@@ -10,6 +10,7 @@
 #include "emulator/cia2.h"
 #include "emulator/c64_loop.h"
 #include "emulator/cpu.h"
+#include "emulator/face_cells.h"
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
@@ -172,6 +173,8 @@ bool C64::copy_face_text() {
       changed = true;
     }
   }
+  // Reverse video, graphics and colours change the picture, not the text.
+  if (face_cells_scrape(&g_face_cells, *mem, *vic)) changed = true;
   return changed;
 }
 
@@ -214,5 +217,5 @@ void C64::finish_pass(bool text_changed) {
     // The video chip's picture changes without the text changing.
     io->screen_refresh();
   }
-  g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);
+  g_serial_mirror.update(g_face_cells, g_serial_input_refused, current_milli, send_serial, io);
 }

@@ -6,6 +6,7 @@
 #include "emulator/c64_loop.h"
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
+#include "emulator/face_cells.h"
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
@@ -36,8 +37,11 @@ void C64::drain_scan_ring() {
   uint32_t head = c64_scan_head_snapshot();
   while (g_scan_tail != head) {
     uint32_t slot = g_scan_tail % kScanRingSize;
-    uint8_t byte = g_scan_ring[slot];
     bool machines = g_scan_monitor_byte[slot] == 0;
+    // The cursor keys' events came with the $E0 prefixes before this byte.
+    for (uint8_t ch = io->take_face_key(g_scan_tail); ch != 0; ch = io->take_face_key(g_scan_tail))
+      if (machines) c64_type_key(ch);
+    uint8_t byte = g_scan_ring[slot];
     g_scan_tail = g_scan_tail + 1;
     if (byte == ScanDecoder::kF11 && machines) {
       g_video_view = !g_video_view;
@@ -45,18 +49,23 @@ void C64::drain_scan_ring() {
     }
     uint8_t ch = g_scan_decoder.decode(byte);
     if (ch != 0 && machines) c64_type_key(ch);
+    if (g_scan_decoder.take_set_switch() && machines) c64_switch_character_set(&g_c64_self);
   }
-  for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key()) c64_type_key(ch);
+  for (uint8_t ch = io->take_face_key(head); ch != 0; ch = io->take_face_key(head)) c64_type_key(ch);
 }
 
 // A terminal can send faster than the KERNAL takes keys, so bytes wait in
 // their queue while the keyboard buffer is full instead of being dropped.
 void C64::drain_serial_input(bool deliver) {
+  if (g_serial_run_stop) {
+    g_serial_run_stop = false;
+    if (deliver) io->press_run_stop();
+  }
   while (g_serial_input_tail != g_serial_input_head) {
     if (deliver && (c64_keys_waiting() || mem->read_byte(kKeyCount) >= kKeyBufferSize)) return;
     uint8_t byte = g_serial_input[g_serial_input_tail % kSerialInputSize];
     g_serial_input_tail = g_serial_input_tail + 1;
-    uint8_t ch = g_terminal_decoder.decode(byte);
+    uint8_t ch = g_terminal_decoder.decode(byte, g_face_cells.lower_case);
     if (ch != 0 && deliver) c64_type_key(ch);
   }
 }

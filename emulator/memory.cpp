@@ -279,6 +279,8 @@ uint8_t Memory::vic_read_byte(uint16_t addr) const {
   return ram_[a];
 }
 
+const uint8_t* Memory::character_rom() const { return rom_ + kCharStart; }
+
 void Memory::patch_ram() {
   patch_ram(monitorPrgC64, monitorPrgC64_size, startupPrgC64, startupPrgC64_size);
 }

@@ -62,6 +62,8 @@ class Memory {
   // The video chip's 16 KB window, with the character ROM shadow it sees at
   // $1000 and $9000; never I/O, BASIC or KERNAL.
   uint8_t vic_read_byte(uint16_t addr) const;
+  // The 4 KB character ROM: the upper-case set, then the lower-case set.
+  const uint8_t* character_rom() const;
 
   // Copies the three ROM images into place (a short image leaves zeros
   // behind it, a long one is cut at its slot) and applies patch_roms.

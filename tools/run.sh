@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Boots an image in QEMU with the disk as primary master. With no display the
 # machine runs headless: the serial console is this terminal and the screen
-# is served over VNC.
+# is served over VNC, to this machine only.
 set -euo pipefail
 iso=$1
 disk=$2
@@ -12,4 +12,4 @@ if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
 fi
 echo "No display: running headless. Serial console below; to see the screen,"
 echo "point a VNC viewer at localhost:5900. Quit with Ctrl-A X."
-exec qemu-system-i386 "${args[@]}" -display none -vnc :0 -serial mon:stdio
+exec qemu-system-i386 "${args[@]}" -display none -vnc 127.0.0.1:0 -serial mon:stdio
