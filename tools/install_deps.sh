@@ -8,6 +8,8 @@ needs=(
   "g++:g++"
   "ca65:cc65"
   "ld65:cc65"
+  "cl65:cc65"
+  "/usr/share/cc65/lib/c64.lib:cc65"
   "qemu-system-i386:qemu-system-x86"
   "grub-mkrescue:grub-common"
   "/usr/lib/grub/i386-pc/multiboot.mod:grub-pc-bin"

@@ -104,7 +104,8 @@ element_fn:
 element_pi:
         lda     #<const_pi
         ldy     #>const_pi
-        jmp     fac_load
+        jsr     fac_load
+        jmp     CHRGET                  ; past the token, like any element
 element_minus:
         lda     #PREC_UNARY_MINUS
         jsr     eval_prec
@@ -135,6 +136,8 @@ function_args:
 
 const_pi:
         .byte   $82, $49, $0F, $DA, $A2
+
+.segment "BASIC_AE89"
 
 ; eval_byte: evaluate a number in 0-255 into X. eval_byte_comma: after
 ; a comma. Clobbers A, Y.

@@ -20,7 +20,36 @@ MOD_CONTROL     = 4
 KEY_RUN_STOP_CODE = 3   ; decodes below 5 but is not a modifier
 STOP_ROW        = $7F   ; port A with only the RUN/STOP row selected
 
-.segment "KERNAL_EA"
+.segment "KERNAL_E5B4"
+
+; GETIN from the keyboard buffer, and the C64's $E5B4 that programs call
+; once a key is waiting: A = the oldest character, or 0 when the buffer is
+; empty. Keeps interrupts as they were; returns carry clear.
+; Clobbers X, Y.
+take_key:
+        lda NDX
+        beq @empty
+        php
+        sei
+        ldy KEYD
+        ldx #1
+@shift: cpx NDX                 ; the count is read again every step, so a
+        bcs @moved              ; character typed meanwhile moves down too
+        cpx #10
+        bcs @moved
+        lda KEYD,x
+        sta KEYD - 1,x
+        inx
+        bne @shift
+@moved: dec NDX
+        tya
+        plp
+@empty: clc
+        rts
+
+.assert take_key = $E5B4, error, "taking a key must be at $E5B4"
+
+.segment "KERNAL_EA87"
 
 ; SCNKEY: scan the matrix into SFDX (the key down now, the highest-numbered
 ; one wins) and SHFLAG (the modifiers), then decode through KEYLOG.
@@ -61,6 +90,8 @@ scnkey:
         sta CIA1_PRA            ; STOP key test and joystick 2 expect
         jmp (KEYLOG)
 
+.assert scnkey = $EA87, error, "SCNKEY must be at $EA87"
+
 ; A = the column byte of the selected row, read until two reads agree (at
 ; most four tries: the contacts may bounce). Clobbers X.
 read_columns:
@@ -71,30 +102,6 @@ read_columns:
         dex
         bne @again
 @stable:
-        rts
-
-; GETIN from the keyboard buffer: A = the oldest character, or 0 when the
-; buffer is empty. Keeps interrupts as they were; returns carry clear.
-; Clobbers X, Y.
-take_key:
-        lda NDX
-        beq @empty
-        php
-        sei
-        ldy KEYD
-        ldx #1
-@shift: cpx NDX                 ; the count is read again every step, so a
-        bcs @moved              ; character typed meanwhile moves down too
-        cpx #10
-        bcs @moved
-        lda KEYD,x
-        sta KEYD - 1,x
-        inx
-        bne @shift
-@moved: dec NDX
-        tya
-        plp
-@empty: clc
         rts
 
 .segment "KERNAL_EB48"

@@ -120,8 +120,8 @@ load_run_keys:
 LOAD_RUN_LENGTH = * - load_run_keys
 
 ; A = screen code -> A = the PETSCII character it shows. Reversed characters
-; inside quotes read back as the control codes that printed them.
-; Keeps X, Y.
+; inside quotes read back as the control codes that printed them; pi's
+; screen code as $FF, the character that types it. Keeps X, Y.
 screen_to_petscii:
         cmp #$80
         bcc @plain
@@ -153,6 +153,9 @@ screen_to_petscii:
         rts
 @plus_80:
         adc #$80
+        cmp #$DE                ; pi reads back as the code BASIC knows
+        bne @done               ; it by, $FF
+        lda #$FF
         rts
 
 ; Called by the IRQ handler every jiffy: while input waits (BLNSW = 0) the

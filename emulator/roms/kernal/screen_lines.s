@@ -11,7 +11,26 @@
 .include "io.inc"
 .include "kernal_internal.inc"
 
-.segment "KERNAL_E7"
+.segment "KERNAL_E8EA"
+
+; Scroll the whole top logical line (one or two rows) off the screen (the
+; C64's scroll entry). TBLX and the input start row LXSP move up with the
+; text. The cursor pointers are left stale: callers place the cursor again.
+; Clobbers A, X, Y.
+scroll_screen:
+@row:   ldx #0
+@copy:  jsr copy_row_from_below
+        inx
+        cpx #SCREEN_ROWS - 1
+        bne @copy
+        jsr start_fresh_row
+        dec TBLX
+        dec LXSP
+        lda LDTB1               ; a continuation at the top still belongs
+        bpl @row                ; to the line being removed
+        rts
+
+.assert scroll_screen = $E8EA, error, "scrolling must be at $E8EA"
 
 ; Put the cursor at physical row X (0-24), physical column Y (0-39).
 ; Clobbers A, X, Y.
@@ -38,18 +57,6 @@ place_cursor:
 @length:
         sty LNMX
         rts
-
-; Move the cursor to row TBLX, physical column PNTR; a row past the bottom
-; scrolls the screen until it is on it. Clobbers A, X, Y.
-move_cursor:
-        lda TBLX
-        cmp #SCREEN_ROWS
-        bcc @place
-        jsr scroll_screen       ; lowers TBLX by at least one row
-        jmp move_cursor
-@place: ldx TBLX
-        ldy PNTR
-        jmp place_cursor
 
 ; Out: A = the cursor's physical column, Z set for column 0. Keeps X, Y.
 cursor_column:
@@ -81,23 +88,6 @@ set_line_column:
         bcc @row
         inx
 @row:   stx TBLX
-        rts
-
-; Scroll the whole top logical line (one or two rows) off the screen.
-; TBLX and the input start row LXSP move up with the text. The cursor
-; pointers are left stale: callers place the cursor again.
-; Clobbers A, X, Y.
-scroll_screen:
-@row:   ldx #0
-@copy:  jsr copy_row_from_below
-        inx
-        cpx #SCREEN_ROWS - 1
-        bne @copy
-        jsr start_fresh_row
-        dec TBLX
-        dec LXSP
-        lda LDTB1               ; a continuation at the top still belongs
-        bpl @row                ; to the line being removed
         rts
 
 ; The cursor's one-row logical line becomes two rows: the rows below move

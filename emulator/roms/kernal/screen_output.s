@@ -305,6 +305,9 @@ petscii_to_screen:
 @pi:    lda #$5E
         rts
 
+; The tables live apart from the code, which fills its fixed area.
+.segment "KERNAL_EC"
+
 ; Colour codes, indexed by the colour they select.
 colour_codes:
         .byte $90, $05, $1C, $9F, $9C, $1E, $1F, $9E

@@ -1,5 +1,6 @@
 ; Screen editor set-up: the fixed entries IOBASE, SCREEN and PLOT, clearing
-; the screen, homing the cursor, the VIC defaults, the row address tables.
+; the screen, homing the cursor and setting its pointers, the VIC defaults,
+; the row address tables.
 
 .include "zeropage.inc"
 .include "system.inc"
@@ -70,11 +71,26 @@ clear_screen:
 
 ; Cursor to row 0, column 0.
 home_cursor:
-        ldx #0
-        ldy #0
+        lda #0
+        sta PNTR
+        sta TBLX
+        ; fall through
+
+; The cursor's pointers and line length from row TBLX, physical column
+; PNTR (the C64's $E56C); a row past the bottom scrolls the screen until it
+; is on it. Clobbers A, X, Y.
+move_cursor:
+        lda TBLX
+        cmp #SCREEN_ROWS
+        bcc @place
+        jsr scroll_screen       ; lowers TBLX by at least one row
+        jmp move_cursor
+@place: ldx TBLX
+        ldy PNTR
         jmp place_cursor
 
 .assert home_cursor = $E566, error, "cursor home must be at $E566"
+.assert move_cursor = $E56C, error, "cursor pointers must be at $E56C"
 
 .segment "KERNAL_E5A0"
 
@@ -136,21 +152,6 @@ screen_init:
         sta BLNCT
         jmp clear_screen
 
-; Point PNT at screen row X and USER at its colour RAM. Keeps X.
-; Clobbers A.
-point_at_row:
-        lda row_lo,x
-        sta PNT
-        sta USER
-        lda row_hi,x
-        ora #>COLOR_RAM
-        sta USER + 1
-        lda row_hi,x
-        clc
-        adc HIBASE
-        sta PNT + 1
-        rts
-
 ; Mark row X in the link table: A = $80 starts a logical line, $00 continues
 ; the one above. The low bits keep the row's screen page, as on the C64.
 ; Keeps X.
@@ -164,20 +165,6 @@ set_link:
         pla
         ora LDTB1,x
         sta LDTB1,x
-        rts
-
-; Make row X a blank one-row logical line. Keeps X; clobbers A, Y, PNT, USER.
-start_fresh_row:
-        lda #$80
-        jsr set_link
-        jsr point_at_row
-        ldy #SCREEN_COLUMNS - 1
-@col:   lda #' '
-        sta (PNT),y
-        lda COLOR
-        sta (USER),y
-        dey
-        bpl @col
         rts
 
 ; Offsets of the 25 rows from the screen start.

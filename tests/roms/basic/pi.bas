@@ -1,0 +1,6 @@
+10 PRINT ÿ;2*ÿ;ÿ*2;-ÿ
+20 PRINT (ÿ);(ÿ/2);INT(ÿ*100);ABS(-ÿ)
+30 T=11:PRINT INT(SIN(T/33*ÿ)*1000+.5);COS(ÿ)
+40 X=ÿ:IF X=ÿ AND ÿ>3 THEN PRINT "EQUAL"
+50 PRINT ÿÿ
+RUN
