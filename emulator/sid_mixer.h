@@ -26,5 +26,5 @@ class SidMixer {
   static constexpr int kOutputShift = 6;
 
   int64_t previous_in_ = 0;
-  int64_t previous_out_ = 0;
+  int64_t previous_out_ = 0;  // in 1/65536
 };
