@@ -115,6 +115,7 @@ C64::C64() : running(true), exit_requested(false) {
   // raster moves while a batch of instructions waits on it.
   vic->clock(&f6502_context()->cycles);
   sid->clock(&f6502_context()->cycles);
+  mem->clock(&f6502_context()->cycles);
   cia1->cpu(cpu);
   cia1->io(io);
   cia2->cpu(cpu);

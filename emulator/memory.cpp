@@ -12,12 +12,23 @@
 namespace {
 
 constexpr uint32_t kAddressSpace = 0x10000;
-constexpr uint8_t kPowerOnBanks = 0x07;
-constexpr uint8_t kPowerOnDirection = 0x2F;
 
 constexpr uint8_t kLoram = 0x01;
 constexpr uint8_t kHiram = 0x02;
 constexpr uint8_t kCharen = 0x04;
+
+// What the port's pins read when they are inputs: the three bank lines and
+// the cassette switch sense are pulled up (no button pressed); the cassette
+// write and motor lines read low. Bits 6 and 7 go to no pin at all: they
+// keep the level last driven for about 50 ms (measured on a C64 at about
+// 49,000 cycles), then read 0.
+constexpr uint8_t kPortPulledUp = kLoram | kHiram | kCharen | 0x10;
+constexpr uint8_t kPortFloating = 0xC0;
+constexpr uint32_t kFloatingFalloffCycles = 49000;
+// The port as the KERNAL leaves it, but with the bank lines low in the
+// latch; the pull-up of bit 4 still reads through.
+constexpr uint8_t kPowerOnDirection = 0x2F;
+constexpr uint8_t kPowerOnOutput = 0x07;
 
 constexpr uint16_t kBasicStart = 0xA000;
 constexpr uint16_t kCharStart = 0xD000;
@@ -28,6 +39,7 @@ constexpr uint32_t kKernalSize = 0x2000;
 
 constexpr uint8_t kPageBasic = 0xA0, kPageBasicEnd = 0xBF;
 constexpr uint8_t kPageVic = 0xD0, kPageVicEnd = 0xD3;
+constexpr uint8_t kPageCharacters = 0xD0, kPageCharactersEnd = 0xDF;
 constexpr uint8_t kPageSid = 0xD4, kPageSidEnd = 0xD7;
 constexpr uint8_t kPageCia1 = 0xDC;
 constexpr uint8_t kPageCia2 = 0xDD;
@@ -108,8 +120,9 @@ Memory::Memory() : ram_(new uint8_t[kAddressSpace]), rom_(new uint8_t[kAddressSp
   for (uint32_t addr = 0; addr < kAddressSpace; addr++) ram_[addr] = (addr & 1) ? 0xFF : 0x00;
   load_roms(basicRomC64, basicRomC64_size, charRomC64, charRomC64_size, kernalRomC64,
             kernalRomC64_size);
-  setup_memory_banks(kPowerOnBanks);
-  write_byte_no_io(kProcessorPortDirection, kPowerOnDirection);
+  port_direction_ = kPowerOnDirection;
+  port_output_ = kPowerOnOutput;
+  update_port();
 }
 
 Memory::~Memory() {
@@ -134,15 +147,15 @@ void Memory::patch_roms() {
 // The ROM images never change after load_roms, so a bank switch only
 // re-reads the table; copying and re-patching them here would give the same
 // bytes.
-void Memory::setup_memory_banks(uint8_t value) {
-  bool loram = value & kLoram;
-  bool hiram = value & kHiram;
-  bool charen = value & kCharen;
+void Memory::setup_memory_banks(uint8_t levels) {
+  bool loram = levels & kLoram;
+  bool hiram = levels & kHiram;
+  bool charen = levels & kCharen;
   for (uint8_t& region : banks_) region = kRam;
   if (hiram) banks_[kRegionKernal] = kRom;
   if (loram && hiram) banks_[kRegionBasic] = kRom;
-  if (charen && (loram || hiram)) banks_[kRegionCharIo] = kIo;
-  else if (!charen) banks_[kRegionCharIo] = kRom;
+  // With both ROM lines low the decoder maps RAM at $D000 whatever CHAREN is.
+  if (loram || hiram) banks_[kRegionCharIo] = charen ? kIo : kRom;
 
   for (int page = 0; page < 256; page++) map_page(page, ram_, false);
   if (banks_[kRegionBasic] == kRom)
@@ -150,15 +163,16 @@ void Memory::setup_memory_banks(uint8_t value) {
   if (banks_[kRegionKernal] == kRom)
     for (int page = kPageKernal; page <= 0xFF; page++) map_page(page, rom_, false);
   if (banks_[kRegionCharIo] == kRom) {
-    // The processor sees only the first kilobyte of the character ROM.
-    for (int page = kPageVic; page <= kPageVicEnd; page++) map_page(page, rom_, false);
+    for (int page = kPageCharacters; page <= kPageCharactersEnd; page++) map_page(page, rom_, false);
   } else if (banks_[kRegionCharIo] == kIo) {
     for (int page = kPageVic; page <= kPageVicEnd; page++) map_page(page, nullptr, true);
     for (int page = kPageSid; page <= kPageSidEnd; page++) map_page(page, nullptr, true);
     map_page(kPageCia1, nullptr, true);
     map_page(kPageCia2, nullptr, true);
   }
-  write_byte_no_io(kProcessorPort, value);
+  // While a floating port bit may still fall, zero-page reads take the slow
+  // path that notices it.
+  if (falloff_pending_) map_page(0, nullptr, false);
 }
 
 void Memory::map_page(uint8_t page, const uint8_t* source, bool chip_writes) {
@@ -170,6 +184,7 @@ void Memory::map_page(uint8_t page, const uint8_t* source, bool chip_writes) {
 // not wired reads as the RAM byte beneath it and ignores writes.
 uint8_t Memory::read_io(uint16_t addr) {
   uint8_t page = addr >> 8;
+  if (page == 0) return read_zero_page(addr);
   if (page >= kPageSid && page <= kPageSidEnd) {
     if (sid_ != nullptr) return sid_->read_register(addr & Sid::kRegisterMask);
   } else if (page == kPageCia1) {
@@ -196,8 +211,42 @@ void Memory::write_io(uint16_t addr, uint8_t value) {
 }
 
 void Memory::write_trap(uint16_t addr, uint8_t value) {
-  if (addr == kProcessorPort) setup_memory_banks(value);
+  if (addr <= kProcessorPort) write_port(addr, value);
   else patch_ram();
+}
+
+void Memory::write_port(uint16_t addr, uint8_t value) {
+  uint8_t released = port_direction_;
+  if (addr == kProcessorPortDirection) port_direction_ = value;
+  else port_output_ = value;
+  released &= static_cast<uint8_t>(~port_direction_);
+  floating_levels_ = static_cast<uint8_t>((floating_levels_ & ~port_direction_) |
+                                          (port_output_ & port_direction_)) & kPortFloating;
+  if (released & floating_levels_) {
+    falloff_pending_ = true;
+    falloff_at_ = now() + kFloatingFalloffCycles;
+  }
+  update_port();
+}
+
+// A bit reads the output latch where it is an output and the pin where it
+// is an input; the bank lines the decoder sees are the same levels.
+void Memory::update_port() {
+  uint8_t inputs = kPortPulledUp | (floating_levels_ & ~port_direction_);
+  uint8_t levels =
+      static_cast<uint8_t>((port_output_ & port_direction_) | (inputs & ~port_direction_));
+  ram_[kProcessorPortDirection] = port_direction_;
+  ram_[kProcessorPort] = levels;
+  setup_memory_banks(levels);
+}
+
+uint8_t Memory::read_zero_page(uint16_t addr) {
+  if (falloff_pending_ && static_cast<int32_t>(now() - falloff_at_) >= 0) {
+    falloff_pending_ = false;
+    floating_levels_ &= port_direction_;
+    update_port();
+  }
+  return ram_[addr];
 }
 
 uint16_t Memory::read_word(uint16_t addr) {

@@ -33,8 +33,8 @@ class Memory {
   Memory& operator=(const Memory&) = delete;
 
   // Maps BASIC, KERNAL and $D000-$DFFF after LORAM (bit 0), HIRAM (bit 1)
-  // and CHAREN (bit 2) of value, and stores value at $0001.
-  void setup_memory_banks(uint8_t value);
+  // and CHAREN (bit 2) of levels, the port lines as the decoder sees them.
+  void setup_memory_banks(uint8_t levels);
   // The bank state of a region; regions outside 0-6 read as RAM.
   uint8_t bank(int region) const {
     return region >= 0 && region < kRegionCount ? banks_[region] : kRam;
@@ -65,6 +65,9 @@ class Memory {
   void patch_roms();
   void patch_ram();
 
+  // The processor's cycle count, which times the port's floating bits.
+  void clock(const uint32_t* cycles) { clock_ = cycles; }
+
   void vic(Vic* chip) { vic_ = chip; }
   void cia1(Cia1* chip) { cia1_ = chip; }
   void cia2(Cia2* chip) { cia2_ = chip; }
@@ -75,6 +78,12 @@ class Memory {
   void write_io(uint16_t addr, uint8_t value);
   void write_trap(uint16_t addr, uint8_t value);
   void map_page(uint8_t page, const uint8_t* source, bool chip_writes);
+  // The processor port: a write to $00 or $01, and the zero page read while
+  // a floating bit still holds its charge.
+  void write_port(uint16_t addr, uint8_t value);
+  uint8_t read_zero_page(uint16_t addr);
+  void update_port();
+  uint32_t now() const { return clock_ != nullptr ? *clock_ : 0; }
 
   uint8_t* ram_;
   uint8_t* rom_;
@@ -83,6 +92,15 @@ class Memory {
   Cia1* cia1_ = nullptr;
   Cia2* cia2_ = nullptr;
   Sid* sid_ = nullptr;
+  const uint32_t* clock_ = nullptr;
+  // $00 and $01 as written; $0000/$0001 in ram_ hold what a read returns.
+  uint8_t port_direction_ = 0;
+  uint8_t port_output_ = 0;
+  // Levels the unconnected port bits keep after they stop being driven,
+  // until the charge has leaked away at falloff_at_.
+  uint8_t floating_levels_ = 0;
+  bool falloff_pending_ = false;
+  uint32_t falloff_at_ = 0;
   // The bank table expanded per page, so an access is one lookup: where a
   // page reads from (null: a chip), and whether its writes go to a chip.
   const uint8_t* read_pages_[256];
@@ -101,6 +119,6 @@ inline void Memory::write_byte(uint16_t addr, uint8_t value) {
     return;
   }
   ram_[addr] = value;
-  if (addr == kProcessorPort || (addr == kRamPatchTrigger && value == kRamPatchValue))
+  if (addr <= kProcessorPort || (addr == kRamPatchTrigger && value == kRamPatchValue))
     write_trap(addr, value);
 }

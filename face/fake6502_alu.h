@@ -116,6 +116,36 @@ inline void compare_values(fake6502_context* c, uint8_t reg, uint8_t m) {
   set_flag(c, kFlagNegative, (static_cast<uint8_t>(reg - m) & 0x80) != 0);
 }
 
+// ARR: AND, then ROR A. In binary mode C is bit 6 of the result and V is
+// bit 6 XOR bit 5. With D set the NMOS part keeps N (the carry shifted in),
+// Z and V as the binary rotate gives them (V from the change of bit 6), then
+// adjusts each nibble of the rotated value as if the AND result were BCD,
+// and sets C from the high nibble's adjustment.
+inline uint8_t and_rotate_right(fake6502_context* c, uint8_t a, uint8_t m) {
+  uint8_t t = a & m;
+  uint8_t r = static_cast<uint8_t>((t >> 1) | (carry(c) ? 0x80 : 0));
+  set_zn(c, r);
+  if (!(c->status & kFlagDecimal)) {
+    set_flag(c, kFlagCarry, (r & 0x40) != 0);
+    set_flag(c, kFlagOverflow, (((r >> 6) ^ (r >> 5)) & 1) != 0);
+    return r;
+  }
+  set_flag(c, kFlagOverflow, ((t ^ r) & 0x40) != 0);
+  if ((t & 0x0F) + (t & 0x01) > 0x05) r = static_cast<uint8_t>((r & 0xF0) | ((r + 0x06) & 0x0F));
+  bool high_adjust = (t & 0xF0) + (t & 0x10) > 0x50;
+  if (high_adjust) r = static_cast<uint8_t>(r + 0x60);
+  set_flag(c, kFlagCarry, high_adjust);
+  return r;
+}
+
+// SBX: X = (A AND X) - operand, with C as a compare sets it and no borrow
+// in; D has no effect.
+inline uint8_t and_subtract(fake6502_context* c, uint8_t a, uint8_t x, uint8_t m) {
+  uint8_t t = a & x;
+  compare_values(c, t, m);
+  return static_cast<uint8_t>(t - m);
+}
+
 // ADC and SBC as the instruction sees them: the D flag picks decimal.
 inline uint8_t add_with_carry(fake6502_context* c, uint8_t a, uint8_t m) {
   if (c->status & kFlagDecimal) return add8_decimal(c, a, m, carry(c));

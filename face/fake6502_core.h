@@ -123,6 +123,27 @@ inline void put_value(fake6502_context* c, Bus& bus, uint8_t value) {
   else bus.write(c->operand_address, value);
 }
 
+// ANE and LXA merge A with a constant that depends on the chip before the
+// AND; these are the values observed on the C64's 6510 and assumed by the
+// software that uses the two opcodes (the C64 community's opcode
+// references, e.g. "No More Secrets" and the C64-Wiki; Wizball's loader
+// needs $EE for LXA).
+constexpr uint8_t kAneMagic = 0xEF;
+constexpr uint8_t kLxaMagic = 0xEE;
+
+// SHA, SHX, SHY and TAS store value AND (high byte of the base address + 1).
+// When the index carries into the high byte, the part forms the target's
+// high byte from the stored value instead.
+template <Mode M, class Bus>
+inline void store_and_high(fake6502_context* c, Bus& bus, uint8_t value) {
+  uint8_t index = M == Mode::absx ? c->x : c->y;
+  uint16_t base = static_cast<uint16_t>(c->operand_address - index);
+  uint8_t stored = value & static_cast<uint8_t>((base >> 8) + 1);
+  uint16_t target = c->operand_address;
+  if ((base ^ target) & 0xFF00) target = static_cast<uint16_t>((stored << 8) | (target & 0x00FF));
+  bus.write(target, stored);
+}
+
 // A taken branch costs one cycle, two when it lands in another page.
 inline void branch(fake6502_context* c, bool taken) {
   if (!taken) return;
@@ -222,6 +243,32 @@ inline void operate(fake6502_context* c, Bus& bus) {
     set_zn(c, c->a);
   }
   else if constexpr (O == Op::sax) put_value<M>(c, bus, c->a & c->x);
+  else if constexpr (O == Op::anc) {
+    c->a = boolean_and(c, c->a, get_value<M>(c, bus));
+    set_flag(c, kFlagCarry, (c->a & 0x80) != 0);
+  }
+  else if constexpr (O == Op::alr) c->a = logical_shift_right(c, c->a & get_value<M>(c, bus));
+  else if constexpr (O == Op::arr) c->a = and_rotate_right(c, c->a, get_value<M>(c, bus));
+  else if constexpr (O == Op::ane) {
+    c->a = static_cast<uint8_t>((c->a | kAneMagic) & c->x & get_value<M>(c, bus));
+    set_zn(c, c->a);
+  }
+  else if constexpr (O == Op::lxa) {
+    c->a = c->x = static_cast<uint8_t>((c->a | kLxaMagic) & get_value<M>(c, bus));
+    set_zn(c, c->a);
+  }
+  else if constexpr (O == Op::sbx) c->x = and_subtract(c, c->a, c->x, get_value<M>(c, bus));
+  else if constexpr (O == Op::las) {
+    c->a = c->x = c->sp = get_value<M>(c, bus) & c->sp;
+    set_zn(c, c->a);
+  }
+  else if constexpr (O == Op::sha) store_and_high<M>(c, bus, c->a & c->x);
+  else if constexpr (O == Op::shx) store_and_high<M>(c, bus, c->x);
+  else if constexpr (O == Op::shy) store_and_high<M>(c, bus, c->y);
+  else if constexpr (O == Op::tas) {
+    c->sp = c->a & c->x;
+    store_and_high<M>(c, bus, c->sp);
+  }
   else if constexpr (O == Op::dcp) { operate<Op::dec, M>(c, bus); operate<Op::cmp, M>(c, bus); }
   else if constexpr (O == Op::isb) { operate<Op::inc, M>(c, bus); operate<Op::sbc, M>(c, bus); }
   else if constexpr (O == Op::slo) { operate<Op::asl, M>(c, bus); operate<Op::ora, M>(c, bus); }

@@ -36,6 +36,8 @@ bool pays_page_penalty(int op) {
   if (read_group && (low == 0x11 || low == 0x19 || low == 0x1D)) return true;
   switch (op) {
     case 0xB3: case 0xBB: case 0xBC: case 0xBE: case 0xBF: return true;
+    // The undocumented NOP abs,X reads its operand like any indexed read.
+    case 0x1C: case 0x3C: case 0x5C: case 0x7C: case 0xDC: case 0xFC: return true;
     default: return false;
   }
 }

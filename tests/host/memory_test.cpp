@@ -46,14 +46,20 @@ class MemoryMap : public ::testing::Test {
 };
 
 TEST_F(MemoryMap, PowerOnState) {
-  EXPECT_EQ(memory.read_byte(0x0001), 0x07);
-  EXPECT_EQ(memory.read_byte(0x0000), 0x2F);
   EXPECT_EQ(memory.read_byte(0x0400), 0x00);
   EXPECT_EQ(memory.read_byte(0x0401), 0xFF);
   EXPECT_EQ(memory.read_byte(0xA000), 0x94);
   EXPECT_EQ(memory.read_byte(0xE000), kKernalByte);
   vic.write_register(0x20, 0x0E);
   EXPECT_EQ(memory.read_byte(0xD020), 0xFE);  // colour registers read their top nibble as 1
+  // Before any program touches the port: bank lines high, the cassette
+  // sense read through its pull-up.
+  Memory fresh;
+  EXPECT_EQ(fresh.read_byte(0x0000), 0x2F);
+  EXPECT_EQ(fresh.read_byte(0x0001), 0x17);
+  EXPECT_EQ(fresh.bank(Memory::kRegionBasic), Memory::kRom);
+  EXPECT_EQ(fresh.bank(Memory::kRegionCharIo), Memory::kIo);
+  EXPECT_EQ(fresh.bank(Memory::kRegionKernal), Memory::kRom);
 }
 
 TEST_F(MemoryMap, BankTableForAllEightConfigurations) {
@@ -61,7 +67,7 @@ TEST_F(MemoryMap, BankTableForAllEightConfigurations) {
   struct Row { Seen basic, char_area, kernal; };
   // LORAM, HIRAM, CHAREN = bits 0, 1, 2.
   const Row rows[8] = {
-      {kSeesRam, kSeesRom, kSeesRam},  {kSeesRam, kSeesRom, kSeesRam},
+      {kSeesRam, kSeesRam, kSeesRam},  {kSeesRam, kSeesRom, kSeesRam},
       {kSeesRam, kSeesRom, kSeesRom},  {kSeesRom, kSeesRom, kSeesRom},
       {kSeesRam, kSeesRam, kSeesRam},  {kSeesRam, kSeesChip, kSeesRam},
       {kSeesRam, kSeesChip, kSeesRom}, {kSeesRom, kSeesChip, kSeesRom},
@@ -83,14 +89,30 @@ TEST_F(MemoryMap, BankTableForAllEightConfigurations) {
   }
 }
 
-TEST_F(MemoryMap, CharacterRomShowsOnlyItsFirstKilobyte) {
-  mark_ram();
+TEST_F(MemoryMap, CharacterRomFillsTheWholeWindowWhereverItIsShown) {
+  for (uint32_t i = 0; i < 0x1000; i++) chargen[i] = static_cast<uint8_t>(i * 7 + (i >> 8));
+  memory.load_roms(basic.data(), 0x2000, chargen.data(), 0x1000, kernal.data(), 0x2000);
+  for (uint32_t a = 0xD000; a < 0xE000; a++)
+    memory.write_byte_no_io(static_cast<uint16_t>(a), static_cast<uint8_t>(~chargen[a - 0xD000]));
+  for (uint8_t config = 0; config < 8; config++) {
+    memory.write_byte(Memory::kProcessorPort, static_cast<uint8_t>(0x30 | config));
+    bool rom_lines_low = (config & 0x03) == 0;
+    bool charen = (config & 0x04) != 0;
+    uint8_t want = rom_lines_low ? Memory::kRam : charen ? Memory::kIo : Memory::kRom;
+    EXPECT_EQ(memory.bank(Memory::kRegionCharIo), want) << "configuration " << int(config);
+    if (want == Memory::kIo) continue;  // the chips' own tests cover what they read
+    uint32_t mismatches = 0;
+    for (uint32_t a = 0xD000; a < 0xE000; a++) {
+      uint8_t seen = memory.read_byte(static_cast<uint16_t>(a));
+      uint8_t rom = chargen[a - 0xD000];
+      if (seen != (want == Memory::kRom ? rom : static_cast<uint8_t>(~rom))) mismatches++;
+    }
+    EXPECT_EQ(mismatches, 0u) << "configuration " << int(config);
+  }
   memory.write_byte(Memory::kProcessorPort, 0x33);
-  EXPECT_EQ(memory.read_byte(0xD000), 0x3C);
-  EXPECT_EQ(memory.read_byte(0xD3FF), kCharByte);
-  EXPECT_EQ(memory.read_byte(0xD400), 0x11);
-  memory.write_byte_no_io(0xDFFF, 0x22);
-  EXPECT_EQ(memory.read_byte(0xDFFF), 0x22);
+  memory.write_byte(0xD800, 0x5A);  // a write reaches the RAM under the ROM
+  EXPECT_EQ(memory.read_byte_no_io(0xD800), 0x5A);
+  EXPECT_EQ(memory.read_byte(0xD800), chargen[0x800]);
 }
 
 TEST_F(MemoryMap, SwitchingOutBasicKeepsKernal) {
@@ -110,7 +132,7 @@ TEST_F(MemoryMap, WritesUnderRomLandInRam) {
   EXPECT_EQ(memory.read_byte(0xA123), kBasicByte);
   EXPECT_EQ(memory.read_byte_no_io(0xA123), 0x42);
   EXPECT_EQ(memory.read_byte_no_io(0xE456), 0x43);
-  memory.write_byte(Memory::kProcessorPort, 0x30);  // char ROM at $D000
+  memory.write_byte(Memory::kProcessorPort, 0x31);  // char ROM at $D000
   memory.write_byte(0xD010, 0x44);
   EXPECT_EQ(memory.read_byte_no_io(0xD010), 0x44);
 }
@@ -166,15 +188,58 @@ TEST(MemoryChips, UnwiredChipsReadAsRamAndIgnoreWrites) {
   EXPECT_EQ(memory.read_byte(0xDD00), memory.read_byte_no_io(0xDD00));
 }
 
-TEST_F(MemoryMap, ZeroAndOneArePlainExceptForBanking) {
-  memory.write_byte(0x0000, 0x00);
-  EXPECT_EQ(memory.read_byte(0x0000), 0x00);
-  EXPECT_EQ(memory.read_byte(0xA000), 0x94);  // $0000 has no effect
-  memory.write_byte(Memory::kProcessorPort, 0xFE);  // bits 3-7 stored, no effect
-  EXPECT_EQ(memory.read_byte(0x0001), 0xFE);
+TEST_F(MemoryMap, ProcessorPortReadsOutputsFromTheLatchAndInputsFromThePins) {
+  memory.write_byte(Memory::kProcessorPort, 0xFE);  // LORAM low: BASIC out
+  EXPECT_EQ(memory.read_byte(0x0000), 0x2F);
+  // Outputs 0-3 and 5 from the latch; bit 4 (cassette sense) pulled up;
+  // bits 6 and 7 were never driven.
+  EXPECT_EQ(memory.read_byte(0x0001), 0x3E);
   EXPECT_EQ(memory.bank(Memory::kRegionBasic), Memory::kRam);
   EXPECT_EQ(memory.bank(Memory::kRegionKernal), Memory::kRom);
   EXPECT_EQ(memory.bank(Memory::kRegionCharIo), Memory::kIo);
+
+  // A bank line switched to input floats high: the latch's 0 no longer
+  // counts, BASIC comes back.
+  memory.write_byte(Memory::kProcessorPortDirection, 0x2E);
+  EXPECT_EQ(memory.read_byte(0x0001), 0x3F);
+  EXPECT_EQ(memory.bank(Memory::kRegionBasic), Memory::kRom);
+  // Driving it again brings the latch back.
+  memory.write_byte(Memory::kProcessorPortDirection, 0x2F);
+  EXPECT_EQ(memory.bank(Memory::kRegionBasic), Memory::kRam);
+
+  // All inputs: the pull-ups, whatever the latch says.
+  memory.write_byte(Memory::kProcessorPort, 0x00);
+  memory.write_byte(Memory::kProcessorPortDirection, 0x00);
+  EXPECT_EQ(memory.read_byte(0x0001), 0x17);
+  EXPECT_EQ(memory.bank(Memory::kRegionBasic), Memory::kRom);
+  EXPECT_EQ(memory.bank(Memory::kRegionKernal), Memory::kRom);
+  EXPECT_EQ(memory.bank(Memory::kRegionCharIo), Memory::kIo);
+  // The latch still holds what was written, for when the bits drive again.
+  memory.write_byte(Memory::kProcessorPortDirection, 0x07);
+  EXPECT_EQ(memory.read_byte(0x0001), 0x10);
+  EXPECT_EQ(memory.bank(Memory::kRegionKernal), Memory::kRam);
+}
+
+TEST_F(MemoryMap, UnconnectedPortBitsKeepTheirLastLevelForAboutFiftyMilliseconds) {
+  uint32_t cycles = 1000;
+  memory.clock(&cycles);
+  memory.write_byte(Memory::kProcessorPortDirection, 0xEF);  // bits 6 and 7 outputs
+  memory.write_byte(Memory::kProcessorPort, 0xF7);
+  EXPECT_EQ(memory.read_byte(0x0001), 0xF7);
+  memory.write_byte(Memory::kProcessorPortDirection, 0x2F);  // released while high
+  EXPECT_EQ(memory.read_byte(0x0001), 0xF7);
+  cycles += 40000;
+  EXPECT_EQ(memory.read_byte(0x0001), 0xF7);
+  EXPECT_EQ(memory.read_byte(0x0042), memory.read_byte_no_io(0x0042));
+  cycles += 10000;
+  EXPECT_EQ(memory.read_byte(0x0001), 0x37);
+  // A bit released low stays low, and nothing is pending.
+  memory.write_byte(Memory::kProcessorPortDirection, 0x6F);
+  memory.write_byte(Memory::kProcessorPort, 0x37);
+  memory.write_byte(Memory::kProcessorPortDirection, 0x2F);
+  cycles += 100;
+  EXPECT_EQ(memory.read_byte(0x0001), 0x37);
+  memory.clock(nullptr);
 }
 
 TEST_F(MemoryMap, WordsAreLittleEndianAndWrapAtTheTop) {

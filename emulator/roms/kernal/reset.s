@@ -125,10 +125,10 @@ ioinit:
         sta CIA2_PRA
         lda #$3F
         sta CIA2_DDRA
+        lda #PORT_MEMORY        ; the latch first: at reset it holds 0, and
+        sta R6510               ; driving that would switch this ROM out
         lda #PORT_DIRECTION
         sta D6510
-        lda #PORT_MEMORY
-        sta R6510
         jmp start_jiffy_timer
 
 .assert ioinit = $FDA3, error, "IOINIT must be at $FDA3"

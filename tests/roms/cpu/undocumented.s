@@ -1,11 +1,13 @@
-; The undocumented combinations: LAX, SAX, DCP, ISB, SLO, RLA, SRE, RRA, and
-; the undocumented NOPs consuming their operand bytes.
+; The undocumented combinations: LAX, SAX, DCP, ISB, SLO, RLA, SRE, RRA, the
+; immediate ANC, ALR, SBX, LXA and ARR, LAS, and the undocumented NOPs
+; consuming their operand bytes.
 .setcpu "6502X"
 .include "check.inc"
 
 .segment "ZEROPAGE"
 .res 2
 cell:    .res 1
+saved_sp: .res 1
 pointer: .res 2
 
 .segment "CODE"
@@ -116,8 +118,45 @@ start:  ldx #$FF
         .byte $14, $FF          ; NOP zp,X
         .byte $1A               ; NOP
         .byte $02               ; on the NMOS part this halts; here a NOP
-        .byte $0B, $00          ; ANC #imm is a NOP here
         expect_a $77
+
+        test 11                 ; the immediate combinations as a program uses them
+        lda #$F7
+        .byte $0B, $8F          ; ANC #$8F: A = $87, C = N = 1
+        expect_flags FLAG_C|FLAG_N, FLAG_C|FLAG_N
+        expect_a $87
+        .byte $4B, $0F          ; ALR #$0F: A = $07 >> 1, C = 1
+        expect_flags FLAG_C|FLAG_Z, FLAG_C
+        expect_a $03
+        ldx #$0F
+        lda #$3C
+        .byte $CB, $04          ; SBX #$04: X = ($3C AND $0F) - 4 = $08
+        expect_x $08
+        expect_flags FLAG_C|FLAG_Z|FLAG_N, FLAG_C
+        lda #$00
+        ldx #$FF
+        .byte $AB, $33          ; LXA #$33: A = X = ($00 OR $EE) AND $33
+        expect_a $22
+        expect_x $22
+        sec
+        cld
+        lda #$C1
+        .byte $6B, $81          ; ARR #$81: ($81 >> 1) OR C = $C0, C = bit 6, V = bit 6 XOR bit 5
+        expect_a $C0
+        expect_flags FLAG_C|FLAG_V|FLAG_N, FLAG_C|FLAG_V|FLAG_N
+        tsx
+        stx saved_sp
+        ldx #$F7
+        txs
+        lda #$3F
+        sta cell
+        ldy #$00
+        .byte $BB, <cell, >cell ; LAS cell,Y: A = X = SP = $3F AND $F7
+        expect_a $37
+        tsx
+        expect_x $37
+        ldx saved_sp
+        txs
 
         jmp success
 table:  .byte $5C
