@@ -65,11 +65,12 @@ foreach(image quillon quillon-selftest quillon-probe)
   add_custom_target(${image}_iso ALL DEPENDS ${CMAKE_BINARY_DIR}/${image}.iso)
 endforeach()
 
-# The default disk: 64 MiB, MBR, one FAT32 partition at sector 2048.
+# The default disk: 64 MiB, MBR, one FAT32 partition at sector 2048, with
+# the demo programs.
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/disk.img
-  COMMAND ${CMAKE_SOURCE_DIR}/tools/make_disk.sh ${CMAKE_BINARY_DIR}/disk.img
-  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_disk.sh
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/make_disk.sh ${CMAKE_BINARY_DIR}/disk.img ${DEMO_PRGS}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_disk.sh ${DEMO_PRGS}
   COMMENT "disk.img"
   VERBATIM)
 add_custom_target(disk_image ALL DEPENDS ${CMAKE_BINARY_DIR}/disk.img)

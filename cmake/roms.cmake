@@ -13,13 +13,16 @@ file(GLOB ROM_INCLUDES CONFIGURE_DEPENDS ${ROM_SOURCE_DIR}/include/*.inc)
 
 # Assemble one 6502 source into an object under build/roms/obj; the object's
 # name is returned in out_var.
+# A source also finds the includes beside it, and depends on them.
 function(quillon_assemble src prefix out_var)
   get_filename_component(stem ${src} NAME_WE)
+  get_filename_component(src_dir ${src} DIRECTORY)
+  file(GLOB local_includes CONFIGURE_DEPENDS ${src_dir}/*.inc)
   set(obj ${ROM_OUTPUT_DIR}/obj/${prefix}_${stem}.o)
   add_custom_command(
     OUTPUT ${obj}
-    COMMAND ${CA65} --cpu 6502 -I ${ROM_SOURCE_DIR}/include -o ${obj} ${src}
-    DEPENDS ${src} ${ROM_INCLUDES}
+    COMMAND ${CA65} --cpu 6502 -I ${ROM_SOURCE_DIR}/include -I ${src_dir} -o ${obj} ${src}
+    DEPENDS ${src} ${ROM_INCLUDES} ${local_includes}
     COMMENT "ca65 ${prefix}/${stem}.s"
     VERBATIM)
   set(${out_var} ${obj} PARENT_SCOPE)
@@ -53,6 +56,10 @@ if(EXISTS ${ROM_SOURCE_DIR}/chargen/chargen.cmake)
   include(${ROM_SOURCE_DIR}/chargen/chargen.cmake)
   list(APPEND ROM_IMAGES ${ROM_CHARGEN_IMAGE})
 endif()
+include(${ROM_SOURCE_DIR}/monitor/monitor.cmake)
+include(${ROM_SOURCE_DIR}/startup/startup.cmake)
+include(${ROM_SOURCE_DIR}/demos/demos.cmake)
+list(APPEND ROM_IMAGES ${MONITOR_PRG} ${STARTUP_PRG})
 add_custom_target(roms ALL DEPENDS ${ROM_IMAGES})
 
 # The images are linked into both kernel images and the host library by

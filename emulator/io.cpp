@@ -57,7 +57,10 @@ IO::IO() {
   init_keyboard();
 }
 
-IO::~IO() { release_display(); }
+IO::~IO() {
+  release_display();
+  release_drive();
+}
 
 void IO::init_color_palette() {
   for (int i = 0; i < 16; i++) palette_[i] = kPalette[i];

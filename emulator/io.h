@@ -5,6 +5,9 @@
 #pragma once
 #include <stdint.h>
 
+#include "emulator/boot_clock.h"
+#include "emulator/drive.h"
+
 class Cpu;
 class Memory;
 
@@ -15,6 +18,7 @@ class RTCDriver;
 }  // namespace drivers
 namespace filesystem {
 class Fat32;
+class FatDisk;
 }
 }  // namespace korvan
 
@@ -68,8 +72,19 @@ class IO {
   void sync();
   void delay(uint32_t ms);
   bool emulate();
-  // The KERNAL's LOAD/SAVE request in $02: 4 loads, 5 saves, on the volume
-  // set with fat32(). The static form is the face's per-instruction hook.
+  // The KERNAL's requests in $02, served by drive 8 on the volume set with
+  // fat32(). The static form is the face's per-instruction hook.
+  static constexpr uint8_t kRequestLoad = 4;
+  static constexpr uint8_t kRequestSave = 5;
+  static constexpr uint8_t kRequestOpen = 6;    // SA, FNLEN, FNADR
+  static constexpr uint8_t kRequestClose = 7;   // SA
+  static constexpr uint8_t kRequestTalk = 8;    // CHKIN: SA becomes the channel read
+  static constexpr uint8_t kRequestListen = 9;  // CHKOUT: SA becomes the channel written
+  static constexpr uint8_t kRequestRead = 10;   // CHRIN, GETIN: the byte in $95, ST
+  static constexpr uint8_t kRequestWrite = 11;  // CHROUT: the byte in $95
+  static constexpr uint8_t kRequestClall = 12;  // every channel closed
+  static constexpr uint8_t kFirstRequest = kRequestLoad;
+  static constexpr uint8_t kLastRequest = kRequestClall;
   void serve_request();
   static void serve_request(void* io);
   void file_load();
@@ -93,9 +108,12 @@ class IO {
 
   void cpu(Cpu* cpu) { cpu_ = cpu; }
   void memory(Memory* memory) { memory_ = memory; }
-  void fat32(korvan::filesystem::Fat32* volume) { fat32_ = volume; }
+  // The volume drive 8 serves; files still open on the one before are completed.
+  void fat32(korvan::filesystem::Fat32* volume);
   void serial(korvan::drivers::SerialDriver* serial) { serial_ = serial; }
-  void rtc(korvan::drivers::RTCDriver* rtc) { rtc_ = rtc; }
+  // The clock is read here, once; the timer advances it for the files' dates.
+  void rtc(korvan::drivers::RTCDriver* rtc);
+  Drive& drive() { return drive_; }
 
   uint8_t frame_skip() const { return frame_skip_; }
   void toggle_frame_skip() { frame_skip_ = frame_skip_ == 0 ? kFrameSkip : 0; }
@@ -117,6 +135,7 @@ class IO {
   void set_matrix_code(uint8_t code, bool held);
   bool press_shifted_pair(uint8_t code, bool held);
   void queue_face_key(uint8_t character);
+  void release_drive();
 
   Cpu* cpu_ = nullptr;
   Memory* memory_ = nullptr;
@@ -127,6 +146,12 @@ class IO {
   korvan::filesystem::Fat32* fat32_ = nullptr;
   korvan::drivers::SerialDriver* serial_ = nullptr;
   korvan::drivers::RTCDriver* rtc_ = nullptr;
+  korvan::filesystem::FatDisk* fat_disk_ = nullptr;
+  Drive drive_;
+  uint8_t talker_ = 0;
+  uint8_t listener_ = 0;
+  BootClock clock_;
+  bool clock_running_ = false;
   uint16_t* frame_ = nullptr;
   uint16_t* scaled_ = nullptr;
   double scale_x_ = 0;

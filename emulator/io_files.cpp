@@ -1,38 +1,45 @@
-// LOAD and SAVE on the FAT32 volume: the host's half of the KERNAL's disk
-// hand-off. The ROM stores a request in $02 and reads the result in its very
-// next instructions, so the request is served before the processor goes on.
+// Drive 8 on the host's side of the KERNAL's hand-off. The ROM stores a
+// request in $02 and reads the result in its very next instructions, so each
+// request is served before the processor goes on: LOAD, SAVE, and the
+// channel calls OPEN, CLOSE, CHKIN, CHKOUT, CHRIN/GETIN, CHROUT and CLALL.
 #include "emulator/io.h"
 
+#include "emulator/io_events.h"
 #include "emulator/memory.h"
 #include "filesystem/fat.h"
+#include "face/fake6502_bridge.h"
+#include "filesystem/fat_disk.h"
 
+using korvan::filesystem::DriveStatus;
+using korvan::filesystem::FatDisk;
 using korvan::filesystem::Fat32;
+using namespace korvan::filesystem;
 
 namespace {
 
 constexpr uint16_t kRequest = 0x0002;
-constexpr uint8_t kRequestLoad = 4;
-constexpr uint8_t kRequestSave = 5;
-constexpr uint16_t kProgramStart = 0x002B;  // TXTTAB
-constexpr uint16_t kProgramEnd = 0x002D;    // VARTAB
-constexpr uint16_t kStatus = 0x0090;        // ST
-constexpr uint16_t kVerifyFlag = 0x0093;    // VERCK: nonzero for VERIFY
-constexpr uint16_t kLoadEnd = 0x00AE;       // EAL
-constexpr uint16_t kNameLength = 0x00B7;
-constexpr uint16_t kSecondary = 0x00B9;
-constexpr uint16_t kNameAddress = 0x00BB;
+constexpr uint16_t kBasicStart = 0x002B;  // TXTTAB
+constexpr uint16_t kBasicTop = 0x0037;    // MEMSIZ
+constexpr uint16_t kStatus = 0x0090;      // ST
+constexpr uint16_t kVerifyFlag = 0x0093;  // VERCK: nonzero for VERIFY
+constexpr uint16_t kByte = 0x0095;        // BSOUR: the byte of CHRIN and CHROUT
+constexpr uint16_t kLoadEnd = 0x00AE;     // EAL: end of a LOAD, end of a SAVE
+constexpr uint16_t kNameLength = 0x00B7;  // FNLEN
+constexpr uint16_t kSecondary = 0x00B9;   // SA
+constexpr uint16_t kNameAddress = 0x00BB; // FNADR
+constexpr uint16_t kSaveStart = 0x00C1;   // STAL
+constexpr uint16_t kLoadAddress = 0x00C3; // MEMUSS: where LOAD puts secondary address 0
 
 // ST as the ROM reads it back.
-constexpr uint8_t kStatusEndOfFile = 0x40;
-constexpr uint8_t kStatusNotFound = 0x42;  // bit 1: the ROM's FILE NOT FOUND
+constexpr uint8_t kStatusTimeout = 0x02;   // LOAD: not found; SAVE: not written; CHRIN: nothing to read
+constexpr uint8_t kStatusTooLong = 0x04;   // LOAD: the file does not fit in memory
 constexpr uint8_t kStatusMismatch = 0x10;  // VERIFY found a different byte
-constexpr uint8_t kStatusNotWritten = 0x02;
-constexpr uint8_t kStatusNoDisk = 0x80;
+constexpr uint8_t kStatusEndOfFile = 0x40;
+constexpr uint8_t kStatusNoDevice = 0x80;
 
-constexpr uint8_t kSlot = 1;
-constexpr uint16_t kDirectoryCapacity = 4000;
-constexpr uint8_t kPlainNameLength = 8;
-constexpr uint8_t kLongestName = 12;
+constexpr uint8_t kReturn = 0x0D;
+constexpr uint32_t kAddressSpace = 0x10000;
+constexpr uint8_t kSecondaryMask = 0x0F;
 
 uint16_t read_word(Memory* memory, uint16_t address) {
   return static_cast<uint16_t>(memory->read_byte(address) |
@@ -44,116 +51,179 @@ void write_word(Memory* memory, uint16_t address, uint16_t value) {
   memory->write_byte(static_cast<uint16_t>(address + 1), static_cast<uint8_t>(value >> 8));
 }
 
-// The file name the C64 gave, as the volume's lookup takes it: up to eight
-// characters become NAME + blanks + ".PRG"; a name with its own extension
-// ("README.TXT") is used as typed. Anything longer cannot be on the volume.
-bool volume_name(Memory* memory, char (&name)[kLongestName + 1]) {
+constexpr uint32_t kLongestName = 0xFF;
+
+// The name SETNAM gave: FNLEN bytes at FNADR.
+uint8_t read_name(Memory* memory, uint8_t (&name)[kLongestName]) {
   uint8_t length = memory->read_byte(kNameLength);
   uint16_t address = read_word(memory, kNameAddress);
-  bool dotted = false;
-  for (uint8_t i = 0; i < length && i < kLongestName; i++)
-    dotted |= memory->read_byte(static_cast<uint16_t>(address + i)) == '.';
-  if (length == 0 || length > kLongestName || (length > kPlainNameLength && !dotted)) return false;
-  const char blank[] = "        .PRG";
-  for (int i = 0; i <= kLongestName; i++) name[i] = blank[i];
-  for (uint8_t i = 0; i < length; i++) name[i] = static_cast<char>(memory->read_byte(static_cast<uint16_t>(address + i)));
-  if (dotted) name[length] = '\0';
-  return true;
+  for (uint8_t i = 0; i < length; i++) name[i] = memory->read_byte(static_cast<uint16_t>(address + i));
+  return length;
 }
 
-// One byte of a LOAD, or of a VERIFY, which compares instead of writing.
-class LoadTarget {
- public:
-  LoadTarget(Memory* memory, uint16_t start, bool verify)
-      : memory_(memory), next_(start), verify_(verify) {}
-  void put(uint8_t byte) {
-    if (!verify_)
-      memory_->write_byte(next_, byte);
-    else if (memory_->read_byte(next_) != byte)
-      mismatch_ = true;
-    next_++;  // 16-bit: wraps like the C64's own pointer
-  }
-  uint16_t end() const { return next_; }
-  uint8_t status() const { return mismatch_ ? kStatusEndOfFile | kStatusMismatch : kStatusEndOfFile; }
+void set_status_bits(Memory* memory, uint8_t bits) {
+  memory->write_byte(kStatus, static_cast<uint8_t>(memory->read_byte(kStatus) | bits));
+}
 
- private:
-  Memory* memory_;
-  uint16_t next_;
-  bool verify_;
-  bool mismatch_ = false;
-};
+static_assert(IO::kFirstRequest == kC64FirstHostRequest && IO::kLastRequest == kC64LastHostRequest,
+              "the face serves exactly the requests the bridge knows");
 
 }  // namespace
+
+void IO::fat32(Fat32* volume) {
+  drive_.disk(nullptr);
+  delete fat_disk_;
+  fat_disk_ = volume != nullptr ? new FatDisk(*volume) : nullptr;
+  fat32_ = volume;
+  drive_.disk(fat_disk_);
+  if (fat32_ != nullptr && clock_running_) fat32_->Clock(&clock_);
+}
+
+void IO::rtc(korvan::drivers::RTCDriver* rtc) {
+  rtc_ = rtc;
+  if (rtc_ == nullptr) return;
+  korvan::drivers::datetime now{};
+  rtc_->GetRTC(&now);
+  clock_.start(now, current_milli);
+  clock_running_ = true;
+  if (fat32_ != nullptr) fat32_->Clock(&clock_);
+}
+
+void IO::release_drive() {
+  drive_.disk(nullptr);
+  delete fat_disk_;
+  fat_disk_ = nullptr;
+  if (fat32_ != nullptr && clock_running_) fat32_->Clock(nullptr);
+}
 
 void IO::serve_request() {
   if (memory_ == nullptr) return;
   uint8_t request = memory_->read_byte(kRequest);
-  if (request == kRequestLoad) file_load();
-  if (request == kRequestSave) file_save();
+  if (request < kFirstRequest || request > kLastRequest) return;
+  memory_->write_byte(kRequest, 0);
+  // Without a volume there is no drive: every call finds no device.
+  if (fat_disk_ == nullptr && request != kRequestClall) {
+    memory_->write_byte(kStatus, request == kRequestLoad ? kStatusTimeout : kStatusNoDevice);
+    return;
+  }
+  uint8_t sa = memory_->read_byte(kSecondary) & kSecondaryMask;
+  switch (request) {
+    case kRequestLoad: return file_load();
+    case kRequestSave: return file_save();
+    case kRequestOpen: {
+      uint8_t name[kLongestName];
+      uint8_t length = read_name(memory_, name);
+      // As on the bus, an OPEN without a name tells the drive nothing.
+      if (length > 0) drive_.open(sa, name, length);
+      return;
+    }
+    case kRequestClose: return drive_.close(sa);
+    case kRequestTalk: talker_ = sa; return;
+    case kRequestListen: listener_ = sa; return;
+    case kRequestRead: {
+      uint8_t byte = kReturn;
+      bool last = false;
+      DriveStatus status = drive_.read(talker_, byte, last);
+      if (status != kDriveOk) {
+        byte = kReturn;
+        set_status_bits(memory_, kStatusEndOfFile | kStatusTimeout);
+      } else if (last) {
+        set_status_bits(memory_, kStatusEndOfFile);
+      }
+      memory_->write_byte(kByte, byte);
+      return;
+    }
+    case kRequestWrite: drive_.write(listener_, memory_->read_byte(kByte)); return;
+    case kRequestClall: drive_.close_all(); return;
+    default: return;
+  }
 }
 
 void IO::serve_request(void* io) { static_cast<IO*>(io)->serve_request(); }
 
+// LOAD and VERIFY: the file's first two bytes are its load address, used
+// with secondary address 1; with 0 the bytes go where the caller said
+// (BASIC: its start). Nothing is written past $FFFF, and a BASIC program
+// that would end above BASIC's memory is not loaded at all.
 void IO::file_load() {
-  memory_->write_byte(kRequest, 0);
   bool verify = memory_->read_byte(kVerifyFlag) != 0;
-  uint8_t length = memory_->read_byte(kNameLength);
-  uint16_t name_address = read_word(memory_, kNameAddress);
-  uint16_t start = read_word(memory_, kProgramStart);
+  uint8_t sa = memory_->read_byte(kSecondary);
+  uint16_t start = read_word(memory_, kLoadAddress);
+  uint16_t basic_start = read_word(memory_, kBasicStart);
+  uint16_t basic_top = read_word(memory_, kBasicTop);
+  bool basic_program = sa == 0 && start == basic_start;
+  uint8_t name[kLongestName];
+  uint8_t length = read_name(memory_, name);
 
-  if (length == 1 && memory_->read_byte(name_address) == '$' && fat32_ != nullptr) {
-    uint8_t* listing = new uint8_t[kDirectoryCapacity];
-    if (listing == nullptr) {
-      memory_->write_byte(kStatus, kStatusNotFound);
-      return;
+  drive_.listing_room(basic_program && basic_top > start ? basic_top - start + 2u : kAddressSpace - start + 2u);
+  drive_.open(Drive::kLoadChannel, name, length);
+  uint8_t low = 0, high = 0;
+  bool last = false;
+  if (drive_.status() != kDriveOk || drive_.read(Drive::kLoadChannel, low, last) != kDriveOk || last ||
+      drive_.read(Drive::kLoadChannel, high, last) != kDriveOk) {
+    drive_.close(Drive::kLoadChannel);
+    memory_->write_byte(kStatus, kStatusTimeout);
+    return;
+  }
+  if (sa == 1) start = static_cast<uint16_t>(low | high << 8);
+  uint8_t* data = new uint8_t[kAddressSpace];
+  if (data == nullptr) {
+    drive_.close(Drive::kLoadChannel);
+    memory_->write_byte(kStatus, kStatusTimeout);
+    return;
+  }
+  // The bytes are gathered first, so a load that cannot fit changes nothing
+  // it should not: a BASIC program load leaves memory and pointers alone.
+  uint32_t count = 0;
+  bool overflow = false;
+  for (uint8_t byte = 0; !last && drive_.read(Drive::kLoadChannel, byte, last) == kDriveOk;) {
+    if (start + count >= kAddressSpace) {
+      overflow = true;
+      break;
     }
-    uint16_t size = fat32_->GetCBMDir(listing, kDirectoryCapacity);
-    LoadTarget target(memory_, start, verify);
-    for (uint16_t i = 0; i < size; i++) target.put(listing[i]);
-    delete[] listing;
-    write_word(memory_, kLoadEnd, target.end());
-    if (verify) memory_->write_byte(kStatus, target.status());
+    data[count++] = byte;
+  }
+  drive_.close(Drive::kLoadChannel);
+  if (basic_program && !verify && start + count > basic_top) {
+    delete[] data;
+    memory_->write_byte(kStatus, kStatusTimeout | kStatusTooLong);
     return;
   }
-
-  char name[kLongestName + 1];
-  // Whatever keeps the file from being read, the ROM must not report a load.
-  if (fat32_ == nullptr || !volume_name(memory_, name) || fat32_->OpenFile(kSlot, name, Fat32::kModeRead) != 0) {
-    memory_->write_byte(kStatus, kStatusNotFound);
-    return;
+  bool mismatch = false;
+  for (uint32_t i = 0; i < count; i++) {
+    uint16_t at = static_cast<uint16_t>(start + i);
+    if (!verify)
+      memory_->write_byte(at, data[i]);
+    else if (memory_->read_byte(at) != data[i])
+      mismatch = true;
   }
-  uint8_t byte = 0;
-  if (memory_->read_byte(kSecondary) == 1) {
-    uint8_t low = fat32_->ReadNextFileByte(kSlot, byte) == 0 ? byte : 0;
-    uint8_t high = fat32_->ReadNextFileByte(kSlot, byte) == 0 ? byte : 0;
-    start = static_cast<uint16_t>(low | high << 8);
-  }
-  LoadTarget target(memory_, start, verify);
-  while (fat32_->ReadNextFileByte(kSlot, byte) == 0) target.put(byte);
-  fat32_->CloseFile(kSlot);
+  delete[] data;
   // The end is reported for every load: the ROM hands it to BASIC, which
   // sets the end of the program from it.
-  write_word(memory_, kLoadEnd, target.end());
-  memory_->write_byte(kStatus, target.status());
+  write_word(memory_, kLoadEnd, static_cast<uint16_t>(start + count));
+  if (overflow) {
+    memory_->write_byte(kStatus, kStatusTimeout | kStatusTooLong);
+    return;
+  }
+  memory_->write_byte(kStatus, mismatch ? kStatusEndOfFile | kStatusMismatch : kStatusEndOfFile);
 }
 
+// SAVE: the load address (the start of the area), then the area from STAL
+// up to the byte before EAL, on the save channel, so "@0:" replaces.
 void IO::file_save() {
-  memory_->write_byte(kRequest, 0);
-  if (fat32_ == nullptr) {
-    memory_->write_byte(kStatus, kStatusNoDisk);
+  uint16_t start = read_word(memory_, kSaveStart);
+  uint16_t end = read_word(memory_, kLoadEnd);
+  uint8_t name[kLongestName];
+  uint8_t length = read_name(memory_, name);
+  drive_.open(Drive::kSaveChannel, name, length);
+  if (drive_.status() != kDriveOk) {
+    memory_->write_byte(kStatus, kStatusTimeout);
     return;
   }
-  char name[kLongestName + 1];
-  uint16_t start = read_word(memory_, kProgramStart);
-  uint16_t end = read_word(memory_, kProgramEnd);
-  if (!volume_name(memory_, name) || fat32_->OpenFile(kSlot, name, Fat32::kModeCreate) != 0) {
-    memory_->write_byte(kStatus, kStatusNotWritten);
-    return;
-  }
-  // Exactly the program area, start up to the byte before its end.
-  int result = 0;
-  for (uint32_t address = start; address < end && result == 0; address++)
-    result = fat32_->WriteNextFileByte(kSlot, memory_->read_byte(static_cast<uint16_t>(address)));
-  int closed = fat32_->CloseFile(kSlot);
-  if (result != 0 || closed != 0) memory_->write_byte(kStatus, kStatusNotWritten);
+  DriveStatus status = drive_.write(Drive::kSaveChannel, static_cast<uint8_t>(start));
+  if (status == kDriveOk) status = drive_.write(Drive::kSaveChannel, static_cast<uint8_t>(start >> 8));
+  for (uint32_t at = start; at < end && status == kDriveOk; at++)
+    status = drive_.write(Drive::kSaveChannel, memory_->read_byte(static_cast<uint16_t>(at)));
+  drive_.close(Drive::kSaveChannel);
+  if (status != kDriveOk || drive_.status() != kDriveOk) memory_->write_byte(kStatus, kStatusTimeout);
 }

@@ -52,9 +52,12 @@ constexpr uint16_t kVicWindowMask = 0x3FFF;
 // Where the built-in programs go, and BASIC's pointer to the end of the
 // program (start of variables).
 constexpr uint16_t kMonitorProgramStart = 0x9000;
+constexpr uint32_t kMonitorProgramEnd = 0xA000;  // first address after its 4 KB
 constexpr uint16_t kStartupProgramStart = 0x0801;
 constexpr uint16_t kBrkVector = 0x0316;
 constexpr uint16_t kVartab = 0x002D;
+constexpr uint16_t kFretop = 0x0033;  // bottom of string storage
+constexpr uint16_t kMemsiz = 0x0037;  // top of BASIC memory
 constexpr uint32_t kPrgHeaderSize = 2;
 
 struct RomByte {
@@ -103,11 +106,13 @@ void copy_image(uint8_t* slot, uint32_t slot_size, const uint8_t* image, uint32_
 }
 
 // Copies a PRG image's data (without its load-address header) to start;
-// returns the number of bytes copied, never more than fit below $10000.
-uint32_t copy_program(uint8_t* ram, uint16_t start, const uint8_t* image, uint32_t size) {
+// returns the number of bytes copied. An empty image, or one that would
+// reach limit or beyond, copies nothing: half a program is no program.
+uint32_t copy_program(uint8_t* ram, uint16_t start, uint32_t limit, const uint8_t* image,
+                      uint32_t size) {
   if (image == nullptr || size <= kPrgHeaderSize) return 0;
   uint32_t count = size - kPrgHeaderSize;
-  if (count > kAddressSpace - start) count = kAddressSpace - start;
+  if (count > limit - start) return 0;
   memcpy(ram + start, image + kPrgHeaderSize, count);
   return count;
 }
@@ -277,9 +282,17 @@ uint8_t Memory::vic_read_byte(uint16_t addr) const {
 }
 
 void Memory::patch_ram() {
-  copy_program(ram_, kMonitorProgramStart, monitorPrgC64, monitorPrgC64_size);
-  write_word_no_io(kBrkVector, kMonitorProgramStart);
-  // The start-up program is copied second and wins where the two overlap.
-  uint32_t length = copy_program(ram_, kStartupProgramStart, startupPrgC64, startupPrgC64_size);
+  if (copy_program(ram_, kMonitorProgramStart, kMonitorProgramEnd, monitorPrgC64,
+                   monitorPrgC64_size) > 0) {
+    write_word_no_io(kBrkVector, kMonitorProgramStart);
+    // BASIC's strings grow down from the top of its memory, which would be
+    // inside the monitor: its top comes down to the monitor's start, as a
+    // user would lower it by hand for a program loaded there.
+    write_word_no_io(kMemsiz, kMonitorProgramStart);
+    write_word_no_io(kFretop, kMonitorProgramStart);
+  }
+  // The start-up program must end below the monitor, never over it.
+  uint32_t length = copy_program(ram_, kStartupProgramStart, kMonitorProgramStart, startupPrgC64,
+                                 startupPrgC64_size);
   if (length > 0) write_word_no_io(kVartab, static_cast<uint16_t>(kStartupProgramStart + length));
 }

@@ -160,8 +160,16 @@ bool Monitor::load_file(const char* name, const char* at) {
     if (address == 0) address = kDefaultAddress;
     uint32_t count = 0;
     uint8_t byte = 0;
-    while ((status = volume_->ReadNextFileByte(kSlot, byte)) == 0)
+    // Memory ends at $FFFF; what lies beyond in the file is not loaded.
+    while (address + count < kAddressLimit + 1 && (status = volume_->ReadNextFileByte(kSlot, byte)) == 0)
       memory_->write_byte(static_cast<uint16_t>(address + count++), byte);
+    if (address + count > kAddressLimit && status == 0) {
+      status = volume_->ReadNextFileByte(kSlot, byte);  // 4: the file ended with memory
+      if (status == 0) {
+        printf("\nmemory full at FFFF");
+        status = korvan::filesystem::kFatVolumeFull;
+      }
+    }
     volume_->CloseFile(kSlot);
     uint16_t end = static_cast<uint16_t>(address + count);
     memory_->write_byte(kBasicEnd, static_cast<uint8_t>(end));

@@ -61,8 +61,9 @@ void c64_run_instructions(C64Self* self, uint32_t count) {
   for (uint32_t i = 0; i < count; i++) {
     f6502_step();
     if (++self->steps % kC64InterruptInterval == 0) f6502_irq();
-    // One compare per instruction: 4 and 5 are the only requests.
-    if (static_cast<uint8_t>(*request - 4) <= 1 && self->serve_request != nullptr)
+    // One compare per instruction: the requests are one run of values.
+    if (static_cast<uint8_t>(*request - kC64FirstHostRequest) <= kC64LastHostRequest - kC64FirstHostRequest &&
+        self->serve_request != nullptr)
       self->serve_request(self->serve_context);
   }
 }

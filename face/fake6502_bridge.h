@@ -11,14 +11,18 @@ class Memory;
 // One IRQ request every this many instructions: the KERNAL's 60 Hz jiffy.
 constexpr uint32_t kC64InterruptInterval = 16667;
 
-// The byte in which the KERNAL asks the host to LOAD (4) or SAVE (5).
+// The byte in which the KERNAL asks the host to serve drive 8: LOAD, SAVE
+// and the channel calls, the values from kC64FirstHostRequest to
+// kC64LastHostRequest (IO names them).
 constexpr uint16_t kC64HostRequest = 0x0002;
+constexpr uint8_t kC64FirstHostRequest = 4;
+constexpr uint8_t kC64LastHostRequest = 12;
 
 struct C64Self {
   Memory* memory;
   uint32_t steps;  // instructions since the last c64_init
-  // Serves a LOAD or SAVE request right after the instruction that raised
-  // it, because the ROM reads the result in its next one. Null: none.
+  // Serves a host request right after the instruction that raised it,
+  // because the ROM reads the result in its next one. Null: none.
   void (*serve_request)(void* context);
   void* serve_context;
 };

@@ -8,6 +8,15 @@
 namespace korvan {
 namespace filesystem {
 
+// Where the volume takes the date and time of new and changed entries from,
+// in the directory's encoding (years since 1980, month, day; hours, minutes,
+// seconds / 2).
+class FatClock {
+ public:
+  virtual ~FatClock() {}
+  virtual void Now(uint16_t& date, uint16_t& time) = 0;
+};
+
 class Fat32 {
  public:
   static constexpr uint8_t kOpenFileSlots = 10;
@@ -36,6 +45,9 @@ class Fat32 {
   ~Fat32();
 
   bool Mounted() const { return mounted; }
+  // The clock that stamps entries; null (the default) stamps the FAT's
+  // "no date", 1 January 1980 00:00. The clock must outlive its use here.
+  void Clock(FatClock* source) { clock = source; }
   // Prints, on a line of its own, why no volume is mounted; nothing if one is.
   void PrintMountReport();
 
@@ -67,6 +79,22 @@ class Fat32 {
   int AllocateCluster(uint32_t& cluster);
   void ResetOpenFileListEntry(uint8_t slot);
 
+  // Sees live root entries (files, directories, the label; no long-name
+  // parts), 32 bytes each, in directory order; returns false to end the walk.
+  class EntryVisitor {
+   public:
+    virtual bool Entry(const uint8_t* entry) = 0;
+
+   protected:
+    ~EntryVisitor() {}
+  };
+  int VisitRoot(EntryVisitor& visitor);
+  // A consistency check that changes nothing: damaged counts root entries
+  // whose chain is unsound or does not match the size; lost counts clusters
+  // in use that no chain holds (0 unless the root has no subdirectory, whose
+  // files this check does not walk).
+  int Check(uint32_t& damaged, uint32_t& lost);
+
   // Directory maintenance and the C64 listing.
   // Renders the root directory as a BASIC program for 0x0801 into out, never
   // more than capacity bytes; returns the image length.
@@ -78,6 +106,7 @@ class Fat32 {
 
   // Volume geometry, valid once mounted.
   uint32_t SectorsPerCluster() const { return sectorsPerCluster; }
+  uint32_t BytesPerCluster() const { return bytesPerCluster; }
   uint32_t ClusterCount() const { return clusterCount; }
   uint32_t FreeClusters() const { return table.FreeClusters(); }
   uint32_t RootCluster() const { return rootCluster; }
@@ -119,6 +148,7 @@ class Fat32 {
   int ReadChain(uint32_t cluster, uint8_t* destination, uint32_t length);
   int WriteClusterBuffer(OpenFileEntry& file);
   int AbandonWrite(OpenFileEntry& file, int failure);
+  void StampEntry(uint8_t* entry);
   OpenFileEntry* Slot(uint8_t slot);
 
   drivers::AdvancedTechnologyAttachment* disk;
@@ -141,6 +171,7 @@ class Fat32 {
   uint32_t rootCluster;
   uint32_t clusterCount;
   uint32_t fsInfoSector;
+  FatClock* clock;
 
   // The chain walker's position.
   uint8_t buffer[kSectorBytes];

@@ -51,6 +51,51 @@ int Fat32::ReadDirectory(uint32_t cluster) {
   return result == kFatNotFound ? kFatOk : result;
 }
 
+int Fat32::VisitRoot(EntryVisitor& visitor) {
+  int result = WalkDirectory(0, [&](uint8_t* entry) {
+    if (!IsLiveEntry(entry)) return WalkAction::Continue;
+    return visitor.Entry(entry) ? WalkAction::Continue : WalkAction::Stop;
+  });
+  return result == kFatNotFound ? kFatOk : result;
+}
+
+int Fat32::Check(uint32_t& damaged, uint32_t& lost) {
+  damaged = 0;
+  lost = 0;
+  if (!mounted) return kFatInvalid;
+  uint32_t held = 0;
+  if (table.MeasureChain(rootCluster, held) != kFatOk) return kFatDamaged;
+  bool subdirectories = false;
+  int result = WalkDirectory(0, [&](uint8_t* entry) {
+    if (!IsLiveEntry(entry)) return WalkAction::Continue;
+    uint8_t attributes = entry[kEntryAttributes];
+    if (attributes & kAttributeVolumeLabel) return WalkAction::Continue;
+    uint32_t first = EntryCluster(entry);
+    bool directory = (attributes & kAttributeDirectory) != 0;
+    // "." and ".." belong to a subdirectory, never to the root.
+    if (directory && entry[0] == '.') return WalkAction::Continue;
+    subdirectories |= directory;
+    uint32_t size = Load32(entry + kEntrySize);
+    uint32_t clusters = 0;
+    if (first == 0) {
+      if (directory || size != 0) damaged++;
+      return WalkAction::Continue;
+    }
+    if (table.MeasureChain(first, clusters) != kFatOk) {
+      damaged++;
+      return WalkAction::Continue;
+    }
+    uint64_t needed = (static_cast<uint64_t>(size) + bytesPerCluster - 1) / bytesPerCluster;
+    if (!directory && (needed != clusters)) damaged++;
+    held += clusters;
+    return WalkAction::Continue;
+  });
+  if (result != kFatNotFound) return result;
+  uint32_t inUse = clusterCount - table.FreeClusters();
+  if (!subdirectories && inUse > held) lost = inUse - held;
+  return kFatOk;
+}
+
 int Fat32::FindEntry(const uint8_t* name8, const uint8_t* ext3, Match match, Found& found) {
   return WalkDirectory(0, [&](uint8_t* entry) {
     if (!IsLiveEntry(entry)) return WalkAction::Continue;
@@ -92,8 +137,9 @@ int Fat32::ParseFilename(const char* name, uint8_t* name8, uint8_t* ext3) {
   int dot = 0;
   while (dot < length && name[dot] != '.') dot++;
   if (dot == length || dot == 0 || dot != length - 4) return kFatNotFound;
-  for (int i = 0; i < dot; i++) name8[i] = static_cast<uint8_t>(name[i]);
-  for (int i = 0; i < 3; i++) ext3[i] = static_cast<uint8_t>(name[dot + 1 + i]);
+  // Short names are stored upper case, whatever case they were given in.
+  for (int i = 0; i < dot; i++) name8[i] = UpperCase(static_cast<uint8_t>(name[i]));
+  for (int i = 0; i < 3; i++) ext3[i] = UpperCase(static_cast<uint8_t>(name[dot + 1 + i]));
   return kFatOk;
 }
 

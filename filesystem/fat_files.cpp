@@ -49,6 +49,7 @@ int Fat32::OpenFile(uint8_t slot, const char* name, uint8_t mode) {
 
   if (mode == kModeRead) {
     if (!parsed) return kFatNotFound;
+    if (HasEmbeddedBlank(name8, ext3)) return kFatInvalid;
     int result = FindEntry(name8, ext3, Match::Files, found);
     if (result != kFatOk) return result;
     uint8_t* data = nullptr;

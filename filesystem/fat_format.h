@@ -82,9 +82,9 @@ constexpr uint8_t kAttributeArchive = 0x20;
 constexpr uint8_t kAttributeLongNameMask = 0x3F;
 constexpr uint8_t kAttributeLongName = 0x0F;  // read-only, hidden, system and label together
 
-// New entries carry a fixed stamp: 16:30:14 on 29 September 2017.
-constexpr uint16_t kFixedTime = 0x83C7;
-constexpr uint16_t kFixedDate = 0x4B3D;
+// The stamp of entries made without a clock: 1 January 1980, 00:00.
+constexpr uint16_t kNoDate = 0x0021;
+constexpr uint16_t kNoTime = 0x0000;
 
 inline uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t Load32(const uint8_t* p) {

@@ -27,8 +27,20 @@ void StoreName(uint8_t* entry, const uint8_t* name8, const uint8_t* ext3) {
 
 }  // namespace
 
+namespace {
+bool BlankInside(const uint8_t* bytes, uint32_t count) {
+  for (uint32_t i = 1; i < count; i++)
+    if (bytes[i - 1] == ' ' && bytes[i] != ' ') return true;
+  return false;
+}
+}  // namespace
+
+bool HasEmbeddedBlank(const uint8_t* name8, const uint8_t* ext3) {
+  return BlankInside(name8, kNameBytes) || BlankInside(ext3, kExtensionBytes);
+}
+
 bool IsValidShortName(const uint8_t* name8, const uint8_t* ext3) {
-  if (name8[0] == ' ') return false;
+  if (name8[0] == ' ' || HasEmbeddedBlank(name8, ext3)) return false;
   for (uint32_t i = 0; i < kNameBytes; i++)
     if (!IsValidNameByte(name8[i])) return false;
   for (uint32_t i = 0; i < kExtensionBytes; i++)
@@ -67,13 +79,19 @@ int Fat32::ExtendDirectory(uint32_t lastCluster, uint32_t& firstSector) {
   return result != kFatOk ? result : committed;
 }
 
+void Fat32::StampEntry(uint8_t* entry) {
+  uint16_t date = kNoDate, time = kNoTime;
+  if (clock != nullptr) clock->Now(date, time);
+  Store16(entry + kEntryTime, time);
+  Store16(entry + kEntryDate, date);
+}
+
 int Fat32::CreateDirectoryEntry(const uint8_t* name8, const uint8_t* ext3, uint32_t size) {
   auto fill = [&](uint8_t* entry) {
     StoreName(entry, name8, ext3);
     entry[kEntryAttributes] = kAttributeArchive;
     memset(entry + kEntryReserved, 0, kEntryTime - kEntryReserved);
-    Store16(entry + kEntryTime, kFixedTime);
-    Store16(entry + kEntryDate, kFixedDate);
+    StampEntry(entry);
     Store16(entry + kEntryClusterLow, 0);
     Store32(entry + kEntrySize, size);
   };
@@ -101,6 +119,7 @@ int Fat32::UpdateDirectoryEntry(const uint8_t* name8, const uint8_t* ext3, uint3
       return WalkAction::Continue;
     SetEntryCluster(entry, cluster);
     Store32(entry + kEntrySize, size);
+    StampEntry(entry);
     return WalkAction::WriteBack;
   });
 }

@@ -34,6 +34,7 @@ Fat32::Fat32(drivers::AdvancedTechnologyAttachment* disk, uint8_t partitionIndex
       rootCluster(0),
       clusterCount(0),
       fsInfoSector(0),
+      clock(nullptr),
       sectorCtr(0),
       dataCluster(0),
       walkStatus(kFatOk),

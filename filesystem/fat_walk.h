@@ -10,16 +10,24 @@ inline bool IsLiveEntry(const uint8_t* entry) {
   return entry[0] != kSlotNeverUsed && entry[0] != kSlotDeleted && !IsLongNameEntry(entry);
 }
 
-// Compares the stored 11 name bytes, reading a stored 0x05 as the 0xE5 it stands for.
+// Short names are upper case; other tools may still have stored lower-case letters.
+inline uint8_t UpperCase(uint8_t c) { return c >= 'a' && c <= 'z' ? static_cast<uint8_t>(c - 'a' + 'A') : c; }
+
+// Compares the stored 11 name bytes without regard to case, reading a stored
+// 0x05 as the 0xE5 it stands for.
 inline bool EntryNameIs(const uint8_t* entry, const uint8_t* name8, const uint8_t* ext3) {
   uint8_t first = entry[0] == kLeadingE5 ? kSlotDeleted : entry[0];
-  if (first != name8[0]) return false;
+  if (UpperCase(first) != UpperCase(name8[0])) return false;
   for (uint32_t i = 1; i < kNameBytes; i++)
-    if (entry[kEntryName + i] != name8[i]) return false;
+    if (UpperCase(entry[kEntryName + i]) != UpperCase(name8[i])) return false;
   for (uint32_t i = 0; i < kExtensionBytes; i++)
-    if (entry[kEntryExtension + i] != ext3[i]) return false;
+    if (UpperCase(entry[kEntryExtension + i]) != UpperCase(ext3[i])) return false;
   return true;
 }
+
+// A blank inside a name or extension (not only as padding at its end): other
+// systems reject such short names.
+bool HasEmbeddedBlank(const uint8_t* name8, const uint8_t* ext3);
 
 // True when the 11 bytes are a name other systems accept for a new entry.
 bool IsValidShortName(const uint8_t* name8, const uint8_t* ext3);

@@ -80,21 +80,33 @@ TEST_F(FatDirectoryTest, RenameChangesTheNameOnlyWhenTheNewOneIsFree) {
   EXPECT_EQ(std::string::npos, listing.find("old name")) << "the stale long name is gone\n" << listing;
 }
 
-TEST_F(FatDirectoryTest, NewEntriesReuseDeletedSlotsAndCarryTheFixedStamp) {
+TEST_F(FatDirectoryTest, NewEntriesReuseDeletedSlotsAndCarryTheClocksStamp) {
   Format();
   file.PutBytes(scratch, "A.PRG", Pattern(10, 1));
   file.PutBytes(scratch, "B.PRG", Pattern(10, 2));
   MountedVolume mounted(file.path());
   Fat32& volume = mounted.volume();
+  // 14:25:36 on 3 March 2026.
+  struct FixedClock : korvan::filesystem::FatClock {
+    void Now(uint16_t& date, uint16_t& time) override {
+      date = (46 << 9) | (3 << 5) | 3;
+      time = (14 << 11) | (25 << 5) | 18;
+    }
+  } clock;
+  volume.Clock(&clock);
   ASSERT_EQ(0, volume.DeleteFile("A.PRG"));
   ASSERT_EQ(0, WriteThroughVolume(volume, "C.PRG", Pattern(10, 3)));
   std::vector<uint8_t> entry = file.ReadBytes(file.RootEntryOffset(1), 32);
   EXPECT_EQ("C       PRG", std::string(entry.begin(), entry.begin() + 11));
   EXPECT_EQ(0x20, entry[11]);
-  EXPECT_EQ(0xC7, entry[22]);
-  EXPECT_EQ(0x83, entry[23]);
-  EXPECT_EQ(0x3D, entry[24]);
-  EXPECT_EQ(0x4B, entry[25]);
+  EXPECT_EQ((14 << 11) | (25 << 5) | 18, entry[22] | entry[23] << 8);
+  EXPECT_EQ((46 << 9) | (3 << 5) | 3, entry[24] | entry[25] << 8);
+  volume.Clock(nullptr);
+  ASSERT_EQ(0, WriteThroughVolume(volume, "D.PRG", Pattern(10, 4)));
+  entry = file.ReadBytes(file.RootEntryOffset(3), 32);
+  EXPECT_EQ("D       PRG", std::string(entry.begin(), entry.begin() + 11));
+  EXPECT_EQ(0x0000, entry[22] | entry[23] << 8) << "no clock: the FAT's no-date stamp";
+  EXPECT_EQ(0x0021, entry[24] | entry[25] << 8);
   mounted.Unmount();
   ExpectFsckClean();
 }
@@ -186,11 +198,20 @@ TEST_F(CbmListingTest, EmptyRootWithALabelIsFiftyBytes) {
   uint16_t footerLink = 0x0801 + 47;
   expected.push_back(static_cast<uint8_t>(footerLink));
   expected.push_back(static_cast<uint8_t>(footerLink >> 8));
-  expected.push_back(0);
-  expected.push_back(0);
+  // The volume's free bytes in blocks of 254, at most 65,535.
+  uint64_t freeBlocks = 0;
+  {
+    MountedVolume mounted(file.path());
+    freeBlocks = uint64_t{mounted.volume().FreeClusters()} * mounted.volume().BytesPerCluster() / 254;
+  }
+  ASSERT_GT(freeBlocks, 0u);
+  freeBlocks = std::min<uint64_t>(freeBlocks, 65535);
+  expected.push_back(static_cast<uint8_t>(freeBlocks));
+  expected.push_back(static_cast<uint8_t>(freeBlocks >> 8));
   for (char c : std::string("BLOCKS FREE.")) expected.push_back(static_cast<uint8_t>(c));
   for (int i = 0; i < 4; i++) expected.push_back(0);
   EXPECT_EQ(expected, image);
+
 }
 
 TEST_F(CbmListingTest, BlockCountsAndSpacing) {
@@ -200,8 +221,11 @@ TEST_F(CbmListingTest, BlockCountsAndSpacing) {
     uint16_t blocks;
     int blanks;
   };
-  const std::vector<Case> cases = {{0, 1, 3},       {254, 2, 3},      {2539, 10, 3}, {2540, 11, 2},
-                                   {25146, 100, 2}, {25147, 100, 2},  {25400, 101, 1}};
+  // max(1, ceil(size / 254)) blocks, as a 1541 counts them; names line up
+  // from 10 and from 100 blocks on.
+  const std::vector<Case> cases = {{0, 1, 3},       {254, 1, 3},     {255, 2, 3},     {2286, 9, 3},
+                                   {2287, 10, 2},   {2540, 10, 2},   {2541, 11, 2},   {25146, 99, 2},
+                                   {25400, 100, 1}, {25401, 101, 1}, {254000, 1000, 0}};
   for (size_t i = 0; i < cases.size(); i++) Plant(1 + i, "F" + std::to_string(i) + "      PRG", cases[i].size);
   Plant(1 + cases.size(), "SUBDIR     ", 0, 0x10);
   std::vector<uint8_t> image = Listing();
@@ -215,7 +239,7 @@ TEST_F(CbmListingTest, BlockCountsAndSpacing) {
     at = (image[at] | (image[at + 1] << 8)) - 0x0801;
   }
   std::string subdirLine(image.begin() + at + 4, image.begin() + at + 29);
-  EXPECT_EQ("   \"SUBDIR  \"         DIR", subdirLine);
+  EXPECT_EQ("   \"SUBDIR\"           DIR", subdirLine);
 }
 
 TEST_F(CbmListingTest, LineEndingAtIndex254LinksTo08FF) {
@@ -234,13 +258,16 @@ TEST_F(CbmListingTest, ListingThatDoesNotFitIsCutAtALineWithItsFooter) {
   std::vector<uint8_t> whole = Listing();
   EXPECT_EQ(30u + 10 * 30 + 20, whole.size());
   ExpectLinksChain(whole);
-  std::vector<uint8_t> cut = Listing(30 + 3 * 30 + 20 + 29);
-  ASSERT_EQ(30u + 3 * 30 + 20, cut.size());
+  // Room for three lines, the line that counts the rest, and the footer.
+  std::vector<uint8_t> cut = Listing(30 + 3 * 30 + 20 + 20 + 29);
+  ASSERT_EQ(30u + 3 * 30 + 20 + 20, cut.size());
   ExpectLinksChain(cut);
   EXPECT_TRUE(std::equal(cut.begin(), cut.begin() + 120, whole.begin()));
+  EXPECT_EQ(7, cut[122] | cut[123] << 8) << "seven files left out";
+  EXPECT_EQ("FILES LEFT OUT.", std::string(cut.begin() + 124, cut.begin() + 139));
   EXPECT_EQ("BLOCKS FREE.", std::string(cut.end() - 16, cut.end() - 4));
   MountedVolume mounted(file.path());
-  uint8_t tiny[49];
+  uint8_t tiny[69];
   EXPECT_EQ(0u, mounted.volume().GetCBMDir(tiny, sizeof(tiny)));
 }
 
@@ -252,9 +279,9 @@ TEST_F(CbmListingTest, ListsFilesMtoolsWroteAndSkipsLongNames) {
   std::vector<uint8_t> image = Listing();
   ExpectLinksChain(image);
   std::string text(image.begin(), image.end());
-  EXPECT_NE(std::string::npos, text.find("   \"GAME    \"         PRG"));
+  EXPECT_NE(std::string::npos, text.find("   \"GAME\"             PRG"));
   EXPECT_NE(std::string::npos, text.find("   \"ALONGE~1\"         SEQ"));
-  EXPECT_NE(std::string::npos, text.find("   \"DISKS   \"         DIR"));
+  EXPECT_NE(std::string::npos, text.find("   \"DISKS\"            DIR"));
   EXPECT_EQ(30u + 3 * 30 + 20, image.size());
 }
 

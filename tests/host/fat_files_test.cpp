@@ -209,10 +209,22 @@ TEST_F(FatOpenFileTableTest, CreatingAnExistingNameReturns6AndLeavesTheSlotFree)
 TEST_F(FatOpenFileTableTest, NamesOtherSystemsRejectAreNotCreated) {
   MountedVolume mounted(file.path());
   Fat32& volume = mounted.volume();
-  for (const char* bad : {"*       .PRG", "A:B     .PRG", "A?      .PRG", " LEAD   .PRG", "LONGNAME1PRG", "A.B.PRG"})
+  for (const char* bad : {"*       .PRG", "A:B     .PRG", "A?      .PRG", " LEAD   .PRG", "LONGNAME1PRG", "A.B.PRG",
+                          "MY GAME .PRG", "GAME    .P G"})
     EXPECT_EQ(8, volume.OpenFile(1, bad, Fat32::kModeCreate)) << bad;
-  EXPECT_EQ(0, volume.OpenFile(1, "MY GAME .PRG", Fat32::kModeCreate));
+  EXPECT_EQ(8, volume.OpenFile(1, "MY GAME .PRG", Fat32::kModeRead)) << "a blank inside a name is refused";
+  // Lower case lands upper case, and a case variant is the same name.
+  ASSERT_EQ(0, volume.OpenFile(1, "mixed.Prg", Fat32::kModeCreate));
   EXPECT_EQ(0, volume.CloseFile(1));
+  EXPECT_EQ(6, volume.OpenFile(1, "MIXED.PRG", Fat32::kModeCreate));
+  EXPECT_EQ(6, volume.OpenFile(1, "Mixed.prg", Fat32::kModeCreate));
+  EXPECT_EQ(0, volume.RenameFile("MIXED.PRG", "lower.seq"));
+  EXPECT_EQ(6, volume.RenameFile("LOWER.SEQ", "Lower.SEQ"));
+  mounted.Unmount();
+  CommandResult listed = file.Mtools("mdir", "-b ::");
+  EXPECT_NE(std::string::npos, listed.output.find("LOWER.SEQ")) << listed.output;
+  CommandResult fsck = Shell("fsck.fat -n -S " + file.path());
+  EXPECT_EQ(0, fsck.status) << fsck.output;
 }
 
 TEST_F(FatOpenFileTableTest, WrittenSizeIsTheNumberOfBytesWritten) {

@@ -1,5 +1,5 @@
-// LOAD and SAVE on a real FAT32 volume: the host's side of the KERNAL's disk
-// hand-off, driven through the zero-page locations the ROM leaves behind.
+// Drive 8 on a real FAT32 volume: the host's side of the KERNAL's hand-off,
+// driven through the zero-page locations the ROM leaves behind.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,8 +15,16 @@ using namespace fat_test;
 namespace {
 
 constexpr uint16_t kRequest = 0x02, kStatus = 0x90, kVerify = 0x93, kEnd = 0xAE, kNameLength = 0xB7,
-                   kSecondary = 0xB9, kName = 0xBB, kProgramStart = 0x2B, kProgramEnd = 0x2D;
+                   kSecondary = 0xB9, kName = 0xBB, kBasicStart = 0x2B, kBasicTop = 0x37, kSaveStart = 0xC1,
+                   kLoadAddress = 0xC3;
 constexpr uint16_t kNameBytes = 0x0340;
+
+// A PRG file as every C64 system writes it: the load address, then the bytes.
+std::vector<uint8_t> Prg(uint16_t address, const std::vector<uint8_t>& bytes) {
+  std::vector<uint8_t> file = {static_cast<uint8_t>(address), static_cast<uint8_t>(address >> 8)};
+  file.insert(file.end(), bytes.begin(), bytes.end());
+  return file;
+}
 
 class IoFilesTest : public ::testing::Test {
  protected:
@@ -24,13 +32,16 @@ class IoFilesTest : public ::testing::Test {
     korvan::hosted::reset_ports();
     EXPECT_TRUE(file.Format(1, 40, "QUILLON"));
     game = Pattern(300, 7);
-    EXPECT_TRUE(file.PutBytes(scratch, "GAME.PRG", game));
+    EXPECT_TRUE(file.PutBytes(scratch, "GAME.PRG", Prg(0xC000, game)));
     mounted = std::make_unique<MountedVolume>(file.path());
     io.memory(&memory);
     io.fat32(&mounted->volume());
-    Word(kProgramStart, 0x0801);
+    Word(kBasicStart, 0x0801);
+    Word(kLoadAddress, 0x0801);
+    Word(kBasicTop, 0xA000);
     Word(kEnd, 0xBEEF);
   }
+  void Remount() { io.fat32(&mounted->Remount()); }
   void Word(uint16_t address, uint16_t value) {
     memory.write_byte(address, value & 0xFF);
     memory.write_byte(address + 1, value >> 8);
@@ -48,6 +59,12 @@ class IoFilesTest : public ::testing::Test {
     memory.write_byte(kRequest, request);
     io.emulate();
     EXPECT_EQ(memory.read_byte(kRequest), 0) << "the request is cleared";
+  }
+  void Save(const std::string& name, uint16_t from, uint16_t to) {
+    Name(name);
+    Word(kSaveStart, from);
+    Word(kEnd, to);
+    Request(IO::kRequestSave);
   }
   std::vector<uint8_t> Ram(uint16_t from, size_t count) {
     std::vector<uint8_t> bytes;
@@ -72,122 +89,167 @@ class IoFilesTest : public ::testing::Test {
   std::vector<uint8_t> game;
 };
 
-TEST_F(IoFilesTest, LoadAtTheBasicStartReportsItsEnd) {
+TEST_F(IoFilesTest, PrgFromElsewhereLoadsAtTheBasicStartOrAtItsOwnAddress) {
   Name("GAME");
-  Request(4);
-  EXPECT_EQ(Ram(0x0801, 300), game);
+  Request(IO::kRequestLoad);
+  EXPECT_EQ(Ram(0x0801, 300), game) << "the two address bytes are skipped";
   EXPECT_EQ(Word(kEnd), 0x0801 + 300);
   EXPECT_EQ(memory.read_byte(kStatus), 0x40);
+  std::vector<uint8_t> basic_start = Ram(0x0801, 300);
+  memory.write_byte(0x0801, 0x55);
+  Request(IO::kRequestLoad, 1);
+  EXPECT_EQ(Ram(0xC000, 300), game);
+  EXPECT_EQ(memory.read_byte(0x0801), 0x55) << "nothing at the BASIC start";
+  EXPECT_EQ(Word(kEnd), 0xC000 + 300);
+  Request(IO::kRequestLoad, 1, true);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x40) << "VERIFY compares at the same address";
 }
 
-TEST_F(IoFilesTest, LoadWithSecondaryAddressOneUsesTheFilesOwnAddress) {
-  game[0] = 0x00;
-  game[1] = 0xC0;
-  file.PutBytes(scratch, "CODE.PRG", game);
-  io.fat32(&mounted->Remount());  // the files put since are on the new mount
-  Name("CODE");
-  std::vector<uint8_t> basic_start = Ram(0x0801, 16);
-  Request(4, 1);
-  EXPECT_EQ(Ram(0xC000, 298), std::vector<uint8_t>(game.begin() + 2, game.end()));
-  EXPECT_EQ(Ram(0x0801, 16), basic_start) << "nothing at the BASIC start";
-  // The end is reported here too: BASIC sets the program's end from it.
-  EXPECT_EQ(Word(kEnd), 0xC000 + 298);
-  EXPECT_EQ(memory.read_byte(kStatus), 0x40);
-}
-
-TEST_F(IoFilesTest, WhatCannotBeLoadedIsNotFound) {
-  for (std::string name : {"NONE", "GAME.SEQ", "NINECHARS", "THIRTEENCHARS", "G*"}) {
-    Name(name);
-    Request(4);
-    EXPECT_EQ(memory.read_byte(kStatus), 0x42) << name;
-    EXPECT_EQ(Word(kEnd), 0xBEEF) << name;
-  }
-  Name("GAME");
-  io.fat32(nullptr);
-  Request(4);
-  EXPECT_EQ(memory.read_byte(kStatus), 0x42) << "no volume";
-}
-
-TEST_F(IoFilesTest, ANameWithItsOwnExtensionIsUsedAsTyped) {
-  file.PutBytes(scratch, "README.TXT", Pattern(10, 3));
-  io.fat32(&mounted->Remount());  // the files put since are on the new mount
-  Name("README.TXT");
-  Request(4);
-  EXPECT_EQ(Ram(0x0801, 10), Pattern(10, 3));
-}
-
-TEST_F(IoFilesTest, OneCharacterNamesOtherThanTheDollarAreFiles) {
-  file.PutBytes(scratch, "A.PRG", Pattern(5, 9));
-  file.PutBytes(scratch, "$X.PRG", Pattern(6, 2));
-  io.fat32(&mounted->Remount());  // the files put since are on the new mount
-  Name("A");
-  Request(4);
-  EXPECT_EQ(Ram(0x0801, 5), Pattern(5, 9));
-  Name("$X");
-  Request(4);
-  EXPECT_EQ(Ram(0x0801, 6), Pattern(6, 2));
-}
-
-TEST_F(IoFilesTest, TheDollarLoadsTheDirectoryAsAProgram) {
-  Name("$");
-  Request(4);
-  uint16_t end = Word(kEnd);
-  ASSERT_GT(end, 0x0801 + 30);
-  std::vector<uint8_t> listing = Ram(0x0801, end - 0x0801);
-  std::string text(listing.begin(), listing.end());
-  EXPECT_NE(text.find("QUILLON"), std::string::npos);
-  EXPECT_NE(text.find("GAME"), std::string::npos);
-  EXPECT_NE(text.find("BLOCKS FREE."), std::string::npos);
-  EXPECT_EQ(std::vector<uint8_t>(listing.end() - 3, listing.end()), std::vector<uint8_t>(3, 0));
-  EXPECT_EQ(memory.read_byte(kStatus), 0) << "ST as the KERNAL left it";
-}
-
-TEST_F(IoFilesTest, SaveStoresExactlyTheProgramArea) {
+TEST_F(IoFilesTest, SaveWritesTheLoadAddressThenTheArea) {
   for (uint16_t a = 0x0801; a < 0x0850; a++) memory.write_byte(a, static_cast<uint8_t>(a * 3));
-  Word(kProgramEnd, 0x0850);
-  Name("PROG");
-  Request(5);
+  Save("PROG", 0x0801, 0x0850);
   EXPECT_EQ(memory.read_byte(kStatus), 0);
-  mounted.reset();
-  EXPECT_EQ(Stored("PROG.PRG"), Ram(0x0801, 0x4F));
-  Fsck();
-}
-
-TEST_F(IoFilesTest, ASaveThatCannotBeStoredIsReported) {
-  Word(kProgramEnd, 0x0810);
-  Name("GAME");
-  Request(5);
-  EXPECT_EQ(memory.read_byte(kStatus), 0x02) << "the name exists";
-  Name("NINECHARS");
-  Request(5);
-  EXPECT_EQ(memory.read_byte(kStatus), 0x02) << "no such name on the volume";
-  io.fat32(nullptr);
   Name("PROG");
-  Request(5);
-  EXPECT_EQ(memory.read_byte(kStatus), 0x80) << "no volume";
+  Request(IO::kRequestLoad, 0, true);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x40) << "VERIFY skips the address as LOAD does";
   mounted.reset();
-  EXPECT_EQ(Stored("GAME.PRG"), game) << "the existing file is untouched";
+  EXPECT_EQ(Stored("PROG.PRG"), Prg(0x0801, Ram(0x0801, 0x4F)));
   Fsck();
 }
 
-TEST_F(IoFilesTest, VerifyComparesWithoutWriting) {
-  for (int i = 0; i < 300; i++) memory.write_byte(0x0801 + i, game[i]);
-  Name("GAME");
-  Request(4, 0, true);
-  EXPECT_EQ(memory.read_byte(kStatus), 0x40);
-  EXPECT_EQ(Word(kEnd), 0x0801 + 300);
-  memory.write_byte(0x0801 + 150, game[150] ^ 1);
-  Request(4, 0, true);
-  EXPECT_EQ(memory.read_byte(kStatus), 0x50) << "bit 4: a different byte";
-  EXPECT_EQ(memory.read_byte(0x0801 + 150), game[150] ^ 1) << "memory is left as it was";
+TEST_F(IoFilesTest, PatternsFindTheFirstMatchAndStarTheLastLoaded) {
+  file.PutBytes(scratch, "TEST.PRG", Prg(0x0801, Pattern(10, 1)));
+  file.PutBytes(scratch, "TEXT.SEQ", Pattern(10, 2));
+  file.PutBytes(scratch, "TOAST.PRG", Prg(0x0801, Pattern(10, 3)));
+  Remount();
+  struct Case {
+    const char* name;
+    uint8_t first;
+  } cases[] = {{"*", game[0]}, {"T*", Pattern(10, 1)[0]}, {"TE?T", Pattern(10, 1)[0]}, {"0:TO*", Pattern(10, 3)[0]},
+               {"??AST", Pattern(10, 3)[0]}};
+  for (const Case& c : cases) {
+    // A fresh machine: "*" is the first program until something was loaded.
+    IO fresh;
+    fresh.memory(&memory);
+    fresh.fat32(&mounted->volume());
+    Name(c.name);
+    memory.write_byte(kRequest, IO::kRequestLoad);
+    memory.write_byte(kSecondary, 0);
+    memory.write_byte(kVerify, 0);
+    fresh.emulate();
+    EXPECT_EQ(memory.read_byte(kStatus), 0x40) << c.name;
+    EXPECT_EQ(memory.read_byte(0x0801), c.first) << c.name;
+  }
+  Name("TOAST");
+  Request(IO::kRequestLoad);
+  Name("*");
+  Request(IO::kRequestLoad);
+  EXPECT_EQ(Ram(0x0801, 10), Pattern(10, 3)) << "after a LOAD, * is the program last loaded";
+  for (std::string name : {"TEXT", "TE", "NONE", "T?", "NINECHARS"}) {
+    Name(name);
+    Request(IO::kRequestLoad);
+    EXPECT_EQ(memory.read_byte(kStatus), 0x02) << name << ": LOAD takes only programs";
+  }
+}
+
+TEST_F(IoFilesTest, ReplaceWritesTheNewFileWholeBeforeTheOldGoes) {
+  Save("GAME", 0x0801, 0x0810);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x02) << "the name exists";
+  EXPECT_EQ(io.drive().status(), korvan::filesystem::kDriveFileExists);
+  Save("@0:GAME", 0x0801, 0x0810);
+  EXPECT_EQ(memory.read_byte(kStatus), 0);
+  mounted->Unmount();
+  EXPECT_EQ(Stored("GAME.PRG"), Prg(0x0801, Ram(0x0801, 0x0F)));
+  Fsck();
+  // On a volume too full for the new file the old one stays, whole.
+  mounted = std::make_unique<MountedVolume>(file.path());
+  Remount();
+  std::vector<uint8_t> filler(static_cast<size_t>(mounted->volume().FreeClusters() - 2) * 512, 0xEE);
+  mounted.reset();
+  ASSERT_TRUE(file.PutBytes(scratch, "FILL.SEQ", filler));
+  mounted = std::make_unique<MountedVolume>(file.path());
+  Remount();
+  Save("@0:GAME", 0x0801, 0x2801);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x02);
+  EXPECT_EQ(io.drive().status(), korvan::filesystem::kDriveDiskFull);
+  EXPECT_STREQ(io.drive().status_text(), "72,DISK FULL,00,00");
+  mounted->Unmount();
+  EXPECT_EQ(Stored("GAME.PRG"), Prg(0x0801, Ram(0x0801, 0x0F)));
+  Fsck();
+}
+
+TEST_F(IoFilesTest, LoadsStopAtTheTopOfMemory) {
+  std::vector<uint8_t> big = Pattern(100, 5);
+  file.PutBytes(scratch, "BIG.PRG", Prg(0xFFF0, big));
+  file.PutBytes(scratch, "Z45.PRG", Prg(0x0801, Pattern(45000, 6)));
+  Remount();
+  memory.write_byte(0x01, 0x30);  // all RAM, to see what reached $FFF0-$FFFF
+  Name("BIG");
+  std::vector<uint8_t> zero_page = Ram(0x0000, 0x100);
+  Request(IO::kRequestLoad, 1);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x06) << "not all of it fits: ST bits 1 and 2";
+  EXPECT_EQ(Ram(0xFFF0, 16), std::vector<uint8_t>(big.begin(), big.begin() + 16));
+  zero_page[kStatus] = 0x06;
+  zero_page[kSecondary] = 1;
+  zero_page[kVerify] = 0;
+  zero_page[kEnd] = 0x00;
+  zero_page[kEnd + 1] = 0x00;  // the end wrapped: $10000
+  EXPECT_EQ(Ram(0x0000, 0x100), zero_page) << "nothing past $FFFF";
+  // A BASIC program that would end above BASIC's memory is not loaded at all.
+  std::vector<uint8_t> basic = Ram(0x0801, 64);
+  Word(kEnd, 0xBEEF);
+  Name("Z45");
+  Request(IO::kRequestLoad);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x06);
+  EXPECT_EQ(Word(kEnd), 0xBEEF) << "the pointers are kept";
+  EXPECT_EQ(Ram(0x0801, 64), basic);
+  Word(kBasicTop, 0xC000);
+  Request(IO::kRequestLoad);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x40) << "with more memory it fits";
+}
+
+TEST_F(IoFilesTest, TheListingFillsBasicsMemoryAndCountsWhatIsLeftOut) {
+  for (int i = 0; i < 1200; i++) {
+    std::string name = "F" + std::to_string(1000 + i) + "   ";
+    ASSERT_EQ(0, mounted->volume().CreateDirectoryEntry(reinterpret_cast<const uint8_t*>(name.data()),
+                                                        reinterpret_cast<const uint8_t*>("PRG"), 0));
+  }
+  Name("$");
+  Request(IO::kRequestLoad);
+  uint16_t end = Word(kEnd);
+  std::string whole(reinterpret_cast<const char*>(Ram(0x0801, end - 0x0801).data()), end - 0x0801);
+  EXPECT_NE(std::string::npos, whole.find("\"F2199\"")) << "the 1,200th file";
+  EXPECT_EQ(std::string::npos, whole.find("LEFT OUT"));
+  EXPECT_NE(std::string::npos, whole.find("BLOCKS FREE."));
+  Word(kBasicTop, 0x2000);
+  Request(IO::kRequestLoad);
+  end = Word(kEnd);
+  EXPECT_LE(end, 0x2000);
+  std::vector<uint8_t> cut = Ram(0x0801, end - 0x0801);
+  std::string text(cut.begin(), cut.end());
+  size_t left_out = text.find("FILES LEFT OUT.");
+  ASSERT_NE(std::string::npos, left_out);
+  uint32_t lines = 0;
+  for (size_t at = text.find("\"F"); at != std::string::npos; at = text.find("\"F", at + 1)) lines++;
+  EXPECT_EQ(1200u - lines, static_cast<uint32_t>(cut[left_out - 2] | cut[left_out - 1] << 8));
+  EXPECT_NE(std::string::npos, text.find("BLOCKS FREE.", left_out));
+}
+
+TEST_F(IoFilesTest, NamesWithBlanksAreRefused) {
+  Save("A B", 0x0801, 0x0810);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x02);
+  EXPECT_STREQ(io.drive().status_text(), "33,SYNTAX ERROR,00,00");
+  mounted->Unmount();
+  CommandResult checked = Shell("fsck.fat -n -S " + file.path());
+  EXPECT_EQ(checked.status, 0) << checked.output;
 }
 
 TEST_F(IoFilesTest, OtherValuesInTheRequestByteAreLeftAlone) {
   Name("GAME");
   std::vector<uint8_t> basic_start = Ram(0x0801, 16);
-  memory.write_byte(kRequest, 7);
+  memory.write_byte(kRequest, 13);
   io.emulate();
-  EXPECT_EQ(memory.read_byte(kRequest), 7);
+  EXPECT_EQ(memory.read_byte(kRequest), 13);
   EXPECT_EQ(Ram(0x0801, 16), basic_start);
 }
 
@@ -203,6 +265,7 @@ TEST_F(IoFilesTest, TheFaceServesARequestBeforeTheNextInstruction) {
   memory.write_byte_no_io(0xFFFC, 0x00);  // reset vector in RAM: no ROMs loaded
   memory.write_byte_no_io(0xFFFD, 0xC0);
   memory.write_byte(0x01, 0x30);          // all RAM
+  Word(kLoadAddress, 0x0801);
   Name("GAME");
   memory.write_byte(kSecondary, 0);
   memory.write_byte(kVerify, 0);

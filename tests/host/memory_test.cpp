@@ -308,21 +308,29 @@ TEST_F(MemoryMap, StoringFeAt0139DoesNothingSpecial) {
 }
 
 TEST_F(MemoryMap, StoringFfAt0139LoadsTheBuiltInPrograms) {
+  ASSERT_GT(monitorPrgC64_size, 2u);
+  ASSERT_GT(startupPrgC64_size, 2u);
   memory.write_word_no_io(0x002D, 0x1234);
   memory.write_byte(0x0139, 0xFF);
   EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
-  EXPECT_EQ(memory.read_byte_no_io(0x0316), 0x00);
-  EXPECT_EQ(memory.read_byte_no_io(0x0317), 0x90);
-  // The start-up program is copied after the monitor and wins the overlap.
-  Memory fresh;
-  for (uint32_t i = 2; i < monitorPrgC64_size && 0x9000 + i - 2 < 0x10000; i++)
-    fresh.write_byte_no_io(0x9000 + i - 2, monitorPrgC64[i]);
-  for (uint32_t i = 2; i < startupPrgC64_size && 0x0801 + i - 2 < 0x10000; i++)
-    fresh.write_byte_no_io(0x0801 + i - 2, startupPrgC64[i]);
-  for (uint32_t a = 0x0801; a < 0x10000; a++)
-    ASSERT_EQ(memory.read_byte_no_io(a), fresh.read_byte_no_io(a)) << a;
-  uint16_t vartab = startupPrgC64_size > 2 ? 0x0801 + startupPrgC64_size - 2 : 0x1234;
-  EXPECT_EQ(memory.read_word_no_io(0x002D), vartab);
+  EXPECT_EQ(memory.read_word_no_io(0x0316), 0x9000);
+  // Both images keep their load addresses' places and neither overlaps the
+  // other: the start-up program ends below the monitor, which ends by $9FFF.
+  EXPECT_EQ(monitorPrgC64[0] | monitorPrgC64[1] << 8, 0x9000);
+  EXPECT_EQ(startupPrgC64[0] | startupPrgC64[1] << 8, 0x0801);
+  uint32_t monitor_end = 0x9000 + monitorPrgC64_size - 2;
+  uint32_t startup_end = 0x0801 + startupPrgC64_size - 2;
+  EXPECT_LE(monitor_end, 0xA000u);
+  EXPECT_LE(startup_end, 0x9000u);
+  for (uint32_t i = 2; i < monitorPrgC64_size; i++)
+    ASSERT_EQ(memory.read_byte_no_io(0x9000 + i - 2), monitorPrgC64[i]) << i;
+  for (uint32_t i = 2; i < startupPrgC64_size; i++)
+    ASSERT_EQ(memory.read_byte_no_io(0x0801 + i - 2), startupPrgC64[i]) << i;
+  EXPECT_EQ(memory.read_byte_no_io(monitor_end), monitor_end & 1 ? 0xFF : 0x00);
+  EXPECT_EQ(memory.read_word_no_io(0x002D), startup_end);
+  // BASIC's top of memory and its strings come down to the monitor.
+  EXPECT_EQ(memory.read_word_no_io(0x0037), 0x9000);
+  EXPECT_EQ(memory.read_word_no_io(0x0033), 0x9000);
 }
 
 }  // namespace

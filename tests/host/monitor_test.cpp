@@ -121,6 +121,17 @@ TEST_F(MonitorCommands, LoadCopiesAFileIntoMemoryAndSetsTheEndOfBasic) {
   EXPECT_EQ(Run("L MISSING.PRG C000"), "\nstatus=2");
 }
 
+TEST_F(MonitorCommands, LoadStopsAtTheEndOfMemory) {
+  std::vector<uint8_t> zero_page;
+  for (int i = 0; i < 0x100; i++) zero_page.push_back(memory.read_byte_no_io(i));
+  EXPECT_EQ(Run("L GAME.PRG FFF0"), "\nmemory full at FFFF\n16 bytes written to FFF0 - 0000\nstatus=7");
+  for (int i = 0; i < 16; i++) ASSERT_EQ(memory.read_byte_no_io(0xFFF0 + i), game[i]) << i;
+  zero_page[0x2D] = 0x00;  // the end of BASIC, which the load sets
+  zero_page[0x2E] = 0x00;
+  for (int i = 0; i < 0x100; i++) EXPECT_EQ(memory.read_byte_no_io(i), zero_page[i]) << "zero page at " << i;
+  EXPECT_EQ(Run("L GAME.PRG FED4"), "\n300 bytes written to FED4 - 0000\nstatus=4") << "a file that ends with memory";
+}
+
 TEST_F(MonitorCommands, WriteStoresMemoryUpToAndIncludingTheEnd) {
   EXPECT_EQ(Run("W OUT.PRG C000 C000"), "\nC000 >= C000");
   memory.write_byte_no_io(0xC000, 0xAB);

@@ -101,7 +101,7 @@ class C64Machine(unittest.TestCase):
         self.wait_after(here, row_showing("FROM THE DISK"))
         here = self.mark()
         self.machine.write_serial('load "$",8\rlist\r')
-        self.wait_after(here, r'\x1b\[\d+;1H\d+ +"QEMU +" +PRG *\x1b\[K')
+        self.wait_after(here, r'\x1b\[\d+;1H\d+ +"QEMU" +PRG *\x1b\[K')
 
     def test_esc_shows_the_monitor_and_esc_again_the_c64_screen_at_once(self):
         here = self.mark()

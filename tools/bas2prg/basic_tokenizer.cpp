@@ -4,23 +4,10 @@
 
 #include <map>
 
+#include "tools/bas2prg/basic_keywords.h"
+
 namespace {
 
-// The keywords in token order from $80; the first one that matches wins,
-// which is why, say, "INPUT#" must come before "INPUT".
-const char* const kKeywords[] = {
-    "END",  "FOR",   "NEXT",   "DATA",  "INPUT#", "INPUT", "DIM",    "READ",  "LET",   "GOTO",
-    "RUN",  "IF",    "RESTORE", "GOSUB", "RETURN", "REM",  "STOP",   "ON",    "WAIT",  "LOAD",
-    "SAVE", "VERIFY", "DEF",   "POKE",  "PRINT#", "PRINT", "CONT",   "LIST",  "CLR",   "CMD",
-    "SYS",  "OPEN",  "CLOSE",  "GET",   "NEW",    "TAB(",  "TO",     "FN",    "SPC(",  "THEN",
-    "NOT",  "STEP",  "+",      "-",     "*",      "/",     "^",      "AND",   "OR",    ">",
-    "=",    "<",     "SGN",    "INT",   "ABS",    "USR",   "FRE",    "POS",   "SQR",   "RND",
-    "LOG",  "EXP",   "COS",    "SIN",   "TAN",    "ATN",   "PEEK",   "LEN",   "STR$",  "VAL",
-    "ASC",  "CHR$",  "LEFT$",  "RIGHT$", "MID$",  "GO"};
-constexpr uint8_t kFirstToken = 0x80;
-constexpr uint8_t kTokenData = 0x83;
-constexpr uint8_t kTokenRem = 0x8F;
-constexpr uint8_t kTokenPrint = 0x99;
 constexpr uint8_t kShift = 0x80;
 constexpr uint32_t kLastLineNumber = 63999;
 // The editor's input buffer holds 88 characters, so no stored line is longer.
@@ -62,8 +49,8 @@ std::vector<uint8_t> crunch(const std::vector<uint8_t>& text, size_t at) {
     }
     size_t length = 0;
     uint8_t token = kFirstToken;
-    for (const char* keyword : kKeywords) {
-      length = match_length(text, at, keyword);
+    for (size_t k = 0; k < kKeywordCount; k++) {
+      length = match_length(text, at, kKeywords[k]);
       if (length != 0) break;
       token++;
     }

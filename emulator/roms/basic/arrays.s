@@ -7,7 +7,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AB21"
+.segment "BASIC_BFF0"
 
 ARRAY   = INDEX2                ; the array being searched or built
 ELEMSZ  = DSCPNT+2
@@ -25,6 +25,8 @@ stmt_dim:
         jsr     comma_next
         bcs     @loop
         rts
+
+.segment "BASIC_E26E"
 
 ; seek: INDEX2 = the first record named VARNAM among the simple variables
 ; (X = 0: 7 bytes each, from VARTAB up to ARYTAB) or the arrays (X = 2:
@@ -67,6 +69,8 @@ seek:   lda     VARTAB,x
         sta     INDEX2+1
         bcc     @loop                   ; (always)
 @done:  rts
+
+.segment "BASIC_ADA1"
 
 ; find_array: reached from find_variable or element_variable with the '('
 ; current; returns with the carry clear. The
@@ -205,6 +209,8 @@ find_array:
         txs
         rts
 @bad:   jmp     bad_subscript
+
+.segment "BASIC_BA2B"
 
 ; create_array: build the array VARNAM at STREND with COUNT dimensions
 ; whose subscripts are on the stack at $0103+X of the caller (with DIM

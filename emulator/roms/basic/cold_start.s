@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_A486"
 
 ; basic_cold: entered through ($A000) from the KERNAL's reset.
 basic_cold:                             ; (ready sets the stack pointer)
@@ -70,7 +70,7 @@ vector_defaults_end:
 .assert vector_defaults_end - vector_defaults = USRADD + 2 - IERROR, error, "page 3 defaults"
 .assert vector_defaults_end - vector_defaults <= chrget_image_end - chrget_image, error, "one loop copies both"
 
-.segment "BASIC_A536"
+.segment "BASIC_A691"
 
 ; The CHRGET routine, copied to $73: advance TXTPTR, skip blanks; returns the
 ; character with carry clear for a digit and Z set for ':' or end of line.
@@ -90,10 +90,12 @@ chrget_image:
 @done:  rts
 chrget_image_end:
 
+.segment "BASIC"
+
 text_bytes_free:
         .byte   " BASIC BYTES FREE", 13, 13, 0
 
-.segment "BASIC_AB21"
+.segment "BASIC_E38E"
 
 text_banner:
         .byte   147, 13, "    **** QUILLON 64 BASIC V2 ****", 13, 13

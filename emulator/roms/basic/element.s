@@ -4,13 +4,15 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_BA2B"
 
 PREC_UNARY_MINUS = $7D
 PREC_NOT = $5A
 
 eval_element:
         jmp     (IEVAL)
+
+.segment "BASIC_B1AD"
 
 ; eval_element_default: the IEVAL default (through the jump at $AE86).
 eval_element_default:
@@ -125,6 +127,9 @@ element_not:
         jmp     fac_from_int16
 
 .define FUNCTIONS fn_sgn-1, fn_int-1, fn_abs-1, fn_usr-1, fn_fre-1, fn_pos-1, fn_sqr-1, fn_rnd-1, fn_log-1, fn_exp-1, fn_cos-1, fn_sin-1, fn_tan-1, fn_atn-1, fn_peek-1, fn_len-1, fn_str-1, fn_val-1, fn_asc-1, fn_chr-1, fn_left-1, fn_right-1, fn_mid-1
+
+.segment "BASIC"
+
 function_low:
         .lobytes FUNCTIONS
 function_high:
@@ -136,17 +141,3 @@ function_args:
 
 const_pi:
         .byte   $82, $49, $0F, $DA, $A2
-
-.segment "BASIC_AE89"
-
-; eval_byte: evaluate a number in 0-255 into X. eval_byte_comma: after
-; a comma. Clobbers A, Y.
-eval_byte_comma:
-        jsr     chk_comma
-eval_byte:
-        jsr     eval_numeric
-        jmp     fac_to_byte
-; eval_uint16: a number in 0-65535 into LINNUM.
-eval_uint16:
-        jsr     eval_numeric
-        jmp     fac_to_uint16

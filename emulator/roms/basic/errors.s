@@ -9,10 +9,9 @@
 .export print_text
 .exportzp M_QUESTION, M_MORE, M_REDO, M_EXTRA, M_OK
 
-.segment "BASIC_E38E"
+.segment "BASIC"
 
 ; syntax_error, illegal_quantity, type_mismatch: raise that error.
-; basic_error: raise error X through the IERROR vector.
 syntax_error:
         ldx     #E_SYNTAX
         .byte   $2C                     ; (skip the next instruction)
@@ -21,8 +20,9 @@ illegal_quantity:
         .byte   $2C
 type_mismatch:
         ldx     #E_TYPE_MISMATCH
-basic_error:
-        jmp     (IERROR)
+        jmp     basic_error
+
+.segment "BASIC_AF0B"
 
 ; error_handler: the default IERROR target (reached through the jump at
 ; $E38B). X = error number.
@@ -78,7 +78,7 @@ ready:
         jsr     SETMSG
         jmp     main_loop
 
-.segment "BASIC_HI"
+.segment "BASIC"
 
 ; new_line_if_needed: print a carriage return unless the cursor is at the
 ; start of a line. Clobbers A.
@@ -89,6 +89,8 @@ new_line_if_needed:
 @done:  rts
 
 BITBUF  = INDEX+2               ; message bits not yet used, above a marker bit
+
+.segment "BASIC_A7EA"
 
 ; print_text: print message X (1-based, M_xxx) of error_messages. The
 ; messages are packed as 5-bit codes, high bits first: 1-26 are A-Z, 27-31
@@ -131,6 +133,8 @@ print_text:
         ldx     #1
 @put:   jsr     CHROUT
         jmp     @next
+
+.segment "BASIC_E38E"
 
 specials:
         .byte   " ", "'", "?", ".", 13

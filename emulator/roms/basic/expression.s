@@ -6,7 +6,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_BC9E"
 
 ; eval_expr: evaluate the expression starting at the current character
 ; (TXTPTR points at it). Leaves TXTPTR on the first character after it.
@@ -81,7 +81,7 @@ eval_prec_loop:
         bpl     @load
         pla                             ; the left operand's type
         eor     VALTYP
-        bmi     check_numeric_bad       ; both operands of one type
+        bmi     mixed_types             ; both operands of one type
         lda     ARGSGN
         eor     FACSGN
         sta     ARISGN
@@ -89,6 +89,8 @@ eval_prec_loop:
         jsr     apply_operator
         jmp     eval_prec_loop
 @twice: jmp     syntax_error            ; the same relation twice
+mixed_types:
+        jmp     type_mismatch
 
 ; apply_operator: A = operator code: a number 0-6 (+ - * / ^ AND OR) or a
 ; relation mask with bit 7 set; ARG is the left operand, FAC the right, of
@@ -98,7 +100,7 @@ apply_operator:
         bmi     op_compare
         bit     VALTYP
         bpl     @numbers
-        bne     check_numeric_bad       ; (VALTYP $FF: Z for A = 0) only + joins strings
+        bne     mixed_types             ; (VALTYP $FF: Z for A = 0) only + joins strings
         jmp     concatenate
 @numbers:
         lda     operator_high,x
@@ -107,7 +109,10 @@ apply_operator:
         pha
         rts
 
-; eval_numeric / eval_string: eval_expr with the type checked.
+.segment "BASIC_AD8A"
+
+; eval_numeric / eval_string: eval_expr with the type checked (the C64's
+; $AD8A and, for the check alone, $AD8D).
 ; check_numeric / check_string: ?TYPE MISMATCH unless the last value is a
 ; number / a string.
 eval_numeric:
@@ -124,6 +129,11 @@ check_string:
         rts
 check_numeric_bad:
         jmp     type_mismatch
+
+.assert eval_numeric = $AD8A, error, "numeric expression must be at $AD8A"
+.assert check_numeric = $AD8D, error, "numeric check must be at $AD8D"
+
+.segment "BASIC_BC9E"
 
 ; Three bit tables overlapping: compare_bits by fac_compare's answer + 1
 ; (< = >), relation_bits by relation token (> = <).

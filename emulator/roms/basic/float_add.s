@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_B86A"
 
 ; fadd_mem: FAC = (packed float at A/Y) + FAC.
 fadd_mem:

@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_AE89"
 
 ; fac_from_byte: FAC = Y (0-255). Clobbers A, X.
 fac_from_byte:
@@ -81,6 +81,8 @@ fac_trunc_magnitude:
 @ok:    clc
 @done:  rts
 
+.segment "BASIC_A7B1"
+
 ; fac_to_int32: FACHO..FACHO+3 = floor(FAC) as a signed 32-bit integer.
 ; Carry set when it does not fit. Clobbers A, X.
 fac_to_int32:
@@ -114,6 +116,8 @@ fac_to_int32:
 @out:   sec
         rts
 
+.segment "BASIC"
+
 ; fac_int: FAC = INT(FAC), the largest integer not above it. Clobbers A, X.
 fac_int:
         lda     FACEXP
@@ -128,6 +132,8 @@ fac_int:
         jmp     fac_from_uint32
 @done:  rts
 
+.segment "BASIC_BDD0"
+
 ; negate_int32: FACHO..FACHO+3 = -(FACHO..FACHO+3). Clobbers A, X.
 negate_int32:
         ldx     #3
@@ -140,6 +146,8 @@ negate_bytes:
         dex
         bpl     negate_bytes
         rts
+
+.segment "BASIC"
 
 ; fac_to_int16: A (high) / Y (low) = floor(FAC) in -32768..32767, also left
 ; in FACHO+2/FACHO+3; ?ILLEGAL QUANTITY otherwise. Clobbers X.
@@ -159,27 +167,3 @@ fac_to_int16:
         rts
 bad_quantity:
         jmp     illegal_quantity
-
-; fac_to_uint16: LINNUM and A (high) / Y (low) = FAC in 0..65535, else
-; ?ILLEGAL QUANTITY. Clobbers X.
-fac_to_uint16:
-        lda     FACSGN
-        bmi     bad_quantity
-        jsr     fac_to_int32
-        bcs     bad_quantity
-        lda     FACHO
-        ora     FACHO+1
-        bne     bad_quantity
-        lda     FACHO+2
-        sta     LINNUM+1
-        ldy     FACHO+3
-        sty     LINNUM
-        rts
-
-; fac_to_byte: X = FAC in 0..255, else ?ILLEGAL QUANTITY. Clobbers A, Y.
-fac_to_byte:
-        jsr     fac_to_uint16
-        lda     LINNUM+1
-        bne     bad_quantity
-        ldx     LINNUM
-        rts

@@ -9,7 +9,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_HI"
+.segment "BASIC_B3A5"
 
 ; fac_load_zp: FAC = packed float at zero page address A. Clobbers A, Y.
 fac_load_zp:
@@ -32,6 +32,8 @@ fac_load:
         lda     FACEXP
         rts
 
+.segment "BASIC"
+
 ; arg_load: ARG = packed float at A/Y; ARISGN = sign of FAC xor sign of ARG.
 ; Returns with the N flag set (callers branch on it). Clobbers A, Y.
 arg_load:
@@ -50,6 +52,8 @@ arg_load:
         ora     #$80
         sta     ARGHO
         rts
+
+.segment "BASIC_B3A5"
 
 ; fac_store_zp: round FAC and store it packed at zero page address X.
 ; Clobbers A, Y.
@@ -73,6 +77,8 @@ fac_store:
         sta     (INDEX),y
         rts
 
+.segment "BASIC"
+
 ; fac_to_arg: ARG = FAC, rounded first. Clobbers A, X.
 fac_to_arg:
         jsr     fac_round
@@ -93,6 +99,8 @@ arg_to_fac:
         bne     @copy
         stx     FACOV
         rts
+
+.segment "BASIC_A7EA"
 
 ; fac_round: fold FACOV into the mantissa (round half up) and clear it.
 ; Clobbers A; keeps X and Y.
@@ -149,6 +157,8 @@ fac_zero:
         sta     FACOV
         rts
 
+.segment "BASIC"
+
 ; fac_negate: FAC = -FAC (zero stays zero). Clobbers A.
 fac_negate:
         lda     FACEXP
@@ -163,6 +173,8 @@ fac_abs:
         lda     #0
         sta     FACSGN
         rts
+
+.segment "BASIC_A7EA"
 
 ; fac_sign: A = 0 for zero, 1 for positive, $FF for negative (flags set).
 fac_sign:
@@ -209,6 +221,8 @@ fac_compare:
         ldy     #1
         eor     (INDEX),y
         jmp     sign_of_bit7
+
+.segment "BASIC"
 
 const_zero:  .byte $00, $00, $00, $00, $00
 const_half:  .byte $80, $00, $00, $00, $00

@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A71D"
+.segment "BASIC_AF0B"
 
 ; The remainder lives in ARGEXP (its ninth-byte carry) and ARGHO..ARGHO+3;
 ; the trial difference goes to INDEX, so no float temporary is touched.

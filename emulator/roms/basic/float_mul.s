@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_E311"
 
 ; fmul_zp: FAC = (packed float at zero page address A) * FAC.
 fmul_zp:
@@ -78,6 +78,8 @@ take_result:
         sta     FACSGN
         jsr     fac_normalize
         jmp     fac_round
+
+.segment "BASIC_B3A5"
 
 ; product_exponent: FACEXP = the 9-bit exponent sum in carry:A minus the
 ; bias X (a product's $80, a quotient's $7F); ARISGN = sign of the result.

@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_BDE0"
 
 DECIMALS = TEMPF1               ; digits seen after the point
 EXPONENT = TEMPF1+1             ; the value written after E
@@ -107,6 +107,8 @@ float_parse:
         jsr     fac_negate
 @done:  jmp     CHRGOT
 
+.segment "BASIC"
+
 ; add_digit: FAC = FAC * 10 + (A - '0'). Clobbers A, X, Y.
 add_digit:
         and     #$0F
@@ -117,6 +119,8 @@ add_digit:
         tay
         jsr     fac_from_byte
         jmp     fadd
+
+.segment "BASIC_A7EA"
 
 ; fac_mul10: FAC = FAC * 10 as M*5/4 * 8, keeping the rounding byte and not
 ; rounding, so that repeated scaling stays exact to the ninth digit;
@@ -165,6 +169,8 @@ fac_mul10:
 @done:  rts
 @overflow:
         jmp     fac_overflow
+
+.segment "BASIC"
 
 ; fac_div10: FAC = FAC / 10. Clobbers A, X, Y.
 fac_div10:

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_BDE0"
 
 DEXP     = TEMPF1+3             ; power of ten the digits are scaled by
 DIGITS   = NUMBUF+$10           ; the nine digits, most significant first
@@ -125,6 +125,8 @@ float_to_text:
         ldy     #>NUMBUF
         rts
 
+.segment "BASIC"
+
 ; put_point_x0: '.' with X = 0, the first digit to follow.
 put_point_x0:
         ldx     #0
@@ -146,6 +148,8 @@ put_digits:
         inx
         bcc     put_digits
         rts
+
+.segment "BASIC_B3A5"
 
 ; make_digits: the unsigned integer in FACHO..FACHO+3 (nine digits) as
 ; nine ASCII digits at DIGITS, found from the right as the remainders of
@@ -178,6 +182,8 @@ make_digits:
 @zero:  dey
         bpl     @digit
         rts
+
+.segment "BASIC"
 
 ; print_uint16: print the unsigned integer A (high) / X (low) without a
 ; leading blank. Clobbers A, X, Y.

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BDD0"
+.segment "BASIC_B1AD"
 
 .import push_frame, frame_position     ; (statements_flow.s: the top shared with GOSUB)
 
@@ -64,7 +64,7 @@ stmt_for:
         ldx     #TOK_FOR
         jmp     push_frame
 
-.segment "BASIC_ADA1"
+.segment "BASIC_A7EA"
 
 ; NEXT [variable [, variable ...]]
 stmt_next:
@@ -114,6 +114,8 @@ stmt_next:
         bcc     @out
 @loop:  jsr     frame_position
 @out:   jmp     execute_next
+
+.segment "BASIC_BBA5"
 
 ; find_for_frame: look down the stack from our caller's frame for a FOR
 ; frame of the variable at FORPNT (any FOR frame when FORPNT+1 is zero),

@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_ADA1"
+.segment "BASIC"
 
 fn_int = fac_int
 fn_abs = fac_abs

@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC"
+.segment "BASIC_B3A5"
 
 POLYX   = FPTEMP                ; x while a polynomial is evaluated
 SAVED   = FPTEMP2               ; a value kept across one operation
@@ -60,6 +60,8 @@ odd_poly_neg:                           ; (enter with carry set)
         lda     #SAVED
         jmp     fmul_zp
 
+.segment "BASIC"
+
 ; ratio_to_one: FAC = (FAC - 1) / (FAC + 1), as 1 - 2/(FAC + 1).
 ratio_to_one:
         lda     #<const_one
@@ -71,6 +73,8 @@ ratio_to_one:
         lda     #<const_one
         ldy     #>const_one
         jmp     fsub_mem
+
+.segment "BASIC_BBD7"
 
 ; SQR: Newton's iteration from a guess above the root, so that perfect
 ; squares come out exact.
@@ -143,6 +147,8 @@ fn_log: lda     FACSGN
         ldy     #0
         jmp     fadd_mem
 
+.segment "BASIC_AF0B"
+
 ; EXP: e^x = 2^n * e^(f ln 2), n the nearest integer to x log2 e.
 fn_exp: lda     #<const_exp_max
         ldy     #>const_exp_max
@@ -189,6 +195,8 @@ fn_exp: lda     #<const_exp_max
         rts
 @zero:  jmp     fac_zero
 
+.segment "BASIC"
+
 ; fac_from_sbyte: FAC = the signed byte in A. Clobbers A, X, Y.
 fac_from_sbyte:
         tay
@@ -198,6 +206,8 @@ fac_from_sbyte:
 @positive:
         lda     #0
         jmp     fac_from_int16
+
+.segment "BASIC_AB21"
 
 ; fn_power: FAC = ARG ^ FAC. Whole exponents multiply (exact where the
 ; result fits); others go through EXP(y * LOG(x)).
@@ -276,13 +286,15 @@ fn_power:
 @positive:
         rts
 
+.segment "BASIC_AF0B"
+
 ; RND: negative arguments seed the generator from their own bits, so the
 ; sequence that follows is reproducible; 0 seeds from the clock; positive
 ; arguments continue. The generator is a 32-bit linear congruence
 ; (multiplier 257, odd increment: every seed comes round once in 2^32).
 fn_rnd: jsr     fac_sign
         beq     @clock
-        bpl     @next
+        bpl     rnd_next
         lda     FACEXP
         eor     FACHO+3
         sta     RNDX+1
@@ -292,14 +304,17 @@ fn_rnd: jsr     fac_sign
         sta     RNDX+3
         lda     FACHO
         sta     RNDX+4
-        jmp     @next
+        jmp     rnd_next
 @clock: jsr     RDTIM
         sta     RNDX+1
         stx     RNDX+2
         sty     RNDX+3
         eor     RNDX+4
         sta     RNDX+4
-@next:  ldx     #3                      ; seed = seed * 257 + increment
+; rnd_next: FAC = the next value of the sequence from the seed at RNDX,
+; which moves on (the C64's $E0BE). Clobbers A, X, Y.
+rnd_next:
+        ldx     #3                      ; seed = seed * 257 + increment
 @copy:  lda     RNDX+1,x
         sta     RESHO,x
         dex
@@ -332,20 +347,42 @@ fn_rnd: jsr     fac_sign
         sta     FACOV
         jmp     fac_normalize
 
+.segment "BASIC_B3A5"
+
 rnd_increment:  .byte $5F, $F3, $6E, $3C        ; 1013904223
+
+.segment "BASIC_A43A"
 
 const_two:
         .byte   $82, $00, $00, $00, $00 ; 2
+
+.segment "BASIC_E26E"
+
 const_sqrt_half:
         .byte   $80, $35, $04, $F3, $34 ; sqrt(1/2)
+
+.segment "BASIC_A7EA"
+
 const_ln2:
         .byte   $80, $31, $72, $17, $F8 ; ln 2
+
+.segment "BASIC_B9ED"
+
 const_log2e:
         .byte   $81, $38, $AA, $3B, $29 ; log2 e
+
+.segment "BASIC_B86A"
+
 const_exp_max:
         .byte   $87, $30, $0F, $33, $87 ; the largest EXP argument
+
+.segment "BASIC_BF74"
+
 const_exp_min:
         .byte   $87, $B1, $72, $16, $C6 ; below this EXP is 0
+
+.segment "BASIC"
+
 const_half_pi:
         .byte   $81, $49, $0F, $DA, $A2 ; pi/2
 const_quarter_pi:
@@ -358,6 +395,8 @@ const_quarter:
         .byte   $7F, $00, $00, $00, $00 ; 1/4
 const_tan_eighth:
         .byte   $7F, $54, $13, $CC, $D0 ; tan(pi/8)
+
+.segment "BASIC_AF0B"
 
 ; e^y for |y| <= ln(2)/2: a least-squares fit (relative, the
 ; rounding of each coefficient made up for by the later ones), degree 8
@@ -372,6 +411,9 @@ poly_exp:
         .byte   $80, $00, $00, $00, $00 ; 0.5
         .byte   $81, $00, $00, $00, $00 ; 1
         .byte   $81, $00, $00, $00, $00 ; 1
+
+.segment "BASIC_B3A5"
+
 ; sin(a)/a in a^2: the Taylor series (shorter fitted series left TAN's
 ; last bit worse more often than better)
 poly_sin:

@@ -2,7 +2,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_B86A"
 
 STRDSC  = FACHO+2
 SRCDSC  = DSCPNT                ; descriptor of the source string
@@ -143,6 +143,8 @@ substring:
         bcc     @copy
         inc     INDEX+1
 @copy:  jmp     copy_push
+
+.segment "BASIC"
 
 ; string_and_count: parse "(string, byte" into SRCDSC and TAKE. Entered
 ; with the function token current.

@@ -4,13 +4,24 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A57F"
+.segment "BASIC_A7EA"
 
 SAVED   = FPTEMP2
 
+.segment "BASIC_E264"
+
+; COS x = SIN (x + pi/2), at the C64's $E264 with SIN's entry at $E26B.
 fn_cos: lda     #<const_half_pi
         ldy     #>const_half_pi
         jsr     fadd_mem
+sin_entry:
+        jmp     fn_sin
+
+.assert fn_cos = $E264, error, "COS must be at $E264"
+.assert sin_entry = $E26B, error, "SIN must be at $E26B"
+
+.segment "BASIC_A7EA"
+
 fn_sin: lda     #<const_inv_two_pi      ; q = x / 2pi, f = q - INT(q)
         ldy     #>const_inv_two_pi
         jsr     fmul_mem
@@ -48,6 +59,8 @@ fn_sin: lda     #<const_inv_two_pi      ; q = x / 2pi, f = q - INT(q)
         ldy     #>const_half
         jmp     fsub_mem
 
+.segment "BASIC_BC5E"
+
 ; TAN: SIN / COS.
 fn_tan: ldx     #SAVED
         jsr     fac_store_zp
@@ -83,6 +96,8 @@ fn_tan: ldx     #SAVED
         lda     #SAVED
         ldy     #0
         jmp     fdiv_mem
+
+.segment "BASIC_A7EA"
 
 ; ATN: for |x| > 1, pi/2 - ATN(1/|x|); above tan(pi/8), pi/4 + ATN of
 ; (x-1)/(x+1); then the series.

@@ -11,7 +11,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_AB21"
 
 GC_TOP  = FRESPC                ; the packed part starts here
 GC_BEST = DSCPNT                ; record holding the best string so far ($50)
@@ -133,7 +133,7 @@ garbage_collect:
         pla
         rts
 
-.segment "BASIC"
+.segment "BASIC_B3A5"
 
 ; scan: every record of X bytes from GC_SCAN up to GC_END goes through
 ; check_descriptor: a 3-byte record is a descriptor; a 7-byte one is a

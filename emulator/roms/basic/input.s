@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BDD0"
+.segment "BASIC_BDE0"
 
 SOURCE  = INPPTR                ; where the values come from (INPPTR or DATPTR)
 LISTPOS = FORPNT                ; the variable list, for ?REDO FROM START
@@ -27,6 +27,8 @@ do_restore:
 restore_done:
         rts
 
+.segment "BASIC_B853"
+
 ; READ variable [, variable ...]
 stmt_read:
         lda     #$98
@@ -40,12 +42,16 @@ stmt_read:
         sta     DATPTR+1
         rts
 
+.segment "BASIC_A477"
+
 ; INPUT# file, variable [, variable ...]
 stmt_input_file:
         jsr     check_direct            ; the line would overwrite a direct command
         jsr     open_input
         jsr     input_line              ; no prompts from a file
         jmp     input_list
+
+.segment "BASIC_A7EA"
 
 ; INPUT ["prompt";] variable [, variable ...]
 stmt_input:
@@ -90,6 +96,8 @@ end_channel:
         sta     CHANNL
         rts
 
+.segment "BASIC"
+
 ; input_line: a new line into BUF as the source, for INPUT or INPUT#. The
 ; comma before it lets the first value start there like any other.
 input_line:
@@ -101,6 +109,8 @@ input_line:
         lda     #0
         sta     INPFLG
         rts
+
+.segment "BASIC_A536"
 
 ; read_list: assign values from the source at X/Y (left in INPPTR) to the
 ; variables listed at TXTPTR. read_source: from the source already in INPPTR.
@@ -138,6 +148,8 @@ read_source:
         sta     CURLIN+1
         jmp     syntax_error
 
+.segment "BASIC_B394"
+
 ; swap_source: exchange TXTPTR and SOURCE. Clobbers A, X, Y; keeps carry.
 swap_source:
         ldx     #1
@@ -148,6 +160,8 @@ swap_source:
         dex
         bpl     @swap
         rts
+
+.segment "BASIC_B7FF"
 
 ; next_value: leave TXTPTR just before the next value: at a separator,
 ; at the next DATA token, or before a fresh line.
@@ -195,6 +209,8 @@ next_value:
         cmp     #TOK_DATA
         bne     @seek
         rts
+
+.segment "BASIC_AF0B"
 
 ; read_value: read one value at TXTPTR into the variable found last
 ; (VARPNT, VALTYP, INTFLG). Z clear when it is not followed by ',', ':'

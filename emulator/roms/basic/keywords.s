@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_A57F"
 
 .macro keyword text
         .repeat .strlen(text) - 1, i

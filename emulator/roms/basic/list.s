@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_BB12"
 
 LAST    = FORPNT                ; last line number to list
 QUOTE   = GARBFL                ; bit 7 while inside quotes
@@ -84,6 +84,8 @@ stmt_list:
 
 list_token_vector:
         jmp     (IQPLOP)
+
+.segment "BASIC_B9ED"
 
 ; list_token: the IQPLOP default. Print program byte A: a keyword for a
 ; token outside quotes, the character itself otherwise. Clobbers A, X, Y.

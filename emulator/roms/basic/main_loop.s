@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_AB21"
 
 ; main_entry: the default IMAIN target; never returns.
 main_entry:
@@ -98,6 +98,8 @@ store_line:
         jsr     clear_stack_and_vars
         jmp     main_loop
 
+.segment "BASIC_B3A5"
+
 ; move_program: set up copy_down or copy_up to move the program from A
 ; (low) / X (high) up to VARTAB so that it starts Y bytes past LOWTR, and
 ; move VARTAB with it; ?OUT OF MEMORY when the new end would reach the
@@ -130,6 +132,8 @@ move_program:
         stx     VARTAB
         sty     VARTAB+1
         rts
+
+.segment "BASIC"
 
 ; txtptr_to_buf: TXTPTR = BUF - 1, where CHRGET reads a typed line.
 ; Keeps X, Y.

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AB21"
+.segment "BASIC_B3A5"
 
 ; out_space_or_right: a blank to a file, a cursor right to the screen.
 out_space_or_right:
@@ -19,7 +19,7 @@ out_space_or_right:
 
 CRSR_RIGHT = $1D
 
-.segment "BASIC_A7B1"
+.segment "BASIC"
 
 ; PRINT# file [, items]
 stmt_print_file:
@@ -30,7 +30,7 @@ stmt_print_file:
 @items: jsr     stmt_print
         jmp     end_channel
 
-.segment "BASIC_AB21"
+.segment "BASIC_B3A5"
 
 ; CMD file [, items]: later output goes to the file.
 stmt_cmd:
@@ -40,7 +40,7 @@ stmt_cmd:
         jsr     chk_comma
         jmp     stmt_print
 
-.segment "BASIC_HI"
+.segment "BASIC_E2B7"
 
 stmt_print:
         beq     out_cr
@@ -96,7 +96,7 @@ print_tab:
         tax
         bcs     print_blanks
 
-.segment "BASIC_AB21"
+.segment "BASIC_B3A5"
 
 ; zone_blanks: out_blanks up to the next multiple of 10 columns.
 zone_blanks:

@@ -7,7 +7,7 @@
 .export clear_stack                     ; for LOAD's chaining
 .import goto_and_run                    ; (statements_flow.s)
 
-.segment "BASIC_B394"
+.segment "BASIC_B3A5"
 
 ; find_line: LOWTR = the first line whose number is LINNUM or above (or the
 ; end of the program); carry set when its number is LINNUM. Clobbers A, X, Y.
@@ -39,7 +39,7 @@ find_line_from:
         lda     (LOWTR),y
         bcc     find_line_from
 
-.segment "BASIC_E38E"
+.segment "BASIC_B7C0"
 
 ; relink: rebuild every line's link from the zero that ends its text.
 ; Clobbers A, X, Y.
@@ -71,6 +71,8 @@ relink:
         bcc     @line                   ; (no carry: never past $FFFF)
 @done:  rts
 
+.segment "BASIC"
+
 ; copy_down: copy RESHO/RESHO+1 bytes from (INDEX1) to (INDEX2), lowest
 ; first, for moves towards lower addresses. Clobbers A, X, Y, both pointers.
 copy_down:
@@ -90,6 +92,8 @@ copy_down:
         dex
         bne     @next
 @done:  rts
+
+.segment "BASIC_B3A5"
 
 ; copy_up: copy RESHO/RESHO+1 bytes from (INDEX1) to (INDEX2), highest
 ; first, for moves towards higher addresses. Clobbers A, X, Y, both pointers.
@@ -116,6 +120,8 @@ copy_up:
         dec     INDEX2+1
         bne     @byte                   ; (never zero page)
 @done:  rts
+
+.segment "BASIC_A7EA"
 
 ; RUN [line]: a running program loads and saves without messages.
 stmt_run:
@@ -174,8 +180,7 @@ clear_stack:
         sta     SUBFLG
         rts
 
-.segment "BASIC_A536"
-
+.segment "BASIC"
 
 ; reset_text_ptr: TXTPTR = TXTTAB - 1. Clobbers A.
 reset_text_ptr:
@@ -187,8 +192,6 @@ reset_text_ptr:
         adc     #$FF
         sta     TXTPTR+1
         rts
-
-.segment "BASIC_HI"
 
 ; clear_vars: forget all variables, arrays and strings, close the files and
 ; restore DATA. Clobbers A, X, Y.
@@ -206,7 +209,7 @@ clear_vars:
         sta     TEMPPT
         jmp     do_restore
 
-.segment "BASIC_B1AD"
+.segment "BASIC_A486"
 
 ; parse_line_number: LINNUM = the decimal number at TXTPTR (the current
 ; character first); ?SYNTAX ERROR from 64000 up. Leaves TXTPTR after it.

@@ -14,7 +14,7 @@ GOSUB_FRAME = 5
 stmt_rem        = skip_to_line_end
 stmt_data       = skip_to_statement_end
 
-.segment "BASIC_ADA1"
+.segment "BASIC_B3A5"
 
 ; END and STOP: carry clear for END, set for STOP and RUN/STOP. A statement
 ; starts with CHRGET's flags: at the end of the statement Z and C are set.
@@ -43,7 +43,7 @@ stop_or_end:
 flow_done:
         rts
 
-.segment "BASIC_A691"
+.segment "BASIC"
 
 stmt_cont:
         bne     @done
@@ -61,7 +61,7 @@ stmt_cont:
         bpl     @copy
 @done:  rts
 
-.segment "BASIC"
+.segment "BASIC_B3A5"
 
 ; stmt_return: back to the statement after the latest GOSUB, dropping the
 ; FOR frames above it.
@@ -82,6 +82,8 @@ stmt_return:
         txs
         jsr     skip_to_statement_end
         jmp     execute_next
+
+.segment "BASIC_E0C1"
 
 ; IF expression THEN line | statements, IF expression GOTO line
 stmt_if:

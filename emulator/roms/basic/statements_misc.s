@@ -2,7 +2,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B1AD"
+.segment "BASIC"
 
 ; POKE address, byte
 stmt_poke:
@@ -12,21 +12,7 @@ stmt_poke:
         sta     (LINNUM),y
         rts
 
-; address_byte: "address, byte": LINNUM = the address, X = the byte.
-; byte_keep_linnum: ", byte" into X, keeping LINNUM.
-address_byte:
-        jsr     eval_uint16
-byte_keep_linnum:
-        lda     LINNUM
-        pha
-        lda     LINNUM+1
-        pha
-        jsr     eval_byte_comma
-        pla
-        sta     LINNUM+1
-        pla
-        sta     LINNUM
-        rts
+.segment "BASIC_B3A5"
 
 ; WAIT address, mask [, invert]: until (PEEK(address) EOR invert) AND mask
 ; is not zero. RUN/STOP also ends the wait.
@@ -36,7 +22,7 @@ stmt_wait:
         ldx     #0
         jsr     CHRGOT
         beq     @go
-        jsr     byte_keep_linnum
+        jsr     eval_byte_comma         ; (LINNUM is kept)
 @go:    stx     CHARAC
         ldy     #0
 @wait:  jsr     STOP
@@ -66,6 +52,8 @@ stmt_sys:
         ldy     SYREG
         plp
         jmp     (LINNUM)
+
+.segment "BASIC_AF0B"
 
 ; GET[#file,] variable [, variable ...]: one key (or byte) each, without
 ; waiting; an empty string or 0 when there is none.
@@ -143,6 +131,8 @@ stmt_def:
         sta     (DEFPNT),y
         jmp     skip_to_statement_end
 
+.segment "BASIC"
+
 ; find_function: VARPNT = the FN variable named at the current character.
 find_function:
         lda     #$80
@@ -157,6 +147,8 @@ find_function:
         ora     #$80
         sta     VARNAM
         jmp     find_simple
+
+.segment "BASIC_A691"
 
 ; eval_fn: FN name(argument), as an expression element (the FN token current).
 eval_fn:

@@ -6,7 +6,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 STRDSC  = FACHO+2
 
@@ -136,7 +136,7 @@ concatenate:
         ldy     FRETOP+1
         jmp     push_temp_string
 
-.segment "BASIC_E38E"
+.segment "BASIC"
 
 ; copy_string_to: copy A bytes from (INDEX) to (FRESPC). Clobbers Y.
 copy_string_to:
@@ -149,7 +149,7 @@ copy_string_to:
         bne     @loop
 @done:  rts
 
-.segment "BASIC_BDD0"
+.segment "BASIC_A43A"
 
 ; compare_strings: A = 1, 0 or $FF as ARG's string is above, equal to or
 ; below FAC's (byte by byte, a prefix first).
@@ -185,7 +185,7 @@ compare_strings:
         lda     #1
 @done:  rts
 
-.segment "BASIC_HI"
+.segment "BASIC_B3A5"
 
 ; pop_fac_temp: pop_temp for the expression's string value.
 pop_fac_temp:
@@ -223,7 +223,6 @@ read_descriptor:
 
 .segment "BASIC_A57F"
 
-
 ; print_fac_string: print the expression's string.
 print_fac_string:
         jsr     free_fac_string         ; (Y = 0)
@@ -236,8 +235,7 @@ print_fac_string:
         bne     @loop
 @done:  rts
 
-.segment "BASIC_B1AD"
-
+.segment "BASIC"
 
 ; print_string_ay: print the zero-terminated text at A/Y (the routine at
 ; $AB1E). Clobbers A, Y.

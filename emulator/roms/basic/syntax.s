@@ -3,10 +3,11 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A486"
+.segment "BASIC_AEF7"
 
 ; chk_close / chk_open / chk_comma / chk_char: the current character must be
-; ')' / '(' / ',' / A, else ?SYNTAX ERROR; then CHRGET past it.
+; ')' / '(' / ',' / A, else ?SYNTAX ERROR; then CHRGET past it. The C64's
+; $AEF7 / $AEFA / $AEFD / $AEFF.
 chk_close:
         lda     #')'
         .byte   $2C                     ; (skips the next lda)
@@ -21,6 +22,13 @@ chk_char:
         bne     @bad
         jmp     CHRGET
 @bad:   jmp     syntax_error
+
+.assert chk_close = $AEF7, error, "')' check must be at $AEF7"
+.assert chk_open = $AEFA, error, "'(' check must be at $AEFA"
+.assert chk_comma = $AEFD, error, "',' check must be at $AEFD"
+.assert chk_char = $AEFF, error, "character check must be at $AEFF"
+
+.segment "BASIC_B3A5"
 
 ; skip_to_statement_end: TXTPTR to the ':' (outside quotes) or zero that ends
 ; this statement. skip_to_line_end: TXTPTR to the zero ending the line.
@@ -57,6 +65,8 @@ txtptr_add_y:
         inc     TXTPTR+1
 @same:  rts
 
+.segment "BASIC"
+
 ; check_stack: ?OUT OF MEMORY unless A more bytes fit on the stack above
 ; the area BASIC keeps for number text. Clobbers A, X.
 check_stack:
@@ -77,8 +87,6 @@ check_direct:
         ldx     #E_ILLEGAL_DIRECT
         jmp     basic_error
 @ok:    rts
-
-.segment "BASIC_A57F"
 
 ; comma_next: when a comma follows, step past it and return with carry set;
 ; otherwise carry clear. A = the character now current; keeps X, Y.

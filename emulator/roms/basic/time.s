@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_A7EA"
 
 CLOCK   = RESHO                 ; jiffies, low byte first (3 bytes)
 DIGIT   = RESHO+3
@@ -50,8 +50,6 @@ time_string:
         lda     #6
         jmp     push_new_string
 
-.segment "BASIC_HI"
-
 ; set_time_string: TI$ = "HHMMSS"; ?ILLEGAL QUANTITY unless six digits.
 ; (Like the count above, the sum keeps only 24 bits.)
 set_time_string:
@@ -95,7 +93,7 @@ set_time_string:
         jmp     SETTIM
 @bad:   jmp     illegal_quantity
 
-.segment "BASIC_B1AD"
+.segment "BASIC_BC9E"
 
 ; the jiffies of one unit of each digit of "HHMMSS"
 time_units:

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B394"
+.segment "BASIC_HI"
 
 ; TMODE: bit 7 in quotes; bit 6 in DATA or REM, with the low six bits of
 ; the character that ends it: ':' for DATA, none (zero) for REM.

@@ -7,7 +7,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AE89"
+.segment "BASIC_B1AD"
 
 STRDSC  = FACHO+2
 
@@ -131,6 +131,8 @@ value_at:
         sta     VARPNT+1
         rts
 
+.segment "BASIC"
+
 ; is_letter: carry clear when A is a letter A-Z. Keeps A.
 is_letter:
         cmp     #'A'
@@ -149,6 +151,8 @@ is_ti:  lda     VARNAM
         and     #$7F
         cmp     #'I'
 @done:  rts
+
+.segment "BASIC_AB21"
 
 ; element_variable: the value of the variable at the current character.
 ; As on the C64, a simple variable that does not exist reads as zero (or
@@ -217,6 +221,8 @@ load_variable:
 @plain: lda     VARPNT
         ldy     VARPNT+1
         jmp     fac_load
+
+.segment "BASIC_A71D"
 
 ; stmt_let: [LET] variable = expression
 stmt_let:

@@ -1,7 +1,7 @@
 ; Logical files and channels: OPEN, CLOSE, CHKIN, CHKOUT, CLRCHN, CLALL and
 ; the ten-entry file tables (logical file, device, secondary address).
-; The machine's own devices are 0 (keyboard) and 3 (screen); any other
-; device is not present.
+; The machine's own devices are 0 (keyboard) and 3 (screen), and drive 8
+; is served by the host (drive.s); any other device is not present.
 
 .include "zeropage.inc"
 .include "system.inc"
@@ -23,10 +23,16 @@ chkin_body:
         beq @input              ; the keyboard
         cmp #DEVICE_SCREEN
         beq @input
-        jmp device_not_present
+        cmp #DEVICE_DRIVE
+        bne @absent
+        jsr drive_talk
+        bmi @absent
+        lda #DEVICE_DRIVE
 @input: sta DFLTN
         clc
         rts
+@absent:
+        jmp device_not_present
 
 .assert chkin_body = $F20E, error, "CHKIN must be at $F20E"
 
@@ -44,11 +50,17 @@ chkout_body:
 @device:
         cmp #DEVICE_SCREEN
         beq @output
-        jmp device_not_present
+        cmp #DEVICE_DRIVE
+        bne @absent
+        jsr drive_listen
+        bmi @absent
+        lda #DEVICE_DRIVE
 @output:
         sta DFLTO
         clc
         rts
+@absent:
+        jmp device_not_present
 
 .assert chkout_body = $F250, error, "CHKOUT must be at $F250"
 
@@ -59,6 +71,7 @@ chkout_body:
 close_body:
         jsr find_file
         bcs @done
+        jsr drive_close
         dec LDTND
         ldy LDTND
         lda LAT,y
@@ -101,11 +114,9 @@ use_file:
 
 .segment "KERNAL_F32F"
 
-; CLALL: forget every file, then reset the channels.
+; CLALL: forget every file, then reset the channels (drive.s).
 clall_body:
-        lda #0
-        sta LDTND
-        ; fall into CLRCHN
+        jmp drive_clall
 
 .segment "KERNAL_F333"
 
@@ -140,6 +151,11 @@ open_body:
         beq @enter
         cmp #DEVICE_SCREEN
         beq @enter
+        cmp #DEVICE_DRIVE
+        bne @absent
+        jsr drive_open
+        bpl @enter
+@absent:
         jmp device_not_present
 @enter: lda LA
         sta LAT,x

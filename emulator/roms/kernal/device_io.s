@@ -1,6 +1,6 @@
 ; GETIN, CHRIN and CHROUT: the current input or output device decides who
 ; serves the character. The keyboard and the screen belong to the screen
-; editor; the machine has no other device that can be a channel.
+; editor, drive 8 to the host (drive.s); no other device can be a channel.
 
 .include "zeropage.inc"
 .include "system.inc"
@@ -46,7 +46,7 @@ input_from_device:
         jmp editor_input
 @not_keyboard:
         cmp #DEVICE_SCREEN
-        bne @absent
+        bne @other
         lda CRSW                ; the line from the cursor onwards
         bne @read
         jsr line_first_row
@@ -55,6 +55,9 @@ input_from_device:
         sta LXSPX
         jsr begin_line_read
 @read:  jmp read_screen_line
+@other: cmp #DEVICE_DRIVE
+        bne @absent
+        jmp drive_read
 @absent:
         jsr serial_absent
         lda #CR                 ; ends whatever line the caller collects
@@ -69,9 +72,13 @@ chrout_body:
         pha
         lda DFLTO
         cmp #DEVICE_SCREEN
-        bne @absent
+        bne @other
         pla
         jmp print_to_screen
+@other: cmp #DEVICE_DRIVE
+        bne @absent
+        pla
+        jmp drive_write
 @absent:
         pla
         jmp serial_absent

@@ -1,10 +1,13 @@
-; LOAD and SAVE. Disk devices (4 and up) are handed to the host: the ROM
-; stores 4 (load) or 5 (save) in $02, and the machine performs the transfer
-; before the next instruction, leaving the load's result in ST and $AE/$AF.
+; LOAD and SAVE. Drive 8 is handed to the host: the ROM stores 4 (load) or
+; 5 (save) in $02, and the machine performs the transfer before the next
+; instruction, leaving the load's result in ST and $AE/$AF. A load that
+; does not fit in memory comes back with ST bits 1 and 2 and is reported as
+; BASIC's OUT OF MEMORY.
 ; A save the host could not store comes back as ST bit 1 (the file could not
 ; be written: its name exists, the disk is full) or bit 7 (no disk), and is
 ; reported as an error instead of a silent success.
-; Device 1 (tape) is not present; 0, 2 and 3 are illegal.
+; Device 1 (tape) and the serial devices other than 8 are not present; 0, 2
+; and 3 are illegal.
 
 .include "zeropage.inc"
 .include "system.inc"
@@ -38,13 +41,32 @@ save_entry:
         sta STAL + 1
         jmp (ISAVE)
 
-; Devices below 4: tape is not present, the others cannot load or save.
+; Any device but the drive: tape and serial devices are not present, the
+; others cannot load or save.
+other_device:
+        cmp #FIRST_DISK_DEVICE
+        bcc low_device
+        jmp device_not_present
 low_device:
         cmp #DEVICE_TAPE
         bne @illegal
         jmp device_not_present
 @illegal:
         jmp error_illegal_device
+
+LOAD_TOO_LONG   = $04
+
+; The host could not load: not found, or (ST bit 2) too long for memory.
+load_failed:
+        lda STATUS
+        and #LOAD_TOO_LONG
+        bne @too_long
+        jmp error_file_not_found
+@too_long:
+        jsr CLRCHN
+        lda #ERR_OUT_OF_MEMORY
+        sec
+        rts
 
 SAVE_NOT_WRITTEN = $02
 SAVE_NO_DISK    = $80
@@ -72,9 +94,9 @@ load_body:
         lda #0
         sta STATUS
         lda FA
-        cmp #FIRST_DISK_DEVICE
-        bcs @disk
-        jmp low_device
+        cmp #DEVICE_DRIVE
+        beq @disk
+        jmp other_device
 @disk:  lda FNLEN
         bne @named
         jmp error_missing_file_name
@@ -108,7 +130,7 @@ disk_load_handoff:
 .segment "KERNAL_F530"
 
 file_not_found_exit:
-        jmp error_file_not_found
+        jmp load_failed
 
 .assert file_not_found_exit = $F530, error, "FILE NOT FOUND exit must be at $F530"
 
@@ -124,9 +146,9 @@ print_loading:
 ; The SAVE vector's default (ISAVE). STAL = start, EAL = end.
 save_body:
         lda FA
-        cmp #FIRST_DISK_DEVICE
-        bcs @disk
-        jmp low_device
+        cmp #DEVICE_DRIVE
+        beq @disk
+        jmp other_device
 @disk:  lda FNLEN
         bne @named
         jmp error_missing_file_name

@@ -3,7 +3,6 @@
 ; pointers, taking a key from the buffer and the keyboard scan.
 
 .include "check.inc"
-.include "system.inc"
 .include "io.inc"
 
 LINE_POINTER    = $E9F0

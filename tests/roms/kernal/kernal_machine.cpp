@@ -13,6 +13,7 @@ namespace {
 constexpr uint8_t kCommandCall = 1;
 constexpr uint8_t kReadyMark = 0xA5;
 constexpr uint16_t kRequest = 0x0002;
+constexpr uint16_t kStatus = 0x0090;
 constexpr uint16_t kKeyCount = 0x00C6;
 constexpr uint8_t kKeyBufferSize = 10;
 constexpr uint16_t kChrin = 0xFFCF;
@@ -88,10 +89,14 @@ void KernalMachine::release_all() {
 void KernalMachine::step() {
   face_tick_steps(&g_c64_face, 1);
   uint8_t request = memory_.read_byte_no_io(kRequest);
-  if (request == 4 || request == 5) {
+  if (request >= IO::kFirstRequest && request <= IO::kLastRequest) {
     host_requests_++;
     memory_.write_byte_no_io(kRequest, 0);
-    if (host_request_) host_request_(*this, request);
+    if (host_request_)
+      host_request_(*this, request);
+    else if (request >= IO::kRequestOpen)
+      memory_.write_byte_no_io(kStatus, memory_.read_byte_no_io(kStatus) | 0x80);  // no drive
+
   }
 }
 

@@ -1,0 +1,3 @@
+; The PRG file's load address.
+.segment "LOADADDR"
+        .word $9000
