@@ -46,7 +46,10 @@ bool IntelHighDefinitionAudio::WaitFor(uint32_t offset, unsigned width, uint32_t
 
 const char* IntelHighDefinitionAudio::Start() {
   uint32_t bar = pci_->Read(bus_, device_, function_, kPciBar0);
-  if (bar & 0x1) return "registers in I/O space";
+  if (bar & kBarInputOutput) return "registers in I/O space";
+  // A 64-bit window must lie below 4 GiB for a 32-bit kernel to reach it.
+  if ((bar & kBarTypeMask) == kBar64Bit && pci_->Read(bus_, device_, function_, kPciBar0 + 4) != 0)
+    return "registers above 4 GiB";
   uintptr_t base = bar & ~uint32_t{0xF};
   if (base == 0) return "no register window";
   pci_->Write(bus_, device_, function_, kPciCommand,
@@ -54,21 +57,28 @@ const char* IntelHighDefinitionAudio::Start() {
   registers_ = hardwarecommunication::MemoryMappedRegisters(base);
   if (!ResetController()) return "controller stays in reset";
   // Codecs announce themselves within 521 microseconds of the reset ending.
-  for (uint32_t i = 0; i < kPollLimit && (registers_.Read16(kStateChangeStatus) & 0x7FFF) == 0; i++) {
+  for (uint32_t i = 0; i < kPollLimit && (registers_.Read16(kStateChangeStatus) & kCodecsPresent) == 0; i++) {
   }
-  uint16_t codecs = registers_.Read16(kStateChangeStatus) & 0x7FFF;
+  uint16_t codecs = registers_.Read16(kStateChangeStatus) & kCodecsPresent;
   if (codecs == 0) return "no codec";
   corb_ = reinterpret_cast<volatile uint32_t*>(Aligned(kCorbEntries * 4));
   rirb_ = reinterpret_cast<volatile uint64_t*>(Aligned(kCorbEntries * 8));
   buffer_ = Aligned(kBufferBytes);
   if (corb_ == nullptr || rirb_ == nullptr || buffer_ == nullptr) return "out of memory";
   SetUpRings();
-  uint8_t codec = 0;
-  while (!(codecs & (1u << codec))) codec++;
-  HighDefinitionAudioCodec output(this, codec);
-  if (const char* why = output.SetUpOutput(kStreamTag, kFormat48kStereo16)) return why;
-  codec_vendor_ = output.vendor_id();
-  return SetUpStream();
+  // A PC often has a display's codec beside the analogue one: the first
+  // codec with an output path plays.
+  const char* why = "no codec";
+  for (uint8_t codec = 0; codec < kMaxCodecs; codec++) {
+    if (!(codecs & (1u << codec))) continue;
+    HighDefinitionAudioCodec output(this, codec);
+    why = output.SetUpOutput(kStreamTag, kFormat48kStereo16);
+    if (why == nullptr) {
+      codec_vendor_ = output.vendor_id();
+      return SetUpStream();
+    }
+  }
+  return why;
 }
 
 // CRST low puts the link in reset; high again brings it out, after which

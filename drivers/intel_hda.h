@@ -50,6 +50,8 @@ class IntelHighDefinitionAudio : public Driver, public HighDefinitionAudioLink {
 
   // Bits.
   static constexpr uint32_t kControllerReset = 0x01;  // GCTL CRST
+  static constexpr uint16_t kCodecsPresent = 0x7FFF;  // STATESTS SDIWAKE, one bit per codec address
+  static constexpr uint8_t kMaxCodecs = 15;
   static constexpr uint16_t kCorbReadPointerReset = 0x8000;  // CORBRPRST
   static constexpr uint8_t kCorbRun = 0x02;  // CORBRUN
   static constexpr uint16_t kRirbWritePointerReset = 0x8000;  // RIRBWPRST
@@ -68,6 +70,9 @@ class IntelHighDefinitionAudio : public Driver, public HighDefinitionAudioLink {
   static constexpr uint32_t kMemorySpaceEnable = 0x02;
   static constexpr uint32_t kBusMasterEnable = 0x04;
   static constexpr uint8_t kPciBar0 = 0x10;
+  static constexpr uint32_t kBarInputOutput = 0x1;
+  static constexpr uint32_t kBarTypeMask = 0x6;
+  static constexpr uint32_t kBar64Bit = 0x4;
 
   // 48 kHz (base 48k, no multiply or divide), 16 bits, 2 channels.
   static constexpr uint16_t kFormat48kStereo16 = 0x0011;

@@ -100,6 +100,14 @@ TEST_F(HdaDriver, FollowsAPinThroughAMixerAndSkipsUnconnectedPins) {
   EXPECT_EQ(controller.widgets[2].stream_channel, 0x10);
 }
 
+TEST_F(HdaDriver, TakesTheFirstCodecWithAnOutput) {
+  controller.codec_mask = 0x5;  // a codec with nothing to play through at 0
+  controller.codec_address = 2;
+  IntelHighDefinitionAudio* card = started();
+  ASSERT_TRUE(card != nullptr && card->Ready()) << (card ? card->Failure() : "not found");
+  EXPECT_EQ(controller.widgets[2].stream_channel, 0x10);
+}
+
 TEST_F(HdaDriver, SaysWhyItCannotPlay) {
   controller.codec_present = false;
   IntelHighDefinitionAudio* card = started();

@@ -61,7 +61,7 @@ void SimulatedHdaController::write(uint32_t offset, uint32_t value, unsigned wid
 void SimulatedHdaController::after_write(uint32_t offset, uint32_t, uint32_t value, unsigned width) {
   if (overlaps(offset, width, kGctl)) {
     if (reset_sticks) put(kGctl, 0, 4);
-    else if (value & 1) put(kStatests, codec_present ? 1 : 0, 2);
+    else if (value & 1) put(kStatests, codec_present ? codec_mask : 0, 2);
   } else if (offset == kCorbRp && (value & 0x8000)) {
     corb_read_ = 0;
   } else if (offset == kCorbRp) {
@@ -88,7 +88,7 @@ void SimulatedHdaController::run_corb() {
     corb_read_ = static_cast<uint16_t>((corb_read_ + 1) % 256);
     uint32_t entry = corb[corb_read_];
     commands++;
-    uint32_t response = (entry >> 28) == 0 ? respond(static_cast<uint8_t>(entry >> 20), entry & 0xFFFFF) : 0;
+    uint32_t response = (entry >> 28) == codec_address ? respond(static_cast<uint8_t>(entry >> 20), entry & 0xFFFFF) : 0;
     rirb_write_ = static_cast<uint16_t>((rirb_write_ + 1) % 256);
     rirb[rirb_write_] = response;  // extended half: codec 0, solicited
     put(kRirbSts, 1, 1);

@@ -44,6 +44,9 @@ class SimulatedHdaController : public MmioDevice {
   uint8_t first_widget = 2;
   std::map<uint8_t, Widget> widgets;
   bool codec_present = true;
+  // Codecs on the link, and the one laid out here; the others answer zeros.
+  uint16_t codec_mask = 0x1;
+  uint8_t codec_address = 0;
   bool reset_sticks = false;  // the link never leaves reset
 
   // Runs the output stream the driver set up for frames frames, appending
