@@ -8,7 +8,7 @@ namespace {
 // The data sheet's times assume a full 255 steps; the period is rounded to
 // whole cycles at the PAL clock.
 constexpr uint32_t rate_period(uint16_t milliseconds) {
-  return (static_cast<uint32_t>(milliseconds) * kSidClockHz + 127500) / 255000;
+  return static_cast<uint32_t>((uint64_t{milliseconds} * kSidClockHz + 127500) / 255000);
 }
 
 constexpr uint32_t kPeriods[SidEnvelope::kRates] = {

@@ -51,7 +51,7 @@ class SidSound : public ::testing::Test {
     uint32_t start = cycles;
     while (!done(sid.read_register(Sid::kEnvelope3))) {
       cycles += 4;
-      if (cycles - start > 30 * kClock) return -1.0;
+      if (cycles - start > 40 * kClock) return -1.0;
     }
     return (cycles - start) / kClock;
   }
@@ -117,7 +117,7 @@ TEST_F(SidSound, EveryWaveformSoundsAtItsFrequencyNumber) {
 TEST_F(SidSound, EnvelopeTimesFollowTheDataSheet) {
   const double decay_ms[] = {6, 24, 48, 72, 114, 168, 204, 240, 300, 750, 1500, 2400, 3000, 9000, 15000, 24000};
   write(Sid::kModeVolume, 0x0F);
-  for (int rate : {0, 3, 8, 11}) {
+  for (int rate : {0, 3, 8, 11, 15}) {
     write(0x0E + Sid::kAttackDecay, static_cast<uint8_t>(rate << 4 | rate));
     write(0x0E + Sid::kSustainRelease, static_cast<uint8_t>(0x00 | rate));
     write(0x0E + Sid::kControl, SidVoice::kTriangle | SidVoice::kGate);
