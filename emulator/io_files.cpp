@@ -151,11 +151,13 @@ void IO::file_load() {
   uint16_t start = read_word(memory_, kLoadAddress);
   uint16_t basic_start = read_word(memory_, kBasicStart);
   uint16_t basic_top = read_word(memory_, kBasicTop);
-  bool basic_program = sa == 0 && start == basic_start;
+  // A program moved above BASIC's memory (the start pointed past its top)
+  // is no BASIC program load.
+  bool basic_program = sa == 0 && start == basic_start && start < basic_top;
   uint8_t name[kLongestName];
   uint8_t length = read_name(memory_, name);
 
-  drive_.listing_room(basic_program && basic_top > start ? basic_top - start + 2u : kAddressSpace - start + 2u);
+  drive_.listing_room(basic_program ? basic_top - start + 2u : kAddressSpace - start + 2u);
   drive_.open(Drive::kLoadChannel, name, length);
   uint8_t low = 0, high = 0;
   bool last = false;

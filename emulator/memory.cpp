@@ -282,8 +282,12 @@ uint8_t Memory::vic_read_byte(uint16_t addr) const {
 }
 
 void Memory::patch_ram() {
-  if (copy_program(ram_, kMonitorProgramStart, kMonitorProgramEnd, monitorPrgC64,
-                   monitorPrgC64_size) > 0) {
+  patch_ram(monitorPrgC64, monitorPrgC64_size, startupPrgC64, startupPrgC64_size);
+}
+
+void Memory::patch_ram(const uint8_t* monitor, uint32_t monitor_size, const uint8_t* startup,
+                       uint32_t startup_size) {
+  if (copy_program(ram_, kMonitorProgramStart, kMonitorProgramEnd, monitor, monitor_size) > 0) {
     write_word_no_io(kBrkVector, kMonitorProgramStart);
     // BASIC's strings grow down from the top of its memory, which would be
     // inside the monitor: its top comes down to the monitor's start, as a
@@ -292,7 +296,7 @@ void Memory::patch_ram() {
     write_word_no_io(kFretop, kMonitorProgramStart);
   }
   // The start-up program must end below the monitor, never over it.
-  uint32_t length = copy_program(ram_, kStartupProgramStart, kMonitorProgramStart, startupPrgC64,
-                                 startupPrgC64_size);
+  uint32_t length = copy_program(ram_, kStartupProgramStart, kMonitorProgramStart, startup,
+                                 startup_size);
   if (length > 0) write_word_no_io(kVartab, static_cast<uint16_t>(kStartupProgramStart + length));
 }

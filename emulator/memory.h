@@ -63,7 +63,12 @@ class Memory {
   void load_roms(const uint8_t* basic, uint32_t basic_size, const uint8_t* chargen,
                  uint32_t chargen_size, const uint8_t* kernal, uint32_t kernal_size);
   void patch_roms();
+  // The built-in monitor and start-up program (PRG images) into RAM.
   void patch_ram();
+  // The same with other images: an empty image, or one that does not fit
+  // its place, leaves memory and the pointers as they were.
+  void patch_ram(const uint8_t* monitor, uint32_t monitor_size, const uint8_t* startup,
+                 uint32_t startup_size);
 
   // The processor's cycle count, which times the port's floating bits.
   void clock(const uint32_t* cycles) { clock_ = cycles; }

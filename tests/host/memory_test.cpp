@@ -333,4 +333,26 @@ TEST_F(MemoryMap, StoringFfAt0139LoadsTheBuiltInPrograms) {
   EXPECT_EQ(memory.read_word_no_io(0x0033), 0x9000);
 }
 
+TEST_F(MemoryMap, EmptyOrOversizedBuiltInImagesLeaveMemoryAlone) {
+  std::vector<uint8_t> before(0x10000);
+  for (uint32_t a = 0; a < 0x10000; a++) before[a] = memory.read_byte_no_io(a);
+  const uint8_t header_only[] = {0x00, 0x90};
+  memory.patch_ram(nullptr, 0, header_only, 2);
+  // A monitor longer than $9000-$9FFF and a start-up program reaching into it.
+  std::vector<uint8_t> monitor(2 + 0x1001, 0x11), startup(2 + 0x9000 - 0x0801 + 1, 0x22);
+  memory.patch_ram(monitor.data(), static_cast<uint32_t>(monitor.size()), startup.data(),
+                   static_cast<uint32_t>(startup.size()));
+  for (uint32_t a = 0; a < 0x10000; a++) ASSERT_EQ(memory.read_byte_no_io(a), before[a]) << a;
+
+  // One byte less each, and both fit.
+  monitor.pop_back();
+  startup.pop_back();
+  memory.patch_ram(monitor.data(), static_cast<uint32_t>(monitor.size()), startup.data(),
+                   static_cast<uint32_t>(startup.size()));
+  EXPECT_EQ(memory.read_byte_no_io(0x9FFF), 0x11);
+  EXPECT_EQ(memory.read_byte_no_io(0x8FFF), 0x22);
+  EXPECT_EQ(memory.read_word_no_io(0x002D), 0x9000);
+  EXPECT_EQ(memory.read_word_no_io(0x0316), 0x9000);
+}
+
 }  // namespace

@@ -234,6 +234,25 @@ TEST_F(MonitorSession, AssemblerTakesOtherSpellingsAndRefusesWrongLines) {
   EXPECT_EQ(last_row(), listing(0xC000, {0x02}, "???"));
 }
 
+TEST_F(MonitorSession, DisassemblyLineEditedInPlaceIsAssembledAgain) {
+  type("A C000 LDA #$12\r");
+  type("NOP\r");
+  type("\r");
+  type("D C000 C002\r");
+  EXPECT_EQ(row(cursor_row() - 2), listing(0xC000, {0xA9, 0x12}, "LDA #$12"));
+  // Up onto the first line and over its instruction; its bytes stay as
+  // shown and are passed over.
+  type(std::string(2, kCursorUp) + std::string(15, kCursorRight) + "LDX #$34\r");
+  EXPECT_EQ(peek(0xC000), 0xA2);
+  EXPECT_EQ(peek(0xC001), 0x34);
+  EXPECT_EQ(peek(0xC002), 0xEA);
+  EXPECT_EQ(last_row(), listing(0xC000, {0xA2, 0x34}, "LDX #$34"));
+  // A wrong instruction there changes nothing.
+  type(",C000 A2 34     LDX ($34),Y\r");
+  EXPECT_EQ(last_row(), "?");
+  EXPECT_EQ(peek(0xC000), 0xA2);
+}
+
 TEST_F(MonitorSession, GoRunsWithTheRegistersAndBrkComesBack) {
   type("A C000 LDA #$55\r");
   type("LDX #$66\r");

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
 """The start-up program and the demos on a disk like the default one: the
 menu, its directory (numbered), loading and running by number and by name,
-the monitor item, and each demo that runs without a data file, started
-from the demo item.
+the monitor item, the demo item, and each demo loaded with LOAD"NAME",8.
 
 usage: run_programs.py C64HOST MAKE_DISK WORKDIR DEMO.prg..."""
 import os
@@ -63,4 +62,8 @@ expect("keys", START + "5", "PRESS A KEY", "ESC      DEBUGGING MONITOR", "TAB   
        "F9       RESTORE", "F10      A FRESH MACHINE")
 expect("demo snake", START + "41\r" + "W" * 30, "ANOTHER GAME (Y/N)?", "GAME OVER, SCORE 0")
 expect("demo art", START + "42\r", "PRESS A KEY", "QUILLON 64 IN PETSCII")
+expect("demo primes", 'LOAD"PRIMES",8\rRUN\r', "JIFFIES)", "303 PRIMES, THE LAST 1999")
+expect("demo tune", 'LOAD"TUNE",8\rRUN\r', "THE END", "ODE TO JOY ON THE SID:")
+expect("demo datafile", 'LOAD"DATAFILE",8\rRUN\r', "DONE", " 1 SQUARED IS 1", " 10 SQUARED IS 100")
+expect("demo datafile again", 'LOAD"DATAFILE",8\rRUN\r', "DONE", " 9 SQUARED IS 81")
 sys.exit(1 if failures else 0)
