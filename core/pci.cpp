@@ -24,6 +24,9 @@ static constexpr uint8_t kSubclassHighDefinitionAudio = 0x03;
 PeripheralComponentInterconnectController::PeripheralComponentInterconnectController()
     : dataPort(kDataPort), commandPort(kAddressPort) {}
 
+// The kernel's controller lives for ever; a test's takes its driver with it.
+PeripheralComponentInterconnectController::~PeripheralComponentInterconnectController() { delete sound; }
+
 static uint32_t configuration_address(uint16_t bus, uint16_t device, uint16_t function, uint32_t offset) {
   return 0x80000000u | static_cast<uint32_t>(bus & 0xFF) << 16 | static_cast<uint32_t>(device & 0x1F) << 11 |
          static_cast<uint32_t>(function & 0x07) << 8 | (offset & 0xFC);

@@ -47,6 +47,9 @@ class PeripheralComponentInterconnectController {
   static constexpr uint16_t kFunctionsPerDevice = 8;
 
   PeripheralComponentInterconnectController();
+  ~PeripheralComponentInterconnectController();
+  PeripheralComponentInterconnectController(const PeripheralComponentInterconnectController&) = delete;
+  PeripheralComponentInterconnectController& operator=(const PeripheralComponentInterconnectController&) = delete;
 
   // The configuration word holding offset, shifted so that byte and word
   // fields come back in the low bits.

@@ -24,14 +24,19 @@ IntelHighDefinitionAudio::IntelHighDefinitionAudio(hardwarecommunication::Periph
                                                    uint16_t bus, uint16_t device, uint16_t function)
     : pci_(pci), bus_(bus), device_(device), function_(function) {}
 
+IntelHighDefinitionAudio::~IntelHighDefinitionAudio() {
+  delete[] corb_block_;
+  delete[] rirb_block_;
+  delete[] buffer_block_;
+  delete[] list_block_;
+}
+
 void IntelHighDefinitionAudio::Activate() { failure_ = Start(); }
 
-// Rings and buffers are never freed: the controller keeps them for the life
-// of the system.
-uint8_t* IntelHighDefinitionAudio::Aligned(uint32_t bytes) {
-  uint8_t* block = new uint8_t[bytes + kRingAlignment];
-  if (block == nullptr) return nullptr;
-  uintptr_t address = (reinterpret_cast<uintptr_t>(block) + kRingAlignment - 1) & ~uintptr_t{kRingAlignment - 1};
+uint8_t* IntelHighDefinitionAudio::Aligned(uint8_t** block, uint32_t bytes) {
+  if (*block == nullptr) *block = new uint8_t[bytes + kRingAlignment];
+  if (*block == nullptr) return nullptr;
+  uintptr_t address = (reinterpret_cast<uintptr_t>(*block) + kRingAlignment - 1) & ~uintptr_t{kRingAlignment - 1};
   memset(reinterpret_cast<uint8_t*>(address), 0, bytes);
   return reinterpret_cast<uint8_t*>(address);
 }
@@ -61,9 +66,9 @@ const char* IntelHighDefinitionAudio::Start() {
   }
   uint16_t codecs = registers_.Read16(kStateChangeStatus) & kCodecsPresent;
   if (codecs == 0) return "no codec";
-  corb_ = reinterpret_cast<volatile uint32_t*>(Aligned(kCorbEntries * 4));
-  rirb_ = reinterpret_cast<volatile uint64_t*>(Aligned(kCorbEntries * 8));
-  buffer_ = Aligned(kBufferBytes);
+  corb_ = reinterpret_cast<volatile uint32_t*>(Aligned(&corb_block_, kCorbEntries * 4));
+  rirb_ = reinterpret_cast<volatile uint64_t*>(Aligned(&rirb_block_, kCorbEntries * 8));
+  buffer_ = Aligned(&buffer_block_, kBufferBytes);
   if (corb_ == nullptr || rirb_ == nullptr || buffer_ == nullptr) return "out of memory";
   SetUpRings();
   // A PC often has a display's codec beside the analogue one: the first
@@ -161,7 +166,7 @@ const char* IntelHighDefinitionAudio::SetUpStream() {
   registers_.Write8(stream(kStreamControl), 0);
   if (!WaitFor(stream(kStreamControl), 1, kStreamReset, 0)) return "stream stays in reset";
 
-  auto* list = reinterpret_cast<BufferDescriptor*>(Aligned(sizeof(BufferDescriptor) * kBufferEntries));
+  auto* list = reinterpret_cast<BufferDescriptor*>(Aligned(&list_block_, sizeof(BufferDescriptor) * kBufferEntries));
   if (list == nullptr) return "out of memory";
   for (uint32_t i = 0; i < kBufferEntries; i++) {
     uint64_t address = bus_address(buffer_ + i * (kBufferBytes / kBufferEntries));

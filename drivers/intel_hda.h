@@ -17,7 +17,7 @@ class PeripheralComponentInterconnectController;
 
 namespace korvan::drivers {
 
-class IntelHighDefinitionAudio : public Driver, public HighDefinitionAudioLink {
+class IntelHighDefinitionAudio final : public Driver, public HighDefinitionAudioLink {
  public:
   // Global registers.
   static constexpr uint32_t kGlobalCapabilities = 0x00;  // GCAP
@@ -88,6 +88,9 @@ class IntelHighDefinitionAudio : public Driver, public HighDefinitionAudioLink {
 
   IntelHighDefinitionAudio(hardwarecommunication::PeripheralComponentInterconnectController* pci, uint16_t bus,
                            uint16_t device, uint16_t function);
+  ~IntelHighDefinitionAudio();
+  IntelHighDefinitionAudio(const IntelHighDefinitionAudio&) = delete;
+  IntelHighDefinitionAudio& operator=(const IntelHighDefinitionAudio&) = delete;
 
   // Resets the controller, finds the codec's output and starts the stream
   // playing silence. Afterwards Ready() or Failure() says how it went.
@@ -118,7 +121,9 @@ class IntelHighDefinitionAudio : public Driver, public HighDefinitionAudioLink {
   const char* SetUpStream();
   bool WaitFor(uint32_t offset, unsigned width, uint32_t mask, uint32_t value);
   uint32_t stream(uint32_t reg) const { return stream_base_ + reg; }
-  static uint8_t* Aligned(uint32_t bytes);
+  // A zeroed block of bytes at a 128-byte boundary, from block (allocated
+  // the first time, kept for the next activation).
+  static uint8_t* Aligned(uint8_t** block, uint32_t bytes);
   // The size code for the largest ring the capability bits allow, and its entries.
   static uint8_t RingSize(uint8_t capabilities, uint16_t* entries);
 
@@ -136,6 +141,11 @@ class IntelHighDefinitionAudio : public Driver, public HighDefinitionAudioLink {
   uint16_t rirb_entries_ = kCorbEntries;
   uint8_t* buffer_ = nullptr;
   uint32_t write_ = 0;
+  // What the controller's rings, buffer and descriptor list were cut from.
+  uint8_t* corb_block_ = nullptr;
+  uint8_t* rirb_block_ = nullptr;
+  uint8_t* buffer_block_ = nullptr;
+  uint8_t* list_block_ = nullptr;
 };
 
 }  // namespace korvan::drivers

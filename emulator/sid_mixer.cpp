@@ -14,7 +14,7 @@ int16_t SidMixer::mix(const int32_t voices[kVoices], SidFilter* filter, uint8_t 
   int64_t level = (before_volume * (mode_volume & kVolumeMask)) >> kOutputShift;
   // The capacitor's charge is kept in 1/65536 steps, so that the decay of a
   // small offset does not stall on the rounding.
-  previous_out_ = ((level - previous_in_) << 16) + ((previous_out_ * kCouplingPole) >> 16);
+  previous_out_ = (level - previous_in_) * 65536 + ((previous_out_ * kCouplingPole) >> 16);
   previous_in_ = level;
   int64_t out = previous_out_ >> 16;
   if (out > 32767) return 32767;
