@@ -42,11 +42,11 @@ test-sanitize: deps
 	@cmake --build $(BUILD)/sanitize -j$(JOBS)
 	@cd $(BUILD)/sanitize && ctest --output-on-failure -j2 --timeout 900 -LE qemu
 
-# Benchmarks, not tests: the host-side speed of the core, the machine and the
-# VIC, and BASIC's own speed in 6502 cycles.
+# Benchmarks, not tests: the host-side speed of the core, the machine, the
+# VIC and the SID, and BASIC's own speed in 6502 cycles.
 bench: build
-	@cmake --build $(BUILD) -j$(JOBS) --target cpu_bench machine_bench vic_bench
-	@for b in cpu_bench machine_bench vic_bench; do $(BUILD)/tests/bench/$$b; done
+	@cmake --build $(BUILD) -j$(JOBS) --target cpu_bench machine_bench vic_bench sid_bench
+	@for b in cpu_bench machine_bench vic_bench sid_bench; do $(BUILD)/tests/bench/$$b; done
 	@tests/roms/basic/bench/basic_bench.py $(BUILD)/c64host
 
 # The README's pictures, from screendumps of the real image.

@@ -130,6 +130,7 @@ C64::C64() {
   // The video chip keeps time by the processor that runs the machine, so the
   // raster moves while a batch of instructions waits on it.
   vic->clock(&f6502_context()->cycles);
+  sid->clock(&f6502_context()->cycles);
   mem->clock(&f6502_context()->cycles);
   cia1->cpu(cpu);
   cia1->io(io);

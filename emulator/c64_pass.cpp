@@ -13,6 +13,7 @@
 #include "emulator/monitor.h"
 #include "emulator/scan_decoder.h"
 #include "emulator/scan_ring.h"
+#include "emulator/sid.h"
 #include "emulator/vic.h"
 #include "face/fake6502_bridge.h"
 #include "face/substrate.h"
@@ -85,7 +86,7 @@ bool C64::run_pass() {
   bool changed = copy_face_text();
   drain_scan_ring();
   drain_serial_input(true);
-  if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
+  if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !sid->emulate() || !io->emulate()) return false;
   finish_pass(changed);
   return !mode.exit_requested();
 }

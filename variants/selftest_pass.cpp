@@ -10,6 +10,7 @@
 #include "emulator/monitor.h"
 #include "emulator/scan_decoder.h"
 #include "emulator/scan_ring.h"
+#include "emulator/sid.h"
 #include "emulator/vic.h"
 #include "face/fake6502_bridge.h"
 
@@ -50,7 +51,7 @@ bool C64::run_pass() {
   face_tick_observe(&g_c64_face);
   bool changed = copy_face_text();
   drain_scan_ring();
-  if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
+  if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !sid->emulate() || !io->emulate()) return false;
   finish_pass(changed);
   return !mode.exit_requested();
 }

@@ -19,6 +19,7 @@ BOOT_LOG_ORDER = [
     r"Initializing filesystem driver\.\.\.\[OK\]",
     r"Obtaining video mode\.\.\.\.\.\.\.\.\.\.\.\.\.\[OK\] Screen \d+ X \d+ X \d+ - Pitch \d+",
     r"VGA Memory @ \$[0-9A-F]{8}",
+    r"Initializing sound\.{15}\[OK\] ",
     r"Getting date: \d{1,2}/\d{1,2}/20\d\d",
     r"Getting time: \d{1,2}:\d{1,2}:\d{1,2}",
 ]
