@@ -98,6 +98,7 @@ extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_
   printf("\n\n");
 
   TaskManager taskManager;
+  hardwarecommunication::InterruptManager::SetFatalPainter(paint_fatal_square);
   hardwarecommunication::InterruptManager interrupts(0x20, &gdt, &taskManager);
   SyscallHandler syscalls(&interrupts, hardwarecommunication::InterruptManager::kSyscallVector);
 

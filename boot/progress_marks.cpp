@@ -27,4 +27,6 @@ void draw_progress_mark(ProgressMark mark) {
   fill_framebuffer_square(kMarkSpacing * index, 0, kMarkSide, kMarkColours[index]);
 }
 
+void paint_fatal_square(uint32_t side, uint16_t rgb565) { fill_framebuffer_square(0, 0, side, rgb565); }
+
 }  // namespace korvan

@@ -20,4 +20,7 @@ void draw_progress_mark(ProgressMark mark);
 // clipped to the framebuffer (also used by the fatal-exception squares).
 void fill_framebuffer_square(uint32_t left, uint32_t top, uint32_t side, uint16_t rgb565);
 
+// The square in the top left corner that an unhandled exception leaves.
+void paint_fatal_square(uint32_t side, uint16_t rgb565);
+
 }  // namespace korvan

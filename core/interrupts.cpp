@@ -1,7 +1,6 @@
 // Interrupt dispatch.
 #include "core/interrupts.h"
 
-#include "boot/progress_marks.h"
 #include "core/interrupt_entries.h"
 #include "core/x86.h"
 
@@ -9,6 +8,7 @@ namespace korvan::hardwarecommunication {
 
 InterruptManager::GateDescriptor InterruptManager::interruptDescriptorTable[256];
 InterruptManager* InterruptManager::ActiveInterruptManager = nullptr;
+InterruptManager::FatalPainter InterruptManager::fatalPainter = nullptr;
 
 namespace {
 
@@ -139,7 +139,7 @@ uint32_t InterruptManager::HandleInterrupt(uint8_t interrupt, uint32_t esp) {
 void InterruptManager::StopOnUnhandledException(uint8_t vector) {
   x86::disable_interrupts();
   Port8Bit::Write8(kDiagnosticPort, vector);
-  fill_framebuffer_square(0, 0, kFatalSquareSide, fatal_colour(vector));
+  if (fatalPainter != nullptr) fatalPainter(kFatalSquareSide, fatal_colour(vector));
   x86::stop();
 }
 

@@ -64,10 +64,17 @@ class InterruptManager {
 
   InterruptHandler* Handler(uint8_t vector) const { return handlers[vector]; }
 
+  // How a stop on an unhandled exception shows itself beyond the diagnostic
+  // port: given a side in pixels and the exception's RGB565 colour. The
+  // layer that owns the screen installs it; until then nothing is drawn.
+  using FatalPainter = void (*)(uint32_t side, uint16_t rgb565);
+  static void SetFatalPainter(FatalPainter painter) { fatalPainter = painter; }
+
  private:
   uint32_t DoHandleInterrupt(uint8_t interrupt, uint32_t esp);
   [[noreturn]] void StopOnUnhandledException(uint8_t vector);
 
+  static FatalPainter fatalPainter;
   InterruptHandler* handlers[256];
   TaskManager* taskManager;
   uint16_t hardwareInterruptOffset;
