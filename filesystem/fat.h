@@ -79,6 +79,11 @@ class Fat32 {
   int AllocateCluster(uint32_t& cluster);
   void ResetOpenFileListEntry(uint8_t slot);
 
+  // An existing file's bytes in place (a disk image held in a file): never
+  // past its size, never a cluster outside its chain, nothing allocated.
+  int ReadFileRange(const char* name, uint32_t offset, uint8_t* data, uint32_t length);
+  int WriteFileRange(const char* name, uint32_t offset, const uint8_t* data, uint32_t length);
+
   // Sees live root entries (files, directories, the label; no long-name
   // parts), 32 bytes each, in directory order; returns false to end the walk.
   class EntryVisitor {
@@ -146,6 +151,8 @@ class Fat32 {
   int EraseEntry(const uint8_t* name8, const uint8_t* ext3);
   int ExtendDirectory(uint32_t lastCluster, uint32_t& firstSector);
   int ReadChain(uint32_t cluster, uint8_t* destination, uint32_t length);
+  // Reads into `into`, or writes from `from`, the file's bytes at offset.
+  int AccessFileRange(const char* name, uint32_t offset, uint32_t length, uint8_t* into, const uint8_t* from);
   int WriteClusterBuffer(OpenFileEntry& file);
   int AbandonWrite(OpenFileEntry& file, int failure);
   void StampEntry(uint8_t* entry);

@@ -19,6 +19,8 @@ needs=(
   "fsck.fat:dosfstools"
   "sfdisk:fdisk"
   "python3:python3"
+  "cc1541:cc1541"
+  "cbmconvert:cbmconvert"
   "clang++:clang"
   "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev"
   "/usr/lib/gcc/x86_64-linux-gnu/12/32/libgcc.a:gcc-multilib"

@@ -12,6 +12,7 @@
 #include "filesystem/fat.h"
 #include "lib/vga.h"
 #include "tests/hosted/simulated_ata_drive.h"
+#include "tools/fat32tool/d64_commands.h"
 
 using korvan::drivers::AdvancedTechnologyAttachment;
 using korvan::filesystem::Fat32;
@@ -33,7 +34,15 @@ int usage() {
         "  put NAME         standard input becomes a new file\n"
         "  del NAME         delete a file\n"
         "  ren OLD NEW      rename a file\n"
-        "names in the short form, for example HELLO.PRG\n",
+        "  d64 D64NAME dir             the listing of a D64 image in the volume\n"
+        "  d64 D64NAME get PATTERN     a file of the image to standard output\n"
+        "  d64 D64NAME put NAME[,S|P|U]  standard input becomes a file (@0:NAME replaces)\n"
+        "  d64 D64NAME append NAME[,S|P|U]  standard input added to a file\n"
+        "  d64 D64NAME del PATTERN     scratch files\n"
+        "  d64 D64NAME ren OLD NEW     rename a file\n"
+        "  d64 D64NAME validate        rebuild the BAM from the files' chains\n"
+        "volume names in the short form, for example HELLO.PRG; d64 commands end\n"
+        "with the drive's status number\n",
         stderr);
   return kUsage;
 }
@@ -73,7 +82,8 @@ int main(int argc, char** argv) {
   if (argc < 3) return usage();
   const char* command = argv[2];
   bool readOnly = !strcmp(command, "parts") || !strcmp(command, "dir") || !strcmp(command, "cbmdir") ||
-                  !strcmp(command, "get");
+                  !strcmp(command, "get") || (!strcmp(command, "d64") && argc > 4 &&
+                                              (!strcmp(argv[4], "dir") || !strcmp(argv[4], "get")));
   korvan::hosted::ImageFileStore store(argv[1], !readOnly);
   if (!store.ok()) {
     fprintf(stderr, "fat32tool: cannot open %s\n", argv[1]);
@@ -81,6 +91,7 @@ int main(int argc, char** argv) {
   }
   // Text the volume prints goes to standard output only where it is the answer.
   bool textAnswer = !strcmp(command, "parts") || !strcmp(command, "dir");
+  bool d64 = !strcmp(command, "d64");
   g_console = textAnswer ? stdout : stderr;
   // No framebuffer: a one-row console keeps scrolling from costing anything.
   qlib::vga_init(nullptr, 80, 16, 160, 16);
@@ -109,6 +120,13 @@ int main(int argc, char** argv) {
     status = volume.DeleteFile(argv[3]);
   } else if (!strcmp(command, "ren") && argc == 5) {
     status = volume.RenameFile(argv[3], argv[4]);
+  } else if (d64 && !volume.Mounted()) {
+    status = korvan::filesystem::kFatInvalid;
+  } else if (d64) {
+    status = RunD64Command(volume, argc - 3, argv + 3, kUsage);
+    if (status == kUsage) return usage();
+    fflush(stdout);
+    return status;
   } else {
     return usage();
   }
