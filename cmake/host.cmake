@@ -12,7 +12,8 @@ endif()
 
 add_library(quillon_hosted STATIC ${PORTABLE_SOURCES} ${KERNEL_IMAGE_ONLY_SOURCES} ${HOSTED_SOURCES}
   ${ROM_IMAGE_SOURCES})
-target_include_directories(quillon_hosted PUBLIC ${CMAKE_SOURCE_DIR})
+target_include_directories(quillon_hosted PUBLIC ${CMAKE_SOURCE_DIR} ${GENERATED_INCLUDE_DIR})
+add_dependencies(quillon_hosted c64_locations)
 target_compile_definitions(quillon_hosted PUBLIC QUILLON_HOSTED=1)
 target_compile_options(quillon_hosted PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:-include ${CMAKE_SOURCE_DIR}/tests/hosted/runtime_import.h>

@@ -11,7 +11,8 @@ set(KERNEL_COMPILE_FLAGS
   -O2 -Wall -Wextra)
 
 add_library(quillon_kernel_common OBJECT ${PORTABLE_SOURCES} ${KERNEL_ONLY_SOURCES} ${ROM_IMAGE_SOURCES})
-target_include_directories(quillon_kernel_common PRIVATE ${CMAKE_SOURCE_DIR})
+target_include_directories(quillon_kernel_common PRIVATE ${CMAKE_SOURCE_DIR} ${GENERATED_INCLUDE_DIR})
+add_dependencies(quillon_kernel_common c64_locations)
 target_compile_options(quillon_kernel_common PRIVATE ${KERNEL_COMPILE_FLAGS})
 if(ROM_IMAGE_SOURCES)
   add_dependencies(quillon_kernel_common roms)
@@ -27,7 +28,8 @@ function(quillon_kernel_image target name definition image_sources)
     SUFFIX ""
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
     LINK_DEPENDS ${KERNEL_LINKER_SCRIPT})
-  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${GENERATED_INCLUDE_DIR})
+  add_dependencies(${target} c64_locations)
   target_compile_options(${target} PRIVATE ${KERNEL_COMPILE_FLAGS})
   target_compile_definitions(${target} PRIVATE ${definition})
   target_link_options(${target} PRIVATE

@@ -62,6 +62,22 @@ include(${ROM_SOURCE_DIR}/demos/demos.cmake)
 list(APPEND ROM_IMAGES ${MONITOR_PRG} ${STARTUP_PRG})
 add_custom_target(roms ALL DEPENDS ${ROM_IMAGES})
 
+# The C64 locations the C++ side names, generated from the same includes and
+# label file the ROMs are built from, so the host can never name another byte
+# than the ROM uses: #include "emulator/roms/c64_locations.h".
+set(GENERATED_INCLUDE_DIR ${CMAKE_BINARY_DIR}/generated)
+set(C64_LOCATIONS_HEADER ${GENERATED_INCLUDE_DIR}/emulator/roms/c64_locations.h)
+file(MAKE_DIRECTORY ${GENERATED_INCLUDE_DIR}/emulator/roms)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(
+  OUTPUT ${C64_LOCATIONS_HEADER}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/c64_locations.py
+          ${C64_LOCATIONS_HEADER} ${ROM_OUTPUT_DIR}/c64.labels ${ROM_INCLUDES}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/c64_locations.py ${ROM_OUTPUT_DIR}/c64.labels ${ROM_INCLUDES}
+  COMMENT "c64_locations.h"
+  VERBATIM)
+add_custom_target(c64_locations DEPENDS ${C64_LOCATIONS_HEADER})
+
 # The images are linked into both kernel images and the host library by
 # rom_images.S with .incbin; it is reassembled whenever an image changes.
 set(ROM_IMAGE_SOURCES)

@@ -266,6 +266,8 @@ void Drive::open(uint8_t sa, const uint8_t* name, uint8_t length) {
   }
   FileSpec spec;
   DriveStatus status = length == 0 ? kDriveNoName : parse_spec(name, length, number, spec);
+  // The directory can only be read; no file can take its name.
+  if (status == kDriveOk && spec.directory && spec.mode == 'W') status = kDriveInvalidName;
   if (status == kDriveOk) status = spec.directory ? open_listing(channel) : open_file(channel, number, spec);
   set_status(status);
 }
@@ -398,6 +400,10 @@ Drive::DriveStatus Drive::write(uint8_t sa, uint8_t byte) {
     set_status(status);
   }
   return status;
+}
+
+void Drive::unlisten(uint8_t sa) {
+  if ((sa & 0x0F) == kCommandChannel && command_length_ > 0) run_command();
 }
 
 void Drive::run_command() {

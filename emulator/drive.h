@@ -49,6 +49,9 @@ class Drive {
   // One byte to a channel; channel 15 collects a command, run at the
   // carriage return.
   DriveStatus write(uint8_t sa, uint8_t byte);
+  // The end of what was sent to sa: a command there without its carriage
+  // return runs now.
+  void unlisten(uint8_t sa);
 
   DriveStatus status() const { return status_; }
   // The status as channel 15 reads it, without its carriage return.

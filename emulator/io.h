@@ -83,8 +83,9 @@ class IO {
   static constexpr uint8_t kRequestRead = 10;   // CHRIN, GETIN: the byte in $95, ST
   static constexpr uint8_t kRequestWrite = 11;  // CHROUT: the byte in $95
   static constexpr uint8_t kRequestClall = 12;  // every channel closed
+  static constexpr uint8_t kRequestUnlisten = 13;  // CLRCHN after CHKOUT: the end of what was sent
   static constexpr uint8_t kFirstRequest = kRequestLoad;
-  static constexpr uint8_t kLastRequest = kRequestClall;
+  static constexpr uint8_t kLastRequest = kRequestUnlisten;
   void serve_request();
   static void serve_request(void* io);
   void file_load();

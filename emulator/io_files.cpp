@@ -135,6 +135,7 @@ void IO::serve_request() {
     }
     case kRequestWrite: drive_.write(listener_, memory_->read_byte(kByte)); return;
     case kRequestClall: drive_.close_all(); return;
+    case kRequestUnlisten: drive_.unlisten(listener_); return;
     default: return;
   }
 }

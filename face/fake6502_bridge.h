@@ -16,7 +16,7 @@ constexpr uint32_t kC64InterruptInterval = 16667;
 // kC64LastHostRequest (IO names them).
 constexpr uint16_t kC64HostRequest = 0x0002;
 constexpr uint8_t kC64FirstHostRequest = 4;
-constexpr uint8_t kC64LastHostRequest = 12;
+constexpr uint8_t kC64LastHostRequest = 13;
 
 struct C64Self {
   Memory* memory;

@@ -235,10 +235,12 @@ TEST_F(IoFilesTest, TheListingFillsBasicsMemoryAndCountsWhatIsLeftOut) {
   EXPECT_NE(std::string::npos, text.find("BLOCKS FREE.", left_out));
 }
 
-TEST_F(IoFilesTest, NamesWithBlanksAreRefused) {
-  Save("A B", 0x0801, 0x0810);
-  EXPECT_EQ(memory.read_byte(kStatus), 0x02);
-  EXPECT_STREQ(io.drive().status_text(), "33,SYNTAX ERROR,00,00");
+TEST_F(IoFilesTest, NamesWithBlanksPatternsOrTheDollarAreRefused) {
+  for (std::string name : {"A B", "GA*", "$"}) {
+    Save(name, 0x0801, 0x0810);
+    EXPECT_EQ(memory.read_byte(kStatus), 0x02) << name;
+    EXPECT_STREQ(io.drive().status_text(), "33,SYNTAX ERROR,00,00") << name;
+  }
   mounted->Unmount();
   CommandResult checked = Shell("fsck.fat -n -S " + file.path());
   EXPECT_EQ(checked.status, 0) << checked.output;
@@ -247,9 +249,9 @@ TEST_F(IoFilesTest, NamesWithBlanksAreRefused) {
 TEST_F(IoFilesTest, OtherValuesInTheRequestByteAreLeftAlone) {
   Name("GAME");
   std::vector<uint8_t> basic_start = Ram(0x0801, 16);
-  memory.write_byte(kRequest, 13);
+  memory.write_byte(kRequest, IO::kLastRequest + 1);
   io.emulate();
-  EXPECT_EQ(memory.read_byte(kRequest), 13);
+  EXPECT_EQ(memory.read_byte(kRequest), IO::kLastRequest + 1);
   EXPECT_EQ(Ram(0x0801, 16), basic_start);
 }
 

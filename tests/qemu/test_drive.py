@@ -77,6 +77,11 @@ class DriveAcrossARebuild(unittest.TestCase):
         self.assertEqual(notes.stdout, b"KEPT\r")
         keeper = subprocess.run(["mtype", "-i", self.disk + "@@1M", "::KEEPER.PRG"], capture_output=True, env=MTOOLS)
         self.assertEqual(keeper.stdout[:2], b"\x01\x08", "a PRG file begins with its load address")
+        # Dated by the PC's clock (QEMU's is the host's), not by a fixed stamp.
+        listed = subprocess.run(["mdir", "-i", self.disk + "@@1M", "::KEEPER.PRG"], capture_output=True, text=True,
+                                env=MTOOLS)
+        days = {time.strftime("%Y-%m-%d", time.gmtime(time.time() - ago)) for ago in (0, 600)}
+        self.assertTrue(any(day in listed.stdout for day in days), listed.stdout)
 
 
 if __name__ == "__main__":

@@ -120,9 +120,15 @@ clall_body:
 
 .segment "KERNAL_F333"
 
-; CLRCHN: input from the keyboard, output to the screen.
+; CLRCHN: input from the keyboard, output to the screen. The drive hears
+; the end of what was sent to it, as an UNLISTEN tells a 1541: a command
+; sent without a carriage return runs then.
 clrchn_body:
-        lda #DEVICE_SCREEN
+        lda DFLTO
+        cmp #DEVICE_DRIVE
+        bne @reset
+        jsr drive_unlisten
+@reset: lda #DEVICE_SCREEN
         sta DFLTO
         lda #DEVICE_KEYBOARD
         sta DFLTN

@@ -16,6 +16,7 @@ REQUEST_LISTEN  = 9
 REQUEST_READ    = 10
 REQUEST_WRITE   = 11
 REQUEST_CLALL   = 12
+REQUEST_UNLISTEN = 13
 CR              = $0D
 
 .segment "KERNAL_F7"
@@ -43,6 +44,14 @@ drive_talk:
 drive_listen:
         lda #REQUEST_LISTEN
         bne drive_request
+
+; CLRCHN after output to the drive. Keeps A, X, Y.
+drive_unlisten:
+        pha
+        lda #REQUEST_UNLISTEN
+        sta HOSTREQ
+        pla
+        rts
 
 ; CLOSE of table entry X when it is on the drive. Keeps X, Y.
 drive_close:
