@@ -8,7 +8,7 @@ import unittest
 from quillon_qemu import BOOT_TIMEOUT, artifact, harness, row_showing, row_starting
 
 # How long the C64 gets to answer a line, in software emulation.
-ANSWER_TIMEOUT = 60
+ANSWER_TIMEOUT = 120  # the menu is a BASIC program printing a screenful
 
 
 class BuiltInPrograms(unittest.TestCase):
