@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run run-selftest test test-host test-qemu test-sanitize bench screenshots clean
+.PHONY: all deps configure build boot-images run run-selftest test test-host test-qemu test-sanitize bench screenshots clean
 
 all: build
 
@@ -15,10 +15,14 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Booting needs the images and the disk only, not the tests.
+boot-images: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target boot_images
+
+run: boot-images
 	@tools/run.sh $(BUILD)/quillon.iso $(BUILD)/disk.img
 
-run-selftest: build
+run-selftest: boot-images
 	@tools/run.sh $(BUILD)/quillon-selftest.iso $(BUILD)/disk.img
 
 # Every layer: host, ROM and QEMU tests, then the host tests again under the sanitizers.
@@ -38,11 +42,11 @@ test-sanitize: deps
 	@cmake --build $(BUILD)/sanitize -j$(JOBS)
 	@cd $(BUILD)/sanitize && ctest --output-on-failure -j2 --timeout 900 -LE qemu
 
-# Benchmarks, not tests: the host-side speed of the core, the machine and the
-# VIC, and BASIC's own speed in 6502 cycles.
+# Benchmarks, not tests: the host-side speed of the core, the machine, the
+# VIC and the SID, and BASIC's own speed in 6502 cycles.
 bench: build
-	@cmake --build $(BUILD) -j$(JOBS) --target cpu_bench machine_bench vic_bench
-	@for b in cpu_bench machine_bench vic_bench; do $(BUILD)/tests/bench/$$b; done
+	@cmake --build $(BUILD) -j$(JOBS) --target cpu_bench machine_bench vic_bench sid_bench
+	@for b in cpu_bench machine_bench vic_bench sid_bench; do $(BUILD)/tests/bench/$$b; done
 	@tests/roms/basic/bench/basic_bench.py $(BUILD)/c64host
 
 # The README's pictures, from screendumps of the real image.

@@ -6,6 +6,7 @@
 #include "boot/multiboot.h"
 #include "boot/outer_loop.h"
 #include "boot/progress_marks.h"
+#include "boot/sound_tick.h"
 #include "core/gdt.h"
 #include "core/interrupts.h"
 #include "core/memorymanagement.h"
@@ -15,6 +16,7 @@
 #include "core/x86.h"
 #include "drivers/ata.h"
 #include "drivers/driver.h"
+#include "drivers/intel_hda.h"
 #include "drivers/keyboard.h"
 #include "drivers/pit.h"
 #include "drivers/rtc.h"
@@ -24,6 +26,7 @@
 #include "emulator/io_events.h"
 #include "emulator/serial_console.h"
 #include "filesystem/fat.h"
+#include "lib/sample_ring.h"
 #include "lib/stdio.h"
 
 using namespace korvan;
@@ -73,6 +76,22 @@ void print_video_mode(const uint8_t* record) {
   printf("\n                                      VGA Memory @ $%08X", multiboot::framebuffer_addr_low(record));
 }
 
+// The sound card was set up when the drivers were activated; this says what
+// came of it. True when the card plays.
+bool report_sound(const drivers::IntelHighDefinitionAudio* card) {
+  printf("\n\nInitializing sound...............[OK]");
+  if (card == nullptr) {
+    printf(" PC speaker: no HD audio controller");
+    return false;
+  }
+  if (!card->Ready()) {
+    printf(" PC speaker: HD audio %s", card->Failure());
+    return false;
+  }
+  printf(" HD audio, codec %04X:%04X", card->CodecVendor() >> 16, card->CodecVendor() & 0xFFFF);
+  return true;
+}
+
 }  // namespace
 
 extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_t /*magic*/) {
@@ -109,7 +128,7 @@ extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_
   IOSerialEventHandler serialHandler;
   drivers::SerialDriver serial(&interrupts, &serialHandler);
   driverManager.AddDriver(&serial);
-  IOPITEventHandler timerHandler;
+  SoundTickHandler timerHandler;
   drivers::PITDriver timer(&interrupts, &timerHandler);
   driverManager.AddDriver(&timer);
 
@@ -142,6 +161,9 @@ extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_
   print_video_mode(mboot_hdr);
 
   drivers::SpeakerDriver speaker;
+  SampleRing sound;
+  SampleRing* sound_ring = report_sound(pci.Sound()) ? &sound : nullptr;
+  if (sound_ring != nullptr) timerHandler.sound(pci.Sound(), sound_ring);
   drivers::RTCDriver rtc;
   drivers::datetime now{};
   rtc.GetRTC(&now);
@@ -149,6 +171,6 @@ extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_
   printf("\nGetting time: %d:%d:%d", now.hour, now.minute, now.second);
   printf("\n");
 
-  KernelServices services{&interrupts, &driverManager, &serial, &rtc, &speaker, &volume};
+  KernelServices services{&interrupts, &driverManager, &serial, &rtc, &speaker, &volume, sound_ring};
   run_outer_loop(services);
 }

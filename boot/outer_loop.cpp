@@ -25,7 +25,8 @@ void run_outer_loop(const KernelServices& services) {
   for (;;) {
     C64* machine = new (g_machine_storage) C64();
     c64ptr = machine;
-    machine->sid->speaker(services.speaker);
+    if (services.sound != nullptr) machine->sid->output(services.sound);
+    else machine->sid->speaker(services.speaker);
     machine->io->init_display(reinterpret_cast<uint32_t*>(x86::physical(g_fb_addr)), g_fb_width, g_fb_height,
                               g_fb_pitch, g_fb_bpp);
     draw_progress_mark(ProgressMark::Display);

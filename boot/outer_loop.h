@@ -2,6 +2,8 @@
 // services that outlive every machine built on top of them.
 #pragma once
 
+class SampleRing;
+
 namespace korvan {
 namespace hardwarecommunication {
 class InterruptManager;
@@ -23,6 +25,8 @@ struct KernelServices {
   drivers::RTCDriver* rtc;
   drivers::SpeakerDriver* speaker;
   filesystem::Fat32* volume;
+  // The sound card's ring, null when the speaker has to do.
+  SampleRing* sound;
 };
 
 // Runs for ever. Each image brings its own.

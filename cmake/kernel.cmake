@@ -76,3 +76,6 @@ add_custom_command(
   COMMENT "disk.img"
   VERBATIM)
 add_custom_target(disk_image ALL DEPENDS ${CMAKE_BINARY_DIR}/disk.img)
+
+# What booting needs and nothing more (make run): both images and the disk.
+add_custom_target(boot_images DEPENDS quillon_iso quillon-selftest_iso disk_image)

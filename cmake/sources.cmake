@@ -8,12 +8,13 @@ foreach(dir ${PORTABLE_DIRS})
   list(APPEND PORTABLE_SOURCES ${dir_sources})
 endforeach()
 
-# Kernel-only: inline assembly, port instructions, the heap operators and the
+# Kernel-only: inline assembly, port and memory-mapped register accesses, the heap operators and the
 # bring-up itself. Their hosted stand-ins live in tests/hosted/.
 set(KERNEL_ONLY_SOURCES
   ${CMAKE_SOURCE_DIR}/boot/loader.S
   ${CMAKE_SOURCE_DIR}/boot/kernel.cpp
   ${CMAKE_SOURCE_DIR}/core/port.cpp
+  ${CMAKE_SOURCE_DIR}/core/mmio.cpp
   ${CMAKE_SOURCE_DIR}/core/x86.cpp
   ${CMAKE_SOURCE_DIR}/lib/new.cpp
   ${CMAKE_SOURCE_DIR}/lib/compiler_support.cpp

@@ -1,6 +1,8 @@
 // PCI configuration space.
 #include "core/pci.h"
 
+#include "drivers/driver.h"
+#include "drivers/intel_hda.h"
 #include "lib/stdio.h"
 
 namespace korvan::hardwarecommunication {
@@ -16,9 +18,14 @@ static constexpr uint8_t kOffsetBar0 = 0x10;
 static constexpr uint8_t kOffsetInterruptLine = 0x3C;
 static constexpr uint8_t kClassDisplay = 0x03;
 static constexpr uint8_t kSubclassVga = 0x00;
+static constexpr uint8_t kClassMultimedia = 0x04;
+static constexpr uint8_t kSubclassHighDefinitionAudio = 0x03;
 
 PeripheralComponentInterconnectController::PeripheralComponentInterconnectController()
     : dataPort(kDataPort), commandPort(kAddressPort) {}
+
+// The kernel's controller lives for ever; a test's takes its driver with it.
+PeripheralComponentInterconnectController::~PeripheralComponentInterconnectController() { delete sound; }
 
 static uint32_t configuration_address(uint16_t bus, uint16_t device, uint16_t function, uint32_t offset) {
   return 0x80000000u | static_cast<uint32_t>(bus & 0xFF) << 16 | static_cast<uint32_t>(device & 0x1F) << 11 |
@@ -41,7 +48,8 @@ bool PeripheralComponentInterconnectController::DeviceHasFunctions(uint16_t bus,
   return Read(bus, device, 0, kOffsetHeaderType) & (1 << 7);
 }
 
-void PeripheralComponentInterconnectController::SelectDrivers(drivers::DriverManager*, InterruptManager* interrupts) {
+void PeripheralComponentInterconnectController::SelectDrivers(drivers::DriverManager* driverManager,
+                                                              InterruptManager* interrupts) {
   for (uint16_t bus = 0; bus < kBusesScanned; bus++) {
     for (uint16_t device = 0; device < kDevicesPerBus; device++) {
       uint16_t functions = DeviceHasFunctions(bus, device) ? kFunctionsPerDevice : 1;
@@ -53,8 +61,8 @@ void PeripheralComponentInterconnectController::SelectDrivers(drivers::DriverMan
           if (bar.address != nullptr && bar.type == InputOutput)
             dev.portBase = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(bar.address));
         }
-        // No device has a driver of its own here; the hook stays for those that will.
-        GetDriver(dev, interrupts);
+        drivers::Driver* driver = GetDriver(dev, interrupts);
+        if (driver != nullptr && driverManager != nullptr) driverManager->AddDriver(driver);
         printf("PCI BUS %02X, DEVICE %02X, FUNCTION %02X = VENDOR %04X, DEVICE %04X\n", bus, device, function,
                dev.vendor_id, dev.device_id);
       }
@@ -65,7 +73,10 @@ void PeripheralComponentInterconnectController::SelectDrivers(drivers::DriverMan
 drivers::Driver* PeripheralComponentInterconnectController::GetDriver(PeripheralComponentInterconnectDeviceDescriptor dev,
                                                                       InterruptManager*) {
   if (dev.class_id == kClassDisplay && dev.subclass_id == kSubclassVga) printf("VGA ");
-  return nullptr;
+  if (dev.class_id != kClassMultimedia || dev.subclass_id != kSubclassHighDefinitionAudio || sound != nullptr)
+    return nullptr;
+  sound = new drivers::IntelHighDefinitionAudio(this, dev.bus, dev.device, dev.function);
+  return sound;
 }
 
 PeripheralComponentInterconnectDeviceDescriptor PeripheralComponentInterconnectController::GetDeviceDescriptor(

@@ -9,6 +9,7 @@ namespace korvan {
 namespace drivers {
 class Driver;
 class DriverManager;
+class IntelHighDefinitionAudio;
 }  // namespace drivers
 namespace hardwarecommunication {
 
@@ -46,6 +47,9 @@ class PeripheralComponentInterconnectController {
   static constexpr uint16_t kFunctionsPerDevice = 8;
 
   PeripheralComponentInterconnectController();
+  ~PeripheralComponentInterconnectController();
+  PeripheralComponentInterconnectController(const PeripheralComponentInterconnectController&) = delete;
+  PeripheralComponentInterconnectController& operator=(const PeripheralComponentInterconnectController&) = delete;
 
   // The configuration word holding offset, shifted so that byte and word
   // fields come back in the low bits.
@@ -53,9 +57,13 @@ class PeripheralComponentInterconnectController {
   void Write(uint16_t bus, uint16_t device, uint16_t function, uint32_t registeroffset, uint32_t value);
   bool DeviceHasFunctions(uint16_t bus, uint16_t device);
 
-  // Prints one line per function found on buses 0 to 7; adds no driver.
+  // Prints one line per function found on buses 0 to 7 and adds the drivers
+  // GetDriver makes.
   void SelectDrivers(drivers::DriverManager* driverManager, InterruptManager* interrupts);
+  // A driver for the first High Definition Audio controller; none for the rest.
   drivers::Driver* GetDriver(PeripheralComponentInterconnectDeviceDescriptor dev, InterruptManager* interrupts);
+  // The sound controller's driver, null when the scan found none.
+  drivers::IntelHighDefinitionAudio* Sound() const { return sound; }
   PeripheralComponentInterconnectDeviceDescriptor GetDeviceDescriptor(uint16_t bus, uint16_t device,
                                                                       uint16_t function);
   BaseAddressRegister GetBaseAddressRegister(uint16_t bus, uint16_t device, uint16_t function, uint16_t bar);
@@ -63,6 +71,7 @@ class PeripheralComponentInterconnectController {
  private:
   Port32Bit dataPort;
   Port32Bit commandPort;
+  drivers::IntelHighDefinitionAudio* sound = nullptr;
 };
 
 }  // namespace hardwarecommunication

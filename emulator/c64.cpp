@@ -2,13 +2,16 @@
 // image's own (emulator/c64_pass.cpp, variants/).
 #include "emulator/c64.h"
 
+#include "core/interrupts.h"
 #include "core/port.h"
 #include "core/x86.h"
+#include "drivers/keyboard.h"
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
 #include "emulator/c64_loop.h"
 #include "emulator/clock.h"
 #include "emulator/cpu.h"
+#include "emulator/face_cells.h"
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
@@ -21,6 +24,9 @@
 #include "lib/placement.h"
 #include "lib/string.h"
 
+using korvan::drivers::KeyboardDriver;
+using korvan::hardwarecommunication::InterruptHandler;
+using korvan::hardwarecommunication::InterruptManager;
 using korvan::hardwarecommunication::Port8Bit;
 
 C64* volatile c64ptr = nullptr;
@@ -82,20 +88,30 @@ void c64_type_key(uint8_t ch) {
 
 // Each byte is read and appended with interrupts off: the keyboard interrupt
 // would otherwise take the byte between the status and data reads (and this
-// poll would append a stale one), or take the same ring slot.
+// poll would append a stale one), or take the same ring slot. Where there is
+// a keyboard driver, the byte is its, taken as its interrupt takes it, so
+// that Esc, F10 and the monitor's keys are seen whichever finds the byte.
 void c64_poll_keyboard_controller() {
   Port8Bit data(kControllerData);
   Port8Bit status(kControllerStatus);
+  InterruptManager* manager = InterruptManager::ActiveInterruptManager;
+  InterruptHandler* keyboard =
+      manager != nullptr
+          ? manager->Handler(static_cast<uint8_t>(manager->HardwareInterruptOffset() + KeyboardDriver::kInterruptLine))
+          : nullptr;
   for (int i = 0; i < C64::kPollLimit; i++) {
     korvan::x86::disable_interrupts();
     bool full = (status.Read() & kStatusOutputFull) != 0;
-    if (full) scan_ring_append(data.Read());
+    if (full) {
+      if (keyboard != nullptr) keyboard->HandleInterrupt(0);
+      else scan_ring_append(data.Read());
+    }
     korvan::x86::enable_interrupts();
     if (!full) return;
   }
 }
 
-C64::C64() : running(true), exit_requested(false) {
+C64::C64() {
   io = new IO();
   // The register model starts from all zeros, whatever the heap held.
   void* cpu_storage = ::operator new(sizeof(Cpu));
@@ -116,6 +132,7 @@ C64::C64() : running(true), exit_requested(false) {
   // The chips keep time by the processor that runs the machine, so the
   // raster moves and the timers count while a batch of instructions runs.
   vic->clock(clock);
+  sid->clock(&f6502_context()->cycles);
   mem->clock(&f6502_context()->cycles);
   cia1->cpu(cpu);
   cia1->io(io);
@@ -131,6 +148,7 @@ C64::C64() : running(true), exit_requested(false) {
   monitor->io(io);
   monitor->mem(mem);
   monitor->cpu(cpu);
+  monitor->mode(&mode);
 }
 
 C64::~C64() {
@@ -147,11 +165,6 @@ C64::~C64() {
 
 uint32_t C64::passes_since_boot() { return g_frame_ctr; }
 
-void C64::resume() {
-  if (monitor != nullptr) monitor->Stop();
-  running = true;
-}
-
 void C64::start() {
   begin();
   while (run_pass()) {
@@ -166,6 +179,8 @@ bool C64::copy_face_text() {
       changed = true;
     }
   }
+  // Reverse video, graphics and colours change the picture, not the text.
+  if (face_cells_scrape(&g_face_cells, *mem, *vic)) changed = true;
   return changed;
 }
 
@@ -188,17 +203,12 @@ void C64::start_face() {
   c64_drop_waiting_keys();
 }
 
+// The pass found the machine stopped. A second Esc may have taken the stop
+// back since; otherwise the monitor is shown and runs until Esc or F10 gives
+// the keyboard back.
 void C64::enter_monitor() {
-  // The keyboard interrupt must not come between the look at running and the
-  // monitor's activation: a second Esc there would find the monitor not yet
-  // up, and it would then wait for a Stop that has already come.
-  korvan::x86::disable_interrupts();
-  bool resumed = running;
-  if (!resumed) monitor->Activate();
-  korvan::x86::enable_interrupts();
-  if (!resumed) monitor->Start();
-  running = true;
-  drain_scan_ring(false);
+  if (!mode.from_main_loop(C64Mode::kShown)) return;
+  monitor->Run();
   redraw_pending_ = true;
   g_serial_mirror.invalidate();
 }
@@ -214,5 +224,5 @@ void C64::finish_pass(bool text_changed) {
     // The video chip's picture changes without the text changing.
     io->screen_refresh();
   }
-  g_serial_mirror.update(g_face_screen, current_milli, send_serial, io);
+  g_serial_mirror.update(g_face_cells, g_serial_input_refused, current_milli, send_serial, io);
 }

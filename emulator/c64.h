@@ -3,6 +3,8 @@
 #pragma once
 #include <stdint.h>
 
+#include "emulator/c64_mode.h"
+
 class Clock;
 class Cpu;
 class Cia1;
@@ -33,17 +35,16 @@ class C64 {
   void begin();
   // One pass of the main loop; false when start() is to return.
   bool run_pass();
-  // From the keyboard interrupt: the next pass enters the monitor.
-  void stop() { running = false; }
-  // From the keyboard interrupt: leave the monitor, the machine resumes.
-  void resume();
-  // From the keyboard interrupt: start() returns after the current pass.
-  void request_exit() { exit_requested = true; }
+  // From the keyboard interrupt (F10): start() returns after the current pass.
+  void request_exit() { mode.on_interrupt(C64Mode::kFreshMachine); }
+  bool running() const { return mode.machine_runs(); }
 
   // Passes completed since boot, over every machine built.
   static uint32_t passes_since_boot();
 
-  volatile bool running;
+  // Whether the machine or its monitor has the keyboard; Esc and F10 from
+  // the keyboard interrupt change it, and the passes follow it.
+  C64Mode mode;
   Cpu* cpu = nullptr;
   Cia1* cia1 = nullptr;
   Cia2* cia2 = nullptr;
@@ -52,20 +53,20 @@ class C64 {
   Sid* sid = nullptr;
   Vic* vic = nullptr;
   Monitor* monitor = nullptr;
-  volatile bool exit_requested;
   // The chips' time base over the running core's cycle count.
   Clock* clock = nullptr;
 
  private:
   bool copy_face_text();
   // Shared by both images' passes: binding the face to this machine (its
-  // LOAD/SAVE service included) for a fresh start, taking the monitor's turn (keys typed
-  // meanwhile are consumed, the screen repainted afterwards), and the end of
-  // a pass (counted, redrawn by the rule, mirrored to COM1).
+  // LOAD/SAVE service included) for a fresh start, taking the monitor's turn
+  // (the screen repainted afterwards), and the end of a pass (counted,
+  // redrawn by the rule, mirrored to COM1).
   void start_face();
   void enter_monitor();
   void finish_pass(bool text_changed);
-  void drain_scan_ring(bool deliver);
+  // Scancodes typed while the monitor had the keyboard only move the shift state.
+  void drain_scan_ring();
   void drain_serial_input(bool deliver);
 
   // Set when the host screen must be drawn whatever the text did: a new

@@ -7,6 +7,7 @@
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
 #include "emulator/clock.h"
+#include "emulator/face_cells.h"
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
@@ -14,6 +15,7 @@
 #include "emulator/pacer.h"
 #include "emulator/scan_decoder.h"
 #include "emulator/scan_ring.h"
+#include "emulator/sid.h"
 #include "emulator/vic.h"
 #include "face/fake6502_bridge.h"
 #include "face/substrate.h"
@@ -72,42 +74,51 @@ void C64::begin() {
   ovra::substrate_init(static_cast<uint32_t>(stamp) ^ static_cast<uint32_t>(stamp >> 32));
 }
 
-// deliver false: the bytes are consumed for the shift state only (the keys
-// typed while the monitor had the keyboard are not the machine's).
-void C64::drain_scan_ring(bool deliver) {
+// Bytes typed while the monitor had the keyboard are consumed for the shift
+// state only: they are not the machine's.
+void C64::drain_scan_ring() {
   uint32_t head = c64_scan_head_snapshot();
   while (g_scan_tail != head) {
-    uint8_t byte = g_scan_ring[g_scan_tail % kScanRingSize];
+    uint32_t slot = g_scan_tail % kScanRingSize;
+    bool machines = g_scan_monitor_byte[slot] == 0;
+    // The cursor keys' events came with the $E0 prefixes before this byte.
+    for (uint8_t ch = io->take_face_key(g_scan_tail); ch != 0; ch = io->take_face_key(g_scan_tail))
+      if (machines) c64_type_key(ch);
+    uint8_t byte = g_scan_ring[slot];
     g_scan_tail = g_scan_tail + 1;
-    if (byte == ScanDecoder::kF11 && deliver) {
+    if (byte == ScanDecoder::kF11 && machines) {
       g_video_view = !g_video_view;
       redraw_pending_ = true;
     }
     uint8_t ch = g_scan_decoder.decode(byte);
-    if (ch != 0 && deliver) c64_type_key(ch);
+    if (ch != 0 && machines) c64_type_key(ch);
+    if (g_scan_decoder.take_set_switch() && machines) c64_switch_character_set(&g_c64_self);
   }
-  for (uint8_t ch = io->take_face_key(); ch != 0; ch = io->take_face_key())
-    if (deliver) c64_type_key(ch);
+  for (uint8_t ch = io->take_face_key(head); ch != 0; ch = io->take_face_key(head)) c64_type_key(ch);
 }
 
 // A terminal can send faster than the KERNAL takes keys, so bytes wait in
 // their queue while the keyboard buffer is full instead of being dropped.
 void C64::drain_serial_input(bool deliver) {
+  if (g_serial_run_stop) {
+    g_serial_run_stop = false;
+    if (deliver) io->press_run_stop();
+  }
   while (g_serial_input_tail != g_serial_input_head) {
     if (deliver && (c64_keys_waiting() || mem->read_byte(kKeyCount) >= kKeyBufferSize)) return;
     uint8_t byte = g_serial_input[g_serial_input_tail % kSerialInputSize];
     g_serial_input_tail = g_serial_input_tail + 1;
-    uint8_t ch = g_terminal_decoder.decode(byte);
+    uint8_t ch = g_terminal_decoder.decode(byte, g_face_cells.lower_case);
     if (ch != 0 && deliver) c64_type_key(ch);
   }
 }
 
 bool C64::run_pass() {
-  if (!running) {
+  if (!mode.machine_runs()) {
     enter_monitor();
     drain_serial_input(false);
     g_speed.restart(clock);
-    return true;
+    return !mode.exit_requested();
   }
   ovra::substrate_tick();
   c64_poll_keyboard_controller();
@@ -122,10 +133,10 @@ bool C64::run_pass() {
   ovra::face_step_all();
   face_tick_observe(&g_c64_face);
   bool changed = copy_face_text();
-  drain_scan_ring(true);
+  drain_scan_ring();
   drain_serial_input(true);
-  if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !io->emulate()) return false;
+  if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !sid->emulate() || !io->emulate()) return false;
   finish_pass(changed);
   g_speed.pace(clock, io);
-  return !exit_requested;
+  return !mode.exit_requested();
 }

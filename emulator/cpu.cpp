@@ -67,7 +67,7 @@ void Cpu::flags(uint8_t value) {
 }
 
 void Cpu::push(uint8_t value) {
-  if (memory_ != nullptr) memory_->write_byte(static_cast<uint16_t>(kStackPage + core_->sp), value);
+  if (memory_ != nullptr) memory_->write_stack(static_cast<uint16_t>(kStackPage + core_->sp), value);
   core_->sp = static_cast<uint8_t>(core_->sp - 1);
 }
 

@@ -7,6 +7,7 @@
 #include "emulator/cpu.h"
 #include "emulator/io_events.h"
 #include "emulator/pacer.h"
+#include "emulator/scan_ring.h"
 #include "lib/pixel.h"
 
 using namespace korvan::drivers;
@@ -32,6 +33,7 @@ constexpr uint8_t kbd[IO::kMatrixRows][8] = {
 // Positions the two-key combinations use.
 constexpr int kRowControl = 0, kColCursorRight = 2, kColCursorDown = 7;
 constexpr int kRowLeftShift = 1, kColLeftShift = 7;
+constexpr int kRowRunStop = 7, kColRunStop = 7;
 
 // F2, F4, F6, F8 are shifted F1, F3, F5, F7 (row 0 bits 4, 5, 6, 3).
 constexpr uint8_t kShiftedFunctionKeys[4] = {242, 244, 246, 248};
@@ -45,6 +47,8 @@ struct FaceKey {
 constexpr FaceKey kFaceCursorKeys[] = {
     {kKeyUp, 0x91}, {kKeyDown, 0x11}, {kKeyLeft, 0x9D}, {kKeyRight, 0x1D}, {kKeyHome, 0x13},
 };
+// Shift+HOME is CLR.
+constexpr uint8_t kFaceClear = 0x93;
 
 constexpr uint16_t kPalette[16] = {
     0x0000, 0xFFFF, 0x8800, 0xAFFD, 0xCA39, 0x066A, 0x0015, 0xEF6E,
@@ -115,7 +119,13 @@ void IO::delay(uint32_t ms) {
 // catches one raised while no face hook was bound.
 bool IO::emulate() {
   serve_request();
+  if (run_stop_passes_ != 0 && --run_stop_passes_ == 0) release(kRowRunStop, kColRunStop);
   return running_;
+}
+
+void IO::press_run_stop() {
+  press(kRowRunStop, kColRunStop);
+  run_stop_passes_ = kRunStopPasses;
 }
 
 uint8_t IO::keyboard_matrix_row(int row) const {
@@ -165,11 +175,15 @@ bool IO::press_shifted_pair(uint8_t code, bool held) {
 void IO::queue_face_key(uint8_t character) {
   if (face_keys_head_ - face_keys_tail_ >= kFaceKeyQueueSize) return;
   face_keys_[face_keys_head_ % kFaceKeyQueueSize] = character;
+  face_key_ring_positions_[face_keys_head_ % kFaceKeyQueueSize] = g_scan_head;
   face_keys_head_ = face_keys_head_ + 1;
 }
 
-uint8_t IO::take_face_key() {
+uint8_t IO::take_face_key(uint32_t before) {
   if (face_keys_tail_ == face_keys_head_) return 0;
+  // Signed difference, so the wrap of the ring's counter keeps the order.
+  uint32_t position = face_key_ring_positions_[face_keys_tail_ % kFaceKeyQueueSize];
+  if (static_cast<int32_t>(position - before) > 0) return 0;
   uint8_t character = face_keys_[face_keys_tail_ % kFaceKeyQueueSize];
   face_keys_tail_ = face_keys_tail_ + 1;
   return character;
@@ -180,6 +194,8 @@ uint8_t IO::take_face_key() {
 // reach the ring (only their $E0 prefix does), so they are typed from here,
 // and only from here, so each press acts once. RUN/STOP cannot be typed into
 // the buffer (the KERNAL reads it from the matrix), so Tab stays on the matrix.
+// The function keys reach the face through the ring, so with the face active
+// F2-F8 stay off the matrix too.
 void IO::OnKeyDown(uint8_t code) {
   // Scroll Lock is on no C64 key: it switches between real speed and warp,
   // once per press (the keyboard's repeat while held would flip it back).
@@ -188,7 +204,10 @@ void IO::OnKeyDown(uint8_t code) {
     warp_key_held_ = true;
     return;
   }
-  if (code == kKeyShift) joystick2_ |= kJoystickFire;
+  if (code == kKeyShift) {
+    joystick2_ |= kJoystickFire;
+    shift_held_ = true;
+  }
   if (code == kKeyRight) joystick2_ |= kJoystickRight;
   if (code == kKeyDown) joystick2_ |= kJoystickDown;
   if (code == kKeyUp) joystick2_ |= kJoystickUp;
@@ -197,12 +216,12 @@ void IO::OnKeyDown(uint8_t code) {
   if (face) {
     for (const FaceKey& key : kFaceCursorKeys) {
       if (key.code == code) {
-        queue_face_key(key.character);
+        queue_face_key(code == kKeyHome && shift_held_ ? kFaceClear : key.character);
         return;
       }
     }
   }
-  if (press_shifted_pair(code, true)) return;
+  if (!face && press_shifted_pair(code, true)) return;
   if (code == kKeyF9) {
     if (cpu_ != nullptr) cpu_->nmi();
     return;
@@ -214,6 +233,7 @@ void IO::OnKeyDown(uint8_t code) {
 void IO::OnKeyUp(uint8_t code) {
   if (code == kKeyScrollLock) warp_key_held_ = false;
   joystick2_ = 0;
+  if (code == kKeyShift) shift_held_ = false;
   if (press_shifted_pair(code, false)) return;
   set_matrix_code(code, false);
 }

@@ -7,6 +7,7 @@
 
 #include "emulator/boot_clock.h"
 #include "emulator/drive.h"
+#include "emulator/face_cells.h"
 
 class Cpu;
 class Memory;
@@ -27,7 +28,8 @@ extern volatile int32_t g_face_active;
 // Set while the user has chosen (F11) the video chip's picture over the
 // face's text; kept across machines.
 extern volatile int32_t g_video_view;
-// The shadow of the face's text that the face path draws (40 x 25, row-major).
+// The shadow of the face's text (40 x 25, row-major); the face path draws
+// the fuller picture in g_face_cells.
 constexpr int kFaceScreenColumns = 40;
 constexpr int kFaceScreenRows = 25;
 extern uint8_t g_face_screen[kFaceScreenColumns * kFaceScreenRows];
@@ -46,7 +48,7 @@ class IO {
   static constexpr uint8_t kJoystickRight = 0x08;
   static constexpr uint8_t kJoystickFire = 0x10;
 
-  // The face path's colours (RGB565) and geometry in host pixels.
+  // The face path's blue and light blue (RGB565) and geometry in host pixels.
   static constexpr uint16_t kFaceBackground = 0x001F;
   static constexpr uint16_t kFaceForeground = 0x9E7F;
   static constexpr uint32_t kFaceOrigin = 24;
@@ -99,9 +101,16 @@ class IO {
   // A line of text for the user below the C64's screen, on the host screen
   // and on the serial terminal; an empty text clears it.
   void show_notice(const char* text);
-  // The next character the key events left for the face, or 0 for none.
-  // Called by the main loop only; the keyboard interrupt fills the queue.
-  uint8_t take_face_key();
+  // The next character the key events left for the face, or 0 for none, if
+  // it came before the scancode at ring position before (each key notes the
+  // ring's head when it arrives), so that it is typed in order with the
+  // ring's keys. Called by the main loop only; the keyboard interrupt fills
+  // the queue.
+  uint8_t take_face_key(uint32_t before);
+  // Holds RUN/STOP in the matrix for long enough that the KERNAL's keyboard
+  // scan sees it (a few jiffies), for keys that have no key-up of their own
+  // (the terminal's Ctrl-C). Called by the main loop; emulate() lets go.
+  void press_run_stop();
 
   // Frame painting for the video chip; callers stay inside the frame.
   void screen_update_pixel(int x, int y, int colour);
@@ -129,7 +138,10 @@ class IO {
   void init_keyboard();
   void release_display();
   void draw(bool everything);
-  void draw_face_cell(int r, int c, uint8_t code);
+  void draw_face_cell(int r, int c, uint8_t code, uint8_t colour);
+  void draw_rom_glyph(uint32_t left, uint32_t top, uint8_t code, uint16_t ink);
+  void fill_box(uint32_t left, uint32_t top, uint32_t right, uint32_t bottom, uint16_t rgb565);
+  uint16_t text_colour(uint8_t index) const;
   void draw_face_screen(bool everything);
   void draw_video_frame();
   bool can_draw() const;
@@ -175,9 +187,15 @@ class IO {
   // consumer (the main loop); a full queue drops the key.
   static constexpr uint32_t kFaceKeyQueueSize = 16;
   volatile uint8_t face_keys_[kFaceKeyQueueSize];
+  volatile uint32_t face_key_ring_positions_[kFaceKeyQueueSize];
   volatile uint32_t face_keys_head_ = 0;
   volatile uint32_t face_keys_tail_ = 0;
-  // The characters the face path last put on the host screen.
-  uint8_t face_drawn_[kFaceScreenColumns * kFaceScreenRows];
+  // Passes left before a press_run_stop() is let go; 0 for none.
+  static constexpr uint8_t kRunStopPasses = 4;
+  uint8_t run_stop_passes_ = 0;
+  // Either Shift key, for Shift+HOME; written by the keyboard interrupt.
+  volatile bool shift_held_ = false;
+  // What the face path last put on the host screen.
+  FaceCells face_drawn_;
   bool face_drawn_valid_ = false;
 };

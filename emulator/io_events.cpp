@@ -16,38 +16,20 @@ void IOKeyboardEventHandler::OnKeyDown(uint8_t code) {
   C64* machine = c64ptr;
   if (machine == nullptr || machine->io == nullptr || machine->monitor == nullptr) return;
   if (code == kKeyEscape) {
-    if (mode_ == kMachineMode) {
-      mode_ = kMonitorMode;
-      machine->stop();
-    } else {
-      mode_ = kMachineMode;
-      machine->resume();
-    }
+    machine->mode.on_interrupt(C64Mode::kEscape);
     return;
   }
   if (code == kKeyF10) {
     // From the monitor too: it is left first, so the rebuild is not held up.
-    if (mode_ == kMonitorMode) {
-      mode_ = kMachineMode;
-      machine->resume();
-    }
-    machine->request_exit();
+    machine->mode.on_interrupt(C64Mode::kFreshMachine);
     return;
   }
   if (code == kKeyF12) machine->io->toggle_frame_skip();
-  if (mode_ == kMachineMode) {
-    machine->io->OnKeyDown(code);
-  } else {
-    machine->monitor->OnKeyDown(code);
-  }
+  if (!machine->mode.offer_monitor_key(code)) machine->io->OnKeyDown(code);
 }
 
 void IOKeyboardEventHandler::OnKeyUp(uint8_t code) {
   C64* machine = c64ptr;
   if (machine == nullptr || machine->io == nullptr || machine->monitor == nullptr) return;
-  if (mode_ == kMachineMode) {
-    machine->io->OnKeyUp(code);
-  } else {
-    machine->monitor->OnKeyUp(code);
-  }
+  machine->io->OnKeyUp(code);
 }

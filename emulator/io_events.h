@@ -14,18 +14,13 @@ class IOPITEventHandler : public korvan::drivers::PITEventHandler {
 };
 
 // Routes key events, in the keyboard interrupt, to the running machine
-// (c64ptr) or to its monitor, and carries the hot keys: Esc in and out of
-// the monitor, F10 a fresh machine, F12 frame skipping. Made once at boot;
-// the mode survives the rebuilding of machines.
+// (c64ptr) or to its monitor, as the machine's mode says whose turn it is,
+// and carries the hot keys: Esc in and out of the monitor (during a monitor
+// command: stop it), F10 a fresh machine, F12 frame skipping. Releases always
+// reach the machine's keyboard, so no key stays held across a turn. Made
+// once at boot; each machine starts with the keyboard.
 class IOKeyboardEventHandler : public korvan::drivers::KeyboardEventHandler {
  public:
-  static constexpr uint8_t kMachineMode = 0;
-  static constexpr uint8_t kMonitorMode = 1;
-
   void OnKeyDown(uint8_t code) override;
   void OnKeyUp(uint8_t code) override;
-  uint8_t mode() const { return mode_; }
-
- private:
-  volatile uint8_t mode_ = kMachineMode;
 };

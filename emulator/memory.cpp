@@ -40,7 +40,7 @@ constexpr uint32_t kKernalSize = 0x2000;
 constexpr uint8_t kPageBasic = 0xA0, kPageBasicEnd = 0xBF;
 constexpr uint8_t kPageVic = 0xD0, kPageVicEnd = 0xD3;
 constexpr uint8_t kPageCharacters = 0xD0, kPageCharactersEnd = 0xDF;
-constexpr uint8_t kPageSid = 0xD4;
+constexpr uint8_t kPageSid = 0xD4, kPageSidEnd = 0xD7;
 constexpr uint8_t kPageCia1 = 0xDC;
 constexpr uint8_t kPageCia2 = 0xDD;
 constexpr uint8_t kPageKernal = 0xE0;
@@ -171,7 +171,7 @@ void Memory::setup_memory_banks(uint8_t levels) {
     for (int page = kPageCharacters; page <= kPageCharactersEnd; page++) map_page(page, rom_, false);
   } else if (banks_[kRegionCharIo] == kIo) {
     for (int page = kPageVic; page <= kPageVicEnd; page++) map_page(page, nullptr, true);
-    map_page(kPageSid, ram_, true);  // the SID is write-only: reads see RAM
+    for (int page = kPageSid; page <= kPageSidEnd; page++) map_page(page, nullptr, true);
     map_page(kPageCia1, nullptr, true);
     map_page(kPageCia2, nullptr, true);
   }
@@ -190,7 +190,9 @@ void Memory::map_page(uint8_t page, const uint8_t* source, bool chip_writes) {
 uint8_t Memory::read_io(uint16_t addr) {
   uint8_t page = addr >> 8;
   if (page == 0) return read_zero_page(addr);
-  if (page == kPageCia1) {
+  if (page >= kPageSid && page <= kPageSidEnd) {
+    if (sid_ != nullptr) return sid_->read_register(addr & Sid::kRegisterMask);
+  } else if (page == kPageCia1) {
     if (cia1_ != nullptr) return cia1_->read_register(addr & kCiaRegisterMask);
   } else if (page == kPageCia2) {
     if (cia2_ != nullptr) return cia2_->read_register(addr & kCiaRegisterMask);
@@ -202,8 +204,8 @@ uint8_t Memory::read_io(uint16_t addr) {
 
 void Memory::write_io(uint16_t addr, uint8_t value) {
   uint8_t page = addr >> 8;
-  if (page == kPageSid) {
-    if (sid_ != nullptr) sid_->write_register(addr & 0xFF, value);
+  if (page >= kPageSid && page <= kPageSidEnd) {
+    if (sid_ != nullptr) sid_->write_register(addr & Sid::kRegisterMask, value);
   } else if (page == kPageCia1) {
     if (cia1_ != nullptr) cia1_->write_register(addr & kCiaRegisterMask, value);
   } else if (page == kPageCia2) {
@@ -278,6 +280,8 @@ uint8_t Memory::vic_read_byte(uint16_t addr) const {
   if (block == 0x1000 || block == 0x9000) return rom_[kCharStart | (a & 0x0FFF)];
   return ram_[a];
 }
+
+const uint8_t* Memory::character_rom() const { return rom_ + kCharStart; }
 
 void Memory::patch_ram() {
   patch_ram(monitorPrgC64, monitorPrgC64_size, startupPrgC64, startupPrgC64_size);

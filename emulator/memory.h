@@ -23,7 +23,8 @@ class Memory {
 
   static constexpr uint16_t kProcessorPortDirection = 0x0000;
   static constexpr uint16_t kProcessorPort = 0x0001;
-  // Storing $FF here (POKE 313,255) loads the built-in programs.
+  // Storing $FF here (POKE 313,255) loads the built-in programs; only a
+  // store does, never a stack push (write_stack), though $0139 is in the stack page.
   static constexpr uint16_t kRamPatchTrigger = 0x0139;
   static constexpr uint8_t kRamPatchValue = 0xFF;
 
@@ -43,6 +44,10 @@ class Memory {
   // The processor's view: banking and the chips' registers.
   inline uint8_t read_byte(uint16_t addr);
   inline void write_byte(uint16_t addr, uint8_t value);
+  // A stack push's write (PHA, PHP, JSR, BRK, an interrupt frame): page $01
+  // is RAM in every bank configuration, and a push is no store that could
+  // trigger patch_ram.
+  void write_stack(uint16_t addr, uint8_t value) { ram_[addr] = value; }
   uint16_t read_word(uint16_t addr);
   void write_word(uint16_t addr, uint16_t value);
 
@@ -57,6 +62,8 @@ class Memory {
   // The video chip's 16 KB window, with the character ROM shadow it sees at
   // $1000 and $9000; never I/O, BASIC or KERNAL.
   uint8_t vic_read_byte(uint16_t addr) const;
+  // The 4 KB character ROM: the upper-case set, then the lower-case set.
+  const uint8_t* character_rom() const;
 
   // Copies the three ROM images into place (a short image leaves zeros
   // behind it, a long one is cut at its slot) and applies patch_roms.

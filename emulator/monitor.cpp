@@ -4,6 +4,7 @@
 
 #include "core/x86.h"
 #include "drivers/keyboard.h"
+#include "emulator/c64_mode.h"
 #include "lib/stdio.h"
 #include "lib/vga.h"
 
@@ -13,16 +14,34 @@ const char kRule[] = "====================================================\n";
 
 Monitor::Monitor() {}
 
-void Monitor::Start() {
+void Monitor::Run() {
   vga_clear();
   vga_cursor_enable();
   puts("Quillon v0.10 - Debugging:\n\n");
   puts(kRule);
   help();
   prompt();
-  // Stop comes from the keyboard interrupt, which also ends each halt.
-  while (active_) korvan::x86::halt();
+  if (mode_ == nullptr) return;
+  for (;;) {
+    uint8_t key = 0;
+    if (mode_->take_monitor_key(key)) {
+      OnKeyDown(key);
+    } else if (!mode_->monitor_shown()) {
+      return;
+    } else {
+      // The keyboard interrupt (or the timer's, within a millisecond) ends the halt.
+      korvan::x86::halt();
+    }
+  }
 }
+
+void Monitor::run_line() {
+  if (mode_ != nullptr && !mode_->from_main_loop(C64Mode::kCommandBegins)) return;
+  process_cmd();
+  if (mode_ != nullptr) mode_->from_main_loop(C64Mode::kCommandEnds);
+}
+
+bool Monitor::stop_requested() const { return mode_ != nullptr && mode_->command_stopping(); }
 
 void Monitor::help() {
   puts("Commands:\n");
@@ -53,7 +72,7 @@ void Monitor::OnKeyDown(uint8_t key) {
     return;
   }
   if (key == kKeyEnter) {
-    process_cmd();
+    run_line();
     length_ = 0;
     line_[0] = 0;
     prompt();

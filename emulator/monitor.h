@@ -1,8 +1,10 @@
 // The kernel-side debugging monitor: entered with Esc while the machine runs,
-// it takes over the console and reads a command line from the keyboard.
+// it takes over the console on the main loop and reads command lines from
+// the keys the keyboard interrupt queues for it.
 #pragma once
 #include <stdint.h>
 
+class C64Mode;
 class Cpu;
 class IO;
 class Memory;
@@ -20,17 +22,13 @@ class Monitor {
 
   Monitor();
 
-  // Shows the banner, help and prompt, then waits until Stop. The keys
-  // typed meanwhile arrive through OnKeyDown, from the keyboard interrupt.
-  // Start does not activate the monitor itself (a new one is active, later
-  // entries call Activate first), so a Stop that comes before Start is seen.
-  void Start();
-  void Activate() { active_ = true; }
-  void Stop() { active_ = false; }
-  bool active() const { return active_; }
+  // The monitor's turn, on the main loop once the machine has stopped: shows
+  // the banner, help and prompt, then takes the keys typed to it (through
+  // mode) until the mode gives the keyboard back to the machine.
+  void Run();
 
+  // One key, with the command line run on Enter.
   void OnKeyDown(uint8_t key);
-  void OnKeyUp(uint8_t) {}
 
   void help();
   void prompt();
@@ -40,6 +38,9 @@ class Monitor {
   void io(IO* io) { io_ = io; }
   void mem(Memory* memory) { memory_ = memory; }
   void fat32(korvan::filesystem::Fat32* volume) { volume_ = volume; }
+  // Where its keys come from and its commands are begun and ended; without
+  // one, a line runs as soon as Enter comes.
+  void mode(C64Mode* mode) { mode_ = mode; }
 
   const char* line() const { return line_; }
   uint8_t line_length() const { return length_; }
@@ -48,8 +49,9 @@ class Monitor {
   Cpu* processor_ = nullptr;
   IO* io_ = nullptr;
   Memory* memory_ = nullptr;
-  // The commands; false when the arguments (or the missing machine or
-  // volume) leave nothing to do, which the line answers with "?".
+  // The commands; false when the machine or volume they need is missing,
+  // which the line answers with "?". Each checks its arguments whole before
+  // it does anything, and answers a bad one with "? what: argument".
   bool show_memory(const char* from, const char* to);
   bool show_registers();
   bool show_partitions();
@@ -65,5 +67,10 @@ class Monitor {
   char line_[kLineCapacity + 1] = {};  // one more for the terminating zero
   uint8_t length_ = 0;
   korvan::filesystem::Fat32* volume_ = nullptr;
-  volatile bool active_ = true;
+  C64Mode* mode_ = nullptr;
+  // The line, begun and ended through the mode, so that it runs only while
+  // the monitor is shown.
+  void run_line();
+  // Esc (or F10) came while a command runs: it stops early.
+  bool stop_requested() const;
 };

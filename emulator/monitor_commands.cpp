@@ -5,7 +5,6 @@
 #include "emulator/monitor.h"
 #include "filesystem/fat.h"
 #include "lib/stdio.h"
-#include "lib/stdlib.h"
 #include "lib/string.h"
 
 using korvan::filesystem::Fat32;
@@ -19,35 +18,82 @@ constexpr uint32_t kDefaultSectorBytes = 256;
 constexpr uint16_t kDefaultAddress = 0x0800;
 constexpr uint16_t kBasicEnd = 0x002D;  // VARTAB
 constexpr uint32_t kAddressLimit = 0xFFFF;
-// Eight hex digits already fill htoi's 32 bits; a longer argument would wrap.
-constexpr int kLongestNumber = 8;
+constexpr uint32_t kNumberLimit = 0xFFFFFFFF;
+constexpr int kArguments = 3;
 const char kTestPattern[] = "SBCDEFGHIJKLMNOPQRSTUVWXYZ1234567890AAABBBCCCDD";
 
-// The line cut into its command letter and up to three arguments: one blank
-// separates them, and the third runs to the end of the line.
+// The line cut into its command letter and arguments: one blank separates
+// them; count says how many there were (an empty one between two blanks
+// counts, trailing blanks do not), extra holds what lies beyond the third.
 struct CommandLine {
   char command = 0;
-  char args[3][Monitor::kLineCapacity + 1] = {};
+  char args[kArguments][Monitor::kLineCapacity + 1] = {};
+  int count = 0;
+  const char* extra = "";
 
   explicit CommandLine(const char* line) {
     command = line[0];
     const char* at = line + 1;
-    for (int arg = 0; arg < 3 && *at == ' '; arg++) {
+    for (; count < kArguments && *at == ' '; count++) {
       at++;
       size_t length = 0;
-      while (at[length] != 0 && (arg == 2 || at[length] != ' ')) length++;
-      memcpy(args[arg], at, length);
-      args[arg][length] = 0;
+      while (at[length] != 0 && at[length] != ' ') length++;
+      memcpy(args[count], at, length);
+      args[count][length] = 0;
       at += length;
     }
+    // A blank at the end of the line brings no argument.
+    if (at[0] == ' ' && at[1] == 0) at++;
+    if (*at != 0) {
+      extra = at + 1;
+      count++;
+    }
+    while (count > 0 && count <= kArguments && args[count - 1][0] == 0 && at[0] == 0) count--;
   }
 };
 
-// A hex argument as an address or count; false for one that cannot be one.
-bool hex_value(const char* text, uint32_t* value) {
-  if (strlen(text) > kLongestNumber) return false;
-  *value = static_cast<uint32_t>(htoi(text));
+// Says, after the line's "?", what was wrong with an argument.
+void refuse(const char* what, const char* argument) { printf("? %s: %s", what, argument); }
+
+int digit_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// A number argument, every character a digit of base, at most limit. An
+// empty argument is absent: the value keeps its default. False, having
+// said why, for one that is not such a number.
+bool number_argument(const char* text, int base, uint32_t limit, uint32_t* value) {
+  if (text[0] == 0) return true;
+  uint64_t number = 0;
+  for (const char* c = text; *c != 0; c++) {
+    int digit = digit_value(*c);
+    if (digit < 0 || digit >= base) {
+      refuse(base == 16 ? "not a hex number" : "not a decimal number", text);
+      return false;
+    }
+    // Past the limit it stays past it, however many digits follow.
+    if (number <= limit) number = number * static_cast<uint32_t>(base) + static_cast<uint32_t>(digit);
+  }
+  if (number > limit) {
+    refuse(limit == kAddressLimit ? "past FFFF" : "too large", text);
+    return false;
+  }
+  *value = static_cast<uint32_t>(number);
   return true;
+}
+
+bool hex_argument(const char* text, uint32_t limit, uint32_t* value) {
+  return number_argument(text, 16, limit, value);
+}
+
+// False, having said so, when the line has more arguments than the command takes.
+bool at_most(const CommandLine& line, int arguments) {
+  if (line.count <= arguments) return true;
+  refuse("too many arguments", arguments < kArguments ? line.args[arguments] : line.extra);
+  return false;
 }
 
 // A new file of count bytes, byte_at(i) giving each; the status of the first
@@ -65,11 +111,27 @@ uint16_t basic_end(Memory* memory) {
   return static_cast<uint16_t>(memory->read_byte(kBasicEnd) | memory->read_byte(kBasicEnd + 1) << 8);
 }
 
+// How many arguments a command takes; -1 for a letter that is none.
+int arguments_taken(char command) {
+  switch (command) {
+    case 'P': case 'R': return 0;
+    case 'D': case 'E': case 'F': case 'J': return 1;
+    case 'L': case 'M': case 'N': case 'S': return 2;
+    case 'W': return 3;
+    default: return -1;
+  }
+}
+
 }  // namespace
 
+// Each command answers its line itself, a bad argument with "? what: it"
+// before anything is done; a command that cannot run at all (no machine or
+// volume) or an unknown letter gets a plain "?".
 void Monitor::process_cmd() {
   if (length_ == 0) return;
   CommandLine line(line_);
+  int takes = arguments_taken(line.command);
+  if (takes >= 0 && !at_most(line, takes)) return;
   bool done = false;
   switch (line.command) {
     case 'M': done = show_memory(line.args[0], line.args[1]); break;
@@ -89,11 +151,17 @@ void Monitor::process_cmd() {
 }
 
 bool Monitor::show_memory(const char* from, const char* to) {
+  if (memory_ == nullptr) return false;
   uint32_t start = 0, end = 0;
-  if (memory_ == nullptr || !hex_value(from, &start) || !hex_value(to, &end)) return false;
-  if (end == 0) end = start + kRowBytes;
-  if (end > kAddressLimit || start > kAddressLimit) return false;
-  for (; start < end; start += kRowBytes) {
+  if (!hex_argument(from, kAddressLimit, &start)) return true;
+  // No end: one row, none starting past FFFF.
+  end = start + kRowBytes > kAddressLimit + 1 ? kAddressLimit + 1 : start + kRowBytes;
+  if (!hex_argument(to, kAddressLimit, &end)) return true;
+  if (end <= start) {
+    refuse("end not after start", to);
+    return true;
+  }
+  for (; start < end && !stop_requested(); start += kRowBytes) {
     printf("\n%04X: ", start);
     uint8_t row[kRowBytes];
     for (uint32_t i = 0; i < kRowBytes; i++) {
@@ -102,6 +170,7 @@ bool Monitor::show_memory(const char* from, const char* to) {
     }
     for (uint8_t byte : row) printf("%c", byte >= 0x20 && byte <= 0x7E ? byte : '.');
   }
+  if (start < end) puts("\nstopped");
   return true;
 }
 
@@ -120,18 +189,22 @@ bool Monitor::show_partitions() {
 }
 
 bool Monitor::show_directory(const char* cluster) {
-  uint32_t first = 0;
-  if (volume_ == nullptr || !hex_value(cluster, &first)) return false;
+  if (volume_ == nullptr) return false;
+  uint32_t first = 0;  // the root
+  if (!hex_argument(cluster, kNumberLimit, &first)) return true;
   volume_->ReadDirectory(first);
   return true;
 }
 
 bool Monitor::show_sector(const char* sector, const char* count) {
-  uint32_t number = 0;
-  if (volume_ == nullptr || !hex_value(sector, &number)) return false;
-  uint32_t bytes = static_cast<uint32_t>(atoi(count));
-  if (bytes == 0) bytes = kDefaultSectorBytes;
-  if (bytes > kSectorBytes) return false;
+  if (volume_ == nullptr) return false;
+  uint32_t number = 0, bytes = kDefaultSectorBytes;
+  if (!hex_argument(sector, kNumberLimit, &number) || !number_argument(count, 10, kNumberLimit, &bytes))
+    return true;
+  if (bytes == 0 || bytes > kSectorBytes) {
+    refuse("not 1 to 512", count);
+    return true;
+  }
   uint8_t data[kSectorBytes];
   // A failed read has printed the driver's ERROR; its buffer is not shown.
   if (volume_->ReadSector(number, data) != 0) return true;
@@ -139,25 +212,29 @@ bool Monitor::show_sector(const char* sector, const char* count) {
   return true;
 }
 
+// The file's bytes, read through the open-file table, which refuses a file
+// whose chain is shorter than its size (status 9) before anything is read.
+// Esc stops the print; every outcome ends with its status, 4 for the whole file.
 bool Monitor::show_file(const char* name) {
   if (volume_ == nullptr) return false;
-  uint32_t size = volume_->GetFileSize(name);
-  uint8_t* data = size > 0 ? new uint8_t[size] : nullptr;
-  puts("\n");
-  if (data == nullptr) return true;
-  if (volume_->ReadFile(name, data, size) == 0)
-    for (uint32_t i = 0; i < size; i++) printf("%c", data[i]);
-  delete[] data;
+  int status = volume_->OpenFile(kSlot, name, Fat32::kModeRead);
+  if (status == 0) {
+    puts("\n");
+    uint8_t byte = 0;
+    while (!stop_requested() && (status = volume_->ReadNextFileByte(kSlot, byte)) == 0) printf("%c", byte);
+    volume_->CloseFile(kSlot);
+    if (status == 0) puts("\nstopped");
+  }
+  printf("\nstatus=%d", status);
   return true;
 }
 
 bool Monitor::load_file(const char* name, const char* at) {
-  uint32_t address = 0;
-  if (volume_ == nullptr || memory_ == nullptr || !hex_value(at, &address) || address > kAddressLimit)
-    return false;
+  if (volume_ == nullptr || memory_ == nullptr) return false;
+  uint32_t address = kDefaultAddress;
+  if (!hex_argument(at, kAddressLimit, &address)) return true;
   int status = volume_->OpenFile(kSlot, name, Fat32::kModeRead);
   if (status == 0) {
-    if (address == 0) address = kDefaultAddress;
     uint32_t count = 0;
     uint8_t byte = 0;
     // Memory ends at $FFFF; what lies beyond in the file is not loaded.
@@ -181,12 +258,9 @@ bool Monitor::load_file(const char* name, const char* at) {
 }
 
 bool Monitor::write_file(const char* name, const char* from, const char* to) {
-  uint32_t start = 0, end = 0;
-  if (volume_ == nullptr || memory_ == nullptr || !hex_value(from, &start) || !hex_value(to, &end) ||
-      start > kAddressLimit || end > kAddressLimit)
-    return false;
-  if (start == 0) start = kDefaultAddress;
-  if (end == 0) end = basic_end(memory_);
+  if (volume_ == nullptr || memory_ == nullptr) return false;
+  uint32_t start = kDefaultAddress, end = basic_end(memory_);
+  if (!hex_argument(from, kAddressLimit, &start) || !hex_argument(to, kAddressLimit, &end)) return true;
   if (start >= end) {
     printf("\n%04X >= %04X", start, end);
     return true;

@@ -1,9 +1,11 @@
 // The C64 on a serial terminal: the text screen mirrored to COM1 as ANSI
-// text whenever it changes, and bytes received on COM1 typed into the C64.
+// text in UTF-8 whenever it changes, and bytes received on COM1 typed into
+// the C64.
 #pragma once
 #include <stdint.h>
 
 #include "drivers/serial.h"
+#include "emulator/face_cells.h"
 
 class SerialMirror {
  public:
@@ -18,40 +20,64 @@ class SerialMirror {
   // The next update repaints the whole terminal (a new machine, or the
   // terminal overwritten by the console).
   void invalidate() { valid_ = false; }
-  // Sends the rows of screen that differ from what the terminal shows.
-  void update(const uint8_t* screen, uint32_t now, Put put, void* context);
+  // Sends the rows of the screen that differ from what the terminal shows,
+  // and, below them, how many received bytes had to be refused, once the
+  // count has changed.
+  void update(const FaceCells& screen, uint32_t refused, uint32_t now, Put put, void* context);
 
  private:
-  void send_row(int row, const uint8_t* text, Put put, void* context);
+  void send_row(int row, const FaceCells& screen, Put put, void* context);
+  void send_refused(uint32_t refused, Put put, void* context);
 
-  uint8_t shown_[kColumns * kRows] = {};
+  FaceCells shown_ = {};
+  uint32_t refused_shown_ = 0;
   bool valid_ = false;
   uint32_t last_update_ = 0;
 };
 
-// Turns terminal input into the characters the C64 face types: RETURN for
-// CR (with a following LF dropped) or a lone LF, DEL for Backspace and
-// Delete, the cursor keys for the terminal's ESC [ A-D sequences.
+// Turns terminal input into the PETSCII characters the C64 face types:
+// letters for the character set in use (capitals are shifted letters in
+// lower-case mode), RETURN for CR (with a following LF dropped) or a lone
+// LF, DEL for Backspace and Delete, and the cursor keys, HOME (CLR with
+// Shift) and F1-F8 for the terminal's escape sequences.
 class TerminalDecoder {
  public:
   // The character for the face, or 0 for none (yet).
-  uint8_t decode(uint8_t byte);
+  uint8_t decode(uint8_t byte, bool lower_case);
 
  private:
   enum class State : uint8_t { Plain, Escape, Sequence };
+  uint8_t finish_sequence(uint8_t final_byte);
+
   State state_ = State::Plain;
   bool after_cr_ = false;
+  // The sequence's numeric parameters: the key, then xterm's modifiers.
+  static constexpr int kParameters = 2;
+  uint32_t parameters_[kParameters] = {};
+  int parameter_ = 0;
 };
 
 // Received serial bytes on their way from the serial interrupt (the only
-// producer) to the main loop (the only consumer).
-constexpr uint32_t kSerialInputSize = 256;
+// producer) to the main loop (the only consumer): room for a long pasted
+// program.
+constexpr uint32_t kSerialInputSize = 65536;
 extern volatile uint8_t g_serial_input[kSerialInputSize];
 extern volatile uint32_t g_serial_input_head;
 extern volatile uint32_t g_serial_input_tail;
+// Bytes refused since boot because the queue was full.
+extern volatile uint32_t g_serial_input_refused;
+// Set by a received Ctrl-C (RUN/STOP), which skips the queue; cleared by
+// the main loop when it presses the key.
+extern volatile bool g_serial_run_stop;
 
-// Queues every received byte; a full queue drops the byte.
+// Queues every received byte. What does not fit is refused in whole lines:
+// the unfinished line at the queue's end is taken back, and nothing is
+// taken again until the queue has emptied and a line has ended, so no line
+// is ever typed in part.
 class IOSerialEventHandler : public korvan::drivers::SerialEventHandler {
  public:
   void OnReceive(uint8_t byte) override;
+
+ private:
+  bool refusing_ = false;
 };

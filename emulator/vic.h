@@ -95,6 +95,10 @@ class Vic final : public Clocked {
   bool is_double_height_sprite(int n) const { return bit(sprite_double_height_, n); }
   bool is_multicolor_sprite(int n) const { return bit(sprite_multicolour_, n); }
   int sprite_x(int n) const { return sprite_x_[n] + (bit(sprite_x_high_bits_, n) ? 256 : 0); }
+  // The registers as stored, without the catch-up a processor read does.
+  uint8_t border_colour() const { return border_colour_; }
+  uint8_t background_colour() const { return background_colours_[0]; }
+  uint8_t memory_pointers() const { return memory_pointers_; }
 
   // Video memory as the chip fetches it: the bank window of CIA 2 and the
   // character ROM shadow; colour RAM straight from RAM.

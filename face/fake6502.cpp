@@ -14,6 +14,7 @@ struct HookBus {
   fake6502_context* context;
   uint8_t read(uint16_t address) { return fake6502_mem_read(context, address); }
   void write(uint16_t address, uint8_t value) { fake6502_mem_write(context, address, value); }
+  void push(uint16_t address, uint8_t value) { fake6502_mem_push(context, address, value); }
 };
 
 }  // namespace
@@ -26,6 +27,11 @@ uint8_t fake6502_mem_read(fake6502_context*, uint16_t address) {
 void fake6502_mem_write(fake6502_context*, uint16_t address, uint8_t value) {
   Memory* memory = g_cpu_mem;
   if (memory != nullptr) memory->write_byte(address, value);
+}
+
+void fake6502_mem_push(fake6502_context*, uint16_t address, uint8_t value) {
+  Memory* memory = g_cpu_mem;
+  if (memory != nullptr) memory->write_stack(address, value);
 }
 
 void fake6502_reset(fake6502_context* context) {

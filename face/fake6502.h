@@ -51,6 +51,8 @@ void fake6502_request_nmi(fake6502_context* context);
 // Reads return 0 and writes are dropped while nothing is bound.
 uint8_t fake6502_mem_read(fake6502_context* context, uint16_t address);
 void fake6502_mem_write(fake6502_context* context, uint16_t address, uint8_t value);
+// A stack push's write: plain RAM in page $01, never a trap (Memory::write_stack).
+void fake6502_mem_push(fake6502_context* context, uint16_t address, uint8_t value);
 
 // The one running processor.
 void f6502_bind(Memory* memory);

@@ -15,6 +15,10 @@ constexpr uint16_t kKeyCount = 0x00C6;        // NDX
 constexpr uint16_t kLastKey = 0x00CB;         // SFDX
 constexpr uint16_t kPreviousKey = 0x00C5;     // LSTX
 constexpr uint16_t kRepeatMode = 0x028A;      // RPTFLG
+constexpr uint16_t kShiftMode = 0x0291;        // MODE
+constexpr uint8_t kShiftModeLocked = 0x80;
+constexpr uint16_t kVicMemoryPointers = 0xD018;  // VMCSB
+constexpr uint8_t kLowerCaseSet = 0x02;
 constexpr uint8_t kNoKey = 0x40;
 constexpr uint8_t kKeyBufferLast = 9;  // ten slots
 
@@ -96,3 +100,10 @@ void c64_input(void* user, uint8_t character) {
 }
 
 int32_t c64_coord(void*) { return f6502_pc(); }
+
+void c64_switch_character_set(void* user) {
+  Memory* memory = self_of(user)->memory;
+  if (memory == nullptr || (memory->read_byte_no_io(kShiftMode) & kShiftModeLocked) != 0) return;
+  if (memory->bank(Memory::kRegionCharIo) != Memory::kIo) return;
+  memory->write_byte(kVicMemoryPointers, static_cast<uint8_t>(memory->read_byte(kVicMemoryPointers) ^ kLowerCaseSet));
+}

@@ -45,3 +45,6 @@ void c64_run_instructions(C64Self* self, uint32_t count);
 void c64_observe(void* user, uint8_t* text, int32_t width, int32_t height);
 void c64_input(void* user, uint8_t character);
 int32_t c64_coord(void* user);
+// Shift with C= as the KERNAL's keyboard scan takes it: the other character
+// set, unless it is locked (CHR$(8)) or the video chip is banked out.
+void c64_switch_character_set(void* user);

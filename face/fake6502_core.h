@@ -1,7 +1,9 @@
 // The fake6502 interpreter, over any memory bus.
 //
-// A bus is a type with uint8_t read(uint16_t) and void write(uint16_t,
-// uint8_t). The running machine uses the memory hooks (face/fake6502.cpp);
+// A bus is a type with uint8_t read(uint16_t), void write(uint16_t, uint8_t)
+// and void push(uint16_t, uint8_t): push is the write of a stack push (PHA,
+// PHP, JSR, BRK and the interrupt frames), which a bus may tell apart from an
+// instruction's store. The running machine uses the memory hooks (face/fake6502.cpp);
 // tests and the flat runner use a plain 64 KB array. Every access an
 // instruction makes goes through the bus, in the order the routines below
 // make it.
@@ -33,7 +35,7 @@ inline uint16_t read16(Bus& bus, uint16_t address) {
 
 template <class Bus>
 inline void push8(fake6502_context* c, Bus& bus, uint8_t value) {
-  bus.write(static_cast<uint16_t>(kStackPage + c->sp), value);
+  bus.push(static_cast<uint16_t>(kStackPage + c->sp), value);
   c->sp = static_cast<uint8_t>(c->sp - 1);
 }
 

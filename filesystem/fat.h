@@ -69,7 +69,8 @@ class Fat32 {
 
   // Open-file table; slot below kOpenFileSlots.
   int OpenFile(uint8_t slot, const char* name, uint8_t mode);
-  // Copies up to length bytes of the file's chain to destination.
+  // Copies the file's first length bytes (at most its size) to destination;
+  // kFatDamaged (9) if its chain holds fewer bytes than its size.
   int ReadFile(const char* name, uint8_t* destination, uint32_t length);
   int ReadNextFileByte(uint8_t slot, uint8_t& byte);
   int WriteNextFileByte(uint8_t slot, uint8_t byte);
@@ -150,7 +151,10 @@ class Fat32 {
   // Deletes a file's entry (and its long name) and frees its chain.
   int EraseEntry(const uint8_t* name8, const uint8_t* ext3);
   int ExtendDirectory(uint32_t lastCluster, uint32_t& firstSector);
+  // Copies length bytes of the chain; kFatDamaged if it ends first.
   int ReadChain(uint32_t cluster, uint8_t* destination, uint32_t length);
+  // kFatDamaged unless the entry's chain has room for its size.
+  int ChainHoldsSize(const Found& found);
   // Reads into `into`, or writes from `from`, the file's bytes at offset.
   int AccessFileRange(const char* name, uint32_t offset, uint32_t length, uint8_t* into, const uint8_t* from);
   int WriteClusterBuffer(OpenFileEntry& file);

@@ -15,6 +15,8 @@ void Fat32::ResetOpenFileListEntry(uint8_t slot) {
   memset(file, 0, sizeof(OpenFileEntry));
 }
 
+// A chain that ends before length bytes is damage: the size that asked for
+// them says the chain should hold them.
 int Fat32::ReadChain(uint32_t cluster, uint8_t* destination, uint32_t length) {
   if (length == 0) return kFatOk;
   uint32_t copied = 0;
@@ -26,7 +28,16 @@ int Fat32::ReadChain(uint32_t cluster, uint8_t* destination, uint32_t length) {
     if (copied == length) return kFatOk;
     sector = ReadNextSectorInChain(0);
   }
-  return walkStatus;
+  return walkStatus != kFatOk ? walkStatus : kFatDamaged;
+}
+
+int Fat32::ChainHoldsSize(const Found& found) {
+  if (found.size == 0) return kFatOk;
+  uint32_t clusters = 0;
+  if (found.cluster == 0 || table.MeasureChain(found.cluster, clusters) != kFatOk ||
+      found.size > static_cast<uint64_t>(clusters) * bytesPerCluster)
+    return kFatDamaged;
+  return kFatOk;
 }
 
 int Fat32::ReadFile(const char* name, uint8_t* destination, uint32_t length) {
@@ -34,8 +45,9 @@ int Fat32::ReadFile(const char* name, uint8_t* destination, uint32_t length) {
   Found found;
   int result = FindByName(name, Match::Files, found);
   if (result == kFatInvalid) return kFatNotFound;
-  if (result != kFatOk || found.cluster == 0) return result;
-  return ReadChain(found.cluster, destination, length);
+  if (result != kFatOk) return result;
+  if ((result = ChainHoldsSize(found)) != kFatOk) return result;
+  return ReadChain(found.cluster, destination, length < found.size ? length : found.size);
 }
 
 int Fat32::OpenFile(uint8_t slot, const char* name, uint8_t mode) {
@@ -55,10 +67,7 @@ int Fat32::OpenFile(uint8_t slot, const char* name, uint8_t mode) {
     uint8_t* data = nullptr;
     if (found.size > 0) {
       // The chain must hold the whole size before a buffer of that size is trusted to it.
-      uint32_t clusters = 0;
-      if (found.cluster == 0 || table.MeasureChain(found.cluster, clusters) != kFatOk ||
-          found.size > static_cast<uint64_t>(clusters) * bytesPerCluster)
-        return kFatDamaged;
+      if (ChainHoldsSize(found) != kFatOk) return kFatDamaged;
       data = new uint8_t[found.size];
       if (data == nullptr) return kFatNoMemory;
       result = ReadChain(found.cluster, data, found.size);

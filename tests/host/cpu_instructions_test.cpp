@@ -70,6 +70,10 @@ TEST(CpuAddressing, RelativeBranchesBackwardAndForward) {
   EXPECT_EQ(m.cpu.pc, 0x01FE);
   m.run({0xF0, 0x7F});
   EXPECT_EQ(m.cpu.pc, 0x0281);
+  m.run({0xF0, 0x80});  // exactly -128: backward, the farthest a branch goes
+  EXPECT_EQ(m.cpu.pc, 0x0182);
+  m.run({0xF0, 0x81});
+  EXPECT_EQ(m.cpu.pc, 0x0183);
   m.set(kFlagZero, false);
   m.run({0xF0, 0x10});
   EXPECT_EQ(m.cpu.pc, 0x0202);

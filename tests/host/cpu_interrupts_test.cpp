@@ -327,4 +327,87 @@ TEST_F(RunningCore, CpuWritesNoInterruptFrameItself) {
   EXPECT_EQ(memory.read_byte_no_io(0x01FF), 0x22);
 }
 
+// $FF stored at $0139 loads the built-in programs (and points BRK at $9000),
+// but $0139 is in the stack page: only a store instruction may do that, as
+// POKE 313,255 does, never a push that happens to leave $FF there.
+class BuiltInsTrigger : public RunningCore {
+ protected:
+  static constexpr uint16_t kBrkVector = 0x0316;
+  static constexpr uint16_t kUnpatched = 0x1234;
+  // Code at `at`, the stack pointer on $39, so the next push writes $0139.
+  void prepare(std::initializer_list<uint8_t> code, uint16_t at = 0xC000) {
+    memory.write_word_no_io(kBrkVector, kUnpatched);
+    memory.write_byte_no_io(0x0139, 0x00);
+    uint16_t address = at;
+    for (uint8_t byte : code) memory.write_byte_no_io(address++, byte);
+    f6502_context()->pc = at;
+    f6502_context()->sp = 0x39;
+    f6502_context()->status = kFlagConstant;
+  }
+  bool loaded() const { return memory.read_word_no_io(kBrkVector) == 0x9000; }
+};
+
+TEST_F(BuiltInsTrigger, PushesOfFfAt0139NeverLoadTheBuiltIns) {
+  prepare({0xA9, 0xFF, 0x48});  // LDA #$FF; PHA
+  f6502_step();
+  f6502_step();
+  EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
+  EXPECT_FALSE(loaded()) << "PHA";
+
+  prepare({0x08});  // PHP with every flag set pushes $FF
+  f6502_context()->status = 0xFF;
+  f6502_step();
+  EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
+  EXPECT_FALSE(loaded()) << "PHP";
+
+  prepare({0x20, 0x00, 0xC1}, 0xFF00);  // JSR $C100 pushes $FF02, high byte first
+  f6502_step();
+  EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
+  EXPECT_FALSE(loaded()) << "JSR";
+
+  prepare({0x00, 0x00}, 0xFF00);  // BRK pushes $FF02
+  f6502_step();
+  EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
+  EXPECT_FALSE(loaded()) << "BRK";
+
+  prepare({kNop}, 0xFF00);  // the interrupt frames of an IRQ and an NMI at $FF00
+  fake6502_request_irq(f6502_context());
+  f6502_step();
+  EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
+  EXPECT_FALSE(loaded()) << "IRQ";
+  prepare({kNop}, 0xFF00);
+  f6502_nmi();
+  EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
+  EXPECT_FALSE(loaded()) << "NMI";
+
+  prepare({});
+  Cpu cpu;
+  cpu.memory(&memory);
+  cpu.push(0xFF);
+  EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
+  EXPECT_FALSE(loaded()) << "Cpu::push";
+}
+
+TEST_F(BuiltInsTrigger, StoreInstructionsOfFfAt0139LoadThem) {
+  prepare({0xA9, 0xFF, 0x8D, 0x39, 0x01});  // LDA #$FF; STA $0139
+  f6502_step();
+  f6502_step();
+  EXPECT_TRUE(loaded()) << "STA";
+  prepare({0xA2, 0xFF, 0x8E, 0x39, 0x01});  // LDX #$FF; STX $0139
+  f6502_step();
+  f6502_step();
+  EXPECT_TRUE(loaded()) << "STX";
+  prepare({0xA0, 0xFF, 0x8C, 0x39, 0x01});  // LDY #$FF; STY $0139
+  f6502_step();
+  f6502_step();
+  EXPECT_TRUE(loaded()) << "STY";
+  prepare({0xA9, 0xFF, 0xA2, 0x39, 0x9D, 0x00, 0x01});  // LDA #$FF; LDX #$39; STA $0100,X
+  for (int i = 0; i < 3; i++) f6502_step();
+  EXPECT_TRUE(loaded()) << "STA abs,X";
+  prepare({0xA9, 0xFE, 0x8D, 0x39, 0x01});  // $FE is nothing special
+  f6502_step();
+  f6502_step();
+  EXPECT_FALSE(loaded());
+}
+
 }  // namespace

@@ -32,6 +32,7 @@ struct RecordingBus {
     log.push_back(W(address, value));
     ram[address] = value;
   }
+  void push(uint16_t address, uint8_t value) { write(address, value); }
   std::vector<Access> writes() const {
     std::vector<Access> out;
     for (const Access& a : log)

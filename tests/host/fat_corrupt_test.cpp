@@ -77,6 +77,31 @@ TEST_F(FatCorruptTest, SizeLargerThanTheChainIsRefused) {
   EXPECT_EQ(0, mounted.volume().OpenFile(1, "OTHER   .PRG", Fat32::kModeRead)) << "the slot stayed free";
 }
 
+// A 5,000-byte size on a chain of 2,048: ReadFile is refused as OpenFile is,
+// instead of copying the chain and reporting success.
+TEST_F(FatCorruptTest, ReadFileRefusesASizeLargerThanTheChain) {
+  std::vector<uint8_t> entry = file.ReadBytes(file.RootEntryOffset(1), 32);
+  ASSERT_EQ("CHAIN   BIN", std::string(entry.begin(), entry.begin() + 11));
+  entry[28] = 0x88;  // 5000 = $1388
+  entry[29] = 0x13;
+  file.WriteBytes(file.RootEntryOffset(1), entry);
+  MountedVolume mounted(file.path());
+  std::vector<uint8_t> read(5000, 0xEE);
+  EXPECT_EQ(9, mounted.volume().ReadFile("CHAIN   .BIN", read.data(), 5000));
+  EXPECT_EQ(9, mounted.volume().ReadFile("CHAIN   .BIN", read.data(), 10)) << "the size is damaged, not the bytes asked";
+  std::vector<uint8_t> other(100);
+  EXPECT_EQ(0, mounted.volume().ReadFile("OTHER   .PRG", other.data(), 100));
+}
+
+// ReadFile copies what the file holds, never the rest of its last cluster.
+TEST_F(FatCorruptTest, ReadFileCopiesNoMoreThanTheFileHolds) {
+  MountedVolume mounted(file.path());
+  std::vector<uint8_t> read(512, 0xEE);
+  EXPECT_EQ(0, mounted.volume().ReadFile("OTHER   .PRG", read.data(), 512));
+  EXPECT_EQ(std::vector<uint8_t>(read.begin(), read.begin() + 100), Pattern(100, 2));
+  EXPECT_EQ(std::vector<uint8_t>(read.begin() + 100, read.end()), std::vector<uint8_t>(412, 0xEE));
+}
+
 TEST_F(FatCorruptTest, FirstClusterOutsideTheVolumeIsRefused) {
   file.WriteBytes(file.RootEntryOffset(3), VolumeFile::Entry("STRAY   PRG", 0x20, 0x0ABCDEF0, 10));
   MountedVolume mounted(file.path());

@@ -1,4 +1,4 @@
-// The host bridge: the face path's text drawing and the video path's scaling
+// The host bridge: the face path's text drawing (reverse, graphics, colours) and the video path's scaling
 // on in-memory framebuffers, frame skipping, pacing, the keyboard matrix and
 // the joystick.
 #include <gtest/gtest.h>
@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "drivers/keyboard.h"
+#include "emulator/face_cells.h"
 #include "emulator/font5x7.h"
 #include "emulator/io.h"
 #include "emulator/io_events.h"
+#include "emulator/memory.h"
+#include "emulator/scan_ring.h"
 #include "lib/pixel.h"
 
 using namespace korvan::drivers;
@@ -52,8 +55,13 @@ struct Framebuffer {
   std::vector<uint8_t> bytes;
 };
 
-void blank_face_screen() {
-  for (uint8_t& cell : g_face_screen) cell = ' ';
+void blank_face_screen() { face_cells_clear(&g_face_cells); }
+
+// The screen code the editor stores for an upper-case letter, digit or sign.
+uint8_t screen_code(char ascii) { return static_cast<uint8_t>(ascii >= 'A' && ascii <= 'Z' ? ascii - 0x40 : ascii); }
+
+void put(int r, int c, char ascii, uint8_t flags = 0) {
+  g_face_cells.codes[r * 40 + c] = static_cast<uint8_t>(screen_code(ascii) | flags);
 }
 
 // Does the pixel belong to a set dot of the glyph drawn in cell (r, c)?
@@ -65,6 +73,8 @@ bool glyph_dot(uint8_t code, int r, int c, uint32_t x, uint32_t y) {
   return (row >> (4 - dx / 2)) & 1;
 }
 
+bool in_text_area(uint32_t x, uint32_t y) { return x >= 24 && x < 24 + 480 && y >= 24 && y < 24 + 450; }
+
 class FacePath : public ::testing::TestWithParam<uint8_t> {
  protected:
   void SetUp() override {
@@ -72,42 +82,94 @@ class FacePath : public ::testing::TestWithParam<uint8_t> {
     blank_face_screen();
     current_milli = current_milli + 100;
   }
+  // Every pixel of cell (r, c): ink where dot says, paper elsewhere.
+  template <typename Dot>
+  void expect_cell(const Framebuffer& fb, int r, int c, uint16_t ink, uint16_t paper, Dot dot) {
+    for (uint32_t dy = 0; dy < 18; dy++)
+      for (uint32_t dx = 0; dx < 12; dx++) {
+        uint32_t x = 24 + 12 * c + dx, y = 24 + 18 * r + dy;
+        ASSERT_TRUE(fb.shows(x, y, dot(dx, dy) ? ink : paper)) << "cell " << r << "," << c << " +" << dx << "," << dy;
+      }
+  }
 };
 
-TEST_P(FacePath, DrawsEachCharacterInItsCellOnBlue) {
+TEST_P(FacePath, StartupColoursDrawTheTextAsAlwaysInsideALightBlueBorder) {
   Framebuffer fb(kWidth, kHeight, GetParam());
   IO io;
   fb.attach(&io);
-  g_face_screen[2 * 40 + 3] = 'A';
-  g_face_screen[24 * 40 + 39] = '7';
+  put(2, 3, 'A');
+  put(24, 39, '7');
   io.screen_refresh();
   for (uint32_t y = 0; y < kHeight; y++) {
     for (uint32_t x = 0; x < kWidth; x++) {
       bool dot = glyph_dot('A', 2, 3, x, y) || glyph_dot('7', 24, 39, x, y);
-      ASSERT_TRUE(fb.shows(x, y, dot ? IO::kFaceForeground : IO::kFaceBackground)) << x << "," << y;
+      uint16_t expected = !in_text_area(x, y) || dot ? IO::kFaceForeground : IO::kFaceBackground;
+      ASSERT_TRUE(fb.shows(x, y, expected)) << x << "," << y;
     }
   }
   if (GetParam() == 32) EXPECT_EQ(fb.alpha(5, 5), 0xAB);
   EXPECT_TRUE(fb.guard_intact());
 }
 
-TEST_P(FacePath, ControlAndHighBytesAreBlankCells) {
+TEST_P(FacePath, ReversedCodesInvertTheCellSoTheCursorShows) {
   Framebuffer fb(kWidth, kHeight, GetParam());
   IO io;
   fb.attach(&io);
-  g_face_screen[0] = 0x05;
-  g_face_screen[1] = 0x90;
-  g_face_screen[2] = 0xFF;
+  put(0, 0, 'X', kScreenCodeReverse);
+  put(0, 1, ' ', kScreenCodeReverse);
   io.screen_refresh();
-  for (uint32_t y = 24; y < 24 + 18; y++)
-    for (uint32_t x = 24; x < 24 + 36; x++) ASSERT_TRUE(fb.shows(x, y, IO::kFaceBackground));
+  expect_cell(fb, 0, 0, IO::kFaceBackground, IO::kFaceForeground,
+              [](uint32_t dx, uint32_t dy) { return glyph_dot('X', 0, 0, 24 + dx, 24 + dy); });
+  expect_cell(fb, 0, 1, IO::kFaceForeground, 0, [](uint32_t, uint32_t) { return true; });
+}
+
+TEST_P(FacePath, GraphicsAreTheCharacterRomsGlyphsStretchedOverTheCellInEitherSet) {
+  Framebuffer fb(kWidth, kHeight, GetParam());
+  Memory memory;
+  std::vector<uint8_t> chargen(4096, 0);
+  for (int line = 0; line < 4; line++) chargen[0x51 * 8 + line] = 0xF0;           // upper left quarter
+  for (int line = 0; line < 8; line++) chargen[0x800 + 0x5E * 8 + line] = 0x01;  // the rightmost column
+  memory.load_roms(nullptr, 0, chargen.data(), static_cast<uint32_t>(chargen.size()), nullptr, 0);
+  IO io;
+  io.memory(&memory);
+  fb.attach(&io);
+  g_face_cells.codes[0] = 0x51;
+  g_face_cells.codes[1] = 0x5E;
+  g_face_cells.codes[2] = 0x01;
+  io.screen_refresh();
+  uint16_t ink = IO::kFaceForeground, paper = IO::kFaceBackground;
+  expect_cell(fb, 0, 0, ink, paper, [](uint32_t dx, uint32_t dy) { return dx < 6 && dy < 9; });
+  expect_cell(fb, 0, 1, ink, paper, [](uint32_t, uint32_t) { return false; });
+  expect_cell(fb, 0, 2, ink, paper, [](uint32_t dx, uint32_t dy) { return glyph_dot('A', 0, 2, 24 + 24 + dx, 24 + dy); });
+  // The lower-case set: its own glyph for $5E, and a small letter at $01.
+  g_face_cells.lower_case = true;
+  current_milli = current_milli + 100;
+  io.screen_refresh();
+  expect_cell(fb, 0, 1, ink, paper, [](uint32_t dx, uint32_t) { return dx == 11; });
+  expect_cell(fb, 0, 2, ink, paper, [](uint32_t dx, uint32_t dy) { return glyph_dot('a', 0, 2, 24 + 24 + dx, 24 + dy); });
+}
+
+TEST_P(FacePath, CellsTakeTheirColourRamColourOnTheBackgroundInsideTheBorder) {
+  Framebuffer fb(kWidth, kHeight, GetParam());
+  IO io;
+  fb.attach(&io);
+  put(0, 0, 'H');
+  g_face_cells.colours[0] = 2;  // red
+  g_face_cells.background = 0;
+  g_face_cells.border = 5;
+  io.screen_refresh();
+  expect_cell(fb, 0, 0, io.palette(2), io.palette(0),
+              [](uint32_t dx, uint32_t dy) { return glyph_dot('H', 0, 0, 24 + dx, 24 + dy); });
+  expect_cell(fb, 24, 39, io.palette(14), io.palette(0), [](uint32_t, uint32_t) { return false; });
+  for (uint32_t x : {0u, 23u, 504u, 799u}) EXPECT_TRUE(fb.shows(x, 300, io.palette(5))) << x;
+  for (uint32_t y : {0u, 23u, 474u, 599u}) EXPECT_TRUE(fb.shows(300, y, io.palette(5))) << y;
 }
 
 TEST_P(FacePath, SmallFramebufferIsClippedNotOverrun) {
   Framebuffer fb(100, 50, GetParam());
   IO io;
   fb.attach(&io);
-  for (uint8_t& cell : g_face_screen) cell = '#';
+  for (uint8_t& cell : g_face_cells.codes) cell = '#';
   io.screen_refresh();
   EXPECT_TRUE(fb.guard_intact());
   EXPECT_TRUE(fb.shows(99, 49, glyph_dot('#', 1, 6, 99, 49) ? IO::kFaceForeground : IO::kFaceBackground));
@@ -117,25 +179,27 @@ TEST_P(FacePath, RefreshRepaintsOnlyChangedCellsAndRedrawRepaintsAll) {
   Framebuffer fb(kWidth, kHeight, GetParam());
   IO io;
   fb.attach(&io);
-  g_face_screen[0] = 'X';
+  put(0, 0, 'X');
   io.screen_refresh();
   // Marks in an unchanged cell and in the border survive a refresh that
-  // only has cell 1 to draw; the changed cell is drawn whole.
+  // only has cells 1 and 2 to draw; the changed cells are drawn whole, a
+  // colour change being a change.
   fb.bytes[30 * fb.pitch + 30 * fb_bytes_per_pixel(GetParam())] = 0x55;
   fb.bytes[2 * fb.pitch] = 0x55;
-  g_face_screen[0] = 'X';
-  g_face_screen[1] = 'Y';
+  put(0, 1, 'Y');
+  g_face_cells.colours[2] = 7;
+  g_face_cells.codes[2] = 0xA0;
   current_milli = current_milli + 100;
   io.screen_refresh();
   EXPECT_EQ(fb.bytes[30 * fb.pitch + 30 * fb_bytes_per_pixel(GetParam())], 0x55);
   EXPECT_EQ(fb.bytes[2 * fb.pitch], 0x55);
-  for (uint32_t y = 24; y < 42; y++)
-    for (uint32_t x = 36; x < 48; x++)
-      ASSERT_TRUE(fb.shows(x, y, glyph_dot('Y', 0, 1, x, y) ? IO::kFaceForeground : IO::kFaceBackground));
+  expect_cell(fb, 0, 1, IO::kFaceForeground, IO::kFaceBackground,
+              [](uint32_t dx, uint32_t dy) { return glyph_dot('Y', 0, 1, 36 + dx, 24 + dy); });
+  expect_cell(fb, 0, 2, io.palette(7), 0, [](uint32_t, uint32_t) { return true; });
   current_milli = current_milli + 100;
   io.screen_redraw();
   EXPECT_TRUE(fb.shows(30, 30, glyph_dot('X', 0, 0, 30, 30) ? IO::kFaceForeground : IO::kFaceBackground));
-  EXPECT_TRUE(fb.shows(0, 2, IO::kFaceBackground));
+  EXPECT_TRUE(fb.shows(0, 2, IO::kFaceForeground));
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, FacePath, ::testing::Values(15, 16, 24, 32));
@@ -308,11 +372,11 @@ TEST_F(KeyboardMatrix, FaceKeyQueueDropsKeysBeyondItsSize) {
   g_face_active = 1;
   for (int i = 0; i < 20; i++) io.OnKeyDown(kKeyDown);
   int taken = 0;
-  while (io.take_face_key() == 0x11) taken++;
+  while (io.take_face_key(g_scan_head) == 0x11) taken++;
   EXPECT_EQ(taken, 16);
   g_face_active = 0;
   io.OnKeyDown(kKeyDown);  // without the face: the matrix, no typing
-  EXPECT_EQ(io.take_face_key(), 0);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0);
   EXPECT_TRUE(held(0, 7));
 }
 
@@ -332,17 +396,26 @@ TEST_F(KeyboardMatrix, WithTheFaceActivePrintableAndCursorKeysStayOffTheMatrix) 
   EXPECT_EQ(held_count(), 0);
   EXPECT_EQ(io.getJoystick(2), IO::kJoystickUp | IO::kJoystickLeft);
   // The cursor keys are typed for the face instead, in order, each once.
-  EXPECT_EQ(io.take_face_key(), 0x91);
-  EXPECT_EQ(io.take_face_key(), 0x9D);
-  EXPECT_EQ(io.take_face_key(), 0);
-  // Tab is RUN/STOP, which only the matrix carries; F2 is shifted F1.
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x91);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x9D);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0);
+  // Tab is RUN/STOP, which only the matrix carries; the function keys come
+  // through the ring, so F2 does not also hold shifted F1.
   io.OnKeyDown(kKeyTab);
   EXPECT_TRUE(held(7, 7));
   io.OnKeyDown(242);
-  EXPECT_TRUE(held(0, 4));
-  EXPECT_TRUE(held(1, 7));
+  EXPECT_EQ(held_count(), 1);
   io.OnKeyUp(kKeyTab);
   EXPECT_FALSE(held(7, 7));
+  // HOME, and with either Shift key held CLR.
+  io.OnKeyDown(kKeyHome);
+  io.OnKeyDown(kKeyShift);
+  io.OnKeyDown(kKeyHome);
+  io.OnKeyUp(kKeyShift);
+  io.OnKeyDown(kKeyHome);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x13);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x93);
+  EXPECT_EQ(io.take_face_key(g_scan_head), 0x13);
 }
 
 }  // namespace

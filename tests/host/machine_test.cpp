@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "core/memorymanagement.h"
@@ -14,6 +11,7 @@
 #include "emulator/io.h"
 #include "emulator/monitor.h"
 #include "emulator/scan_ring.h"
+#include "emulator/vic.h"
 #include "face/fake6502_bridge.h"
 #include "tests/host/machine_test_support.h"
 #include "tests/hosted/console_capture.h"
@@ -133,8 +131,9 @@ TEST(MachineLifetime, DisplayBuffersAreReplacedNotLeakedOnSecondInit) {
 
 TEST(MachineWiring, ConstructionLeavesTheMachineRunningAndItsPartsConnected) {
   C64 machine;
-  EXPECT_TRUE(machine.running);
-  EXPECT_FALSE(machine.exit_requested);
+  EXPECT_TRUE(machine.running());
+  EXPECT_EQ(machine.mode.state(), C64Mode::kMachine);
+  EXPECT_FALSE(machine.mode.exit_requested());
   ASSERT_NE(machine.cpu, nullptr);
   ASSERT_NE(machine.io, nullptr);
   ASSERT_NE(machine.monitor, nullptr);
@@ -177,11 +176,12 @@ class MachinePass : public ::testing::Test {
 };
 
 TEST_F(MachinePass, RingBytesBecomeCharactersWithShiftHeldAndReleased) {
-  // a, Shift+a, Shift released, a; releases of a produce nothing.
+  // a, Shift+a (the C64's shifted A), Shift released, a; releases of a
+  // produce nothing.
   ring({0x1E, 0x9E, 0x2A, 0x1E, 0x9E, 0xAA, 0x1E, 0x9E});
   uint32_t delivered = g_dbg_facekeys;
   pass();
-  EXPECT_EQ(typed(), (std::vector<uint8_t>{'A', 'A', 'A'}));
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{'A', 0xC1, 'A'}));
   EXPECT_EQ(g_dbg_facekeys - delivered, 3u);
   clear_typed();
   // The right shift gives the shifted table too: Shift+1 is '!'.
@@ -205,10 +205,46 @@ TEST_F(MachinePass, KeysWaitWhileTheProcessorHasInterruptsOff) {
   EXPECT_FALSE(c64_keys_waiting());
 }
 
-TEST_F(MachinePass, ControlAltFunctionKeysAndExtendedPrefixGiveNothing) {
-  ring({0x1D, 0x38, 0x3B, 0x44, 0x58, 0xE0, 0x9D});
+TEST_F(MachinePass, ModifiersHotKeysAndExtendedPrefixGiveNothing) {
+  ring({0x1D, 0x38, 0x43, 0x44, 0x58, 0xE0, 0x9D, 0xB8});
   pass();
   EXPECT_TRUE(typed().empty());
+}
+
+// Shift, C= (Alt) and CTRL (Ctrl) as the C64's keyboard combines them, the
+// function keys, and the PC keys that stand in for the C64's own.
+TEST_F(MachinePass, ModifiedKeysGiveTheC64sCodes) {
+  ring({0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40, 0x41, 0x42});  // F1-F8
+  ring({0x2A, 0x3B, 0x41, 0xAA});                          // Shift+F1, Shift+F7
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{0x85, 0x89, 0x86, 0x8A, 0x87, 0x8B, 0x88, 0x8C, 0x89, 0x8C}));
+  clear_typed();
+  ring({0x1D, 0x02, 0x09, 0x0A, 0x0B, 0x9D});  // CTRL+1, 8, 9, 0: black, yellow, RVS on, off
+  ring({0x38, 0x02, 0x09, 0x1E, 0x10, 0xB8});  // C=+1, 8, A, Q: orange, light grey, two graphics
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{0x90, 0x9E, 0x12, 0x92, 0x81, 0x9B, 0xB0, 0xAB}));
+  clear_typed();
+  ring({0x29, 0x2B, 0x2A, 0x07, 0x29, 0x39, 0xAA});  // ` \ Shift+6 Shift+` Shift+space
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{0x5F, 0x5C, 0x5E, 0xDE, 0xA0}));
+}
+
+// Shift+C= types nothing: the scan switches the character set in $D018,
+// unless CHR$(8) locked it, and a held key's repeats do not switch again.
+TEST_F(MachinePass, ShiftWithCommodoreSwitchesTheCharacterSet) {
+  uint8_t before = machine.vic->memory_pointers();
+  machine.mem->write_byte_no_io(0x0291, 0x00);  // MODE: the switch enabled, as the KERNAL starts
+  ring({0x2A, 0x38, 0x38, 0x38});
+  pass();
+  EXPECT_TRUE(typed().empty());
+  EXPECT_EQ(machine.vic->memory_pointers(), before ^ 0x02);
+  ring({0xB8, 0x38, 0xB8, 0xAA});  // C= released and pressed again, Shift still held
+  pass();
+  EXPECT_EQ(machine.vic->memory_pointers(), before);
+  machine.mem->write_byte_no_io(0x0291, 0x80);
+  ring({0x2A, 0x38, 0xB8, 0xAA});
+  pass();
+  EXPECT_EQ(machine.vic->memory_pointers(), before);
 }
 
 TEST_F(MachinePass, EditingKeysArriveOnceAsTheirPetsciiCodes) {
@@ -228,6 +264,13 @@ TEST_F(MachinePass, EditingKeysArriveOnceAsTheirPetsciiCodes) {
   machine.io->OnKeyDown(korvan::drivers::kKeyRight);
   pass();
   EXPECT_EQ(typed(), (std::vector<uint8_t>{0x94, 0x91, 0x11, 0x1D}));
+  clear_typed();
+  // A cursor key between two ring keys of one pass is typed between them.
+  ring({0x03, 0x83, 0xE0});
+  machine.io->OnKeyDown(korvan::drivers::kKeyLeft);
+  ring({0xE0, 0xCB, 0x06, 0x86});
+  pass();
+  EXPECT_EQ(typed(), (std::vector<uint8_t>{'2', 0x9D, '5'}));
 }
 
 TEST_F(MachinePass, PollTakesAtMostSixteenBytesFromTheController) {
@@ -264,18 +307,18 @@ TEST_F(MachinePass, ExitRequestEndsThePassLoop) {
 
 TEST_F(MachinePass, StoppedMachineEntersTheMonitorAndResumesWhereItWas) {
   korvan::hosted::ConsoleCapture console;
-  // Keys typed while the monitor runs are its own, not the machine's.
-  machine.stop();
-  std::thread leave([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  // Keys typed while the monitor runs are its own, not the machine's: an A
+  // arrives once the monitor is shown, then Esc.
+  InterruptWindows windows([this](unsigned) {
+    if (!machine.mode.monitor_shown()) return;
     scan_ring_append(0x1E);
-    machine.resume();
+    machine.mode.on_interrupt(C64Mode::kEscape);
   });
+  machine.mode.on_interrupt(C64Mode::kEscape);
   uint32_t passes = C64::passes_since_boot();
   advance_clock();
   EXPECT_TRUE(machine.run_pass());
-  leave.join();
-  EXPECT_TRUE(machine.running);
+  EXPECT_TRUE(machine.running());
   EXPECT_EQ(C64::passes_since_boot(), passes);  // the monitor is no pass
   EXPECT_NE(strstr(console.text(), "Quillon v0.10 - Debugging:"), nullptr);
   pass();
@@ -316,14 +359,14 @@ TEST_F(MachineRedraw, ANewMachineAndLeavingTheMonitorRedrawAtOnce) {
   EXPECT_TRUE(redrawn());
   scribble();
   machine.io->toggle_frame_skip();  // even with frame skipping on
-  machine.stop();
-  std::thread leave([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    machine.resume();
-  });
-  advance_clock();
-  machine.run_pass();
-  leave.join();
+  machine.mode.on_interrupt(C64Mode::kEscape);
+  {
+    InterruptWindows windows([this](unsigned) {
+      if (machine.mode.monitor_shown()) machine.mode.on_interrupt(C64Mode::kEscape);
+    });
+    advance_clock();
+    machine.run_pass();
+  }
   pass();
   EXPECT_TRUE(redrawn());
 }
@@ -343,7 +386,8 @@ TEST_F(MachineRedraw, F11SwitchesBetweenTheTextViewAndTheVideoPicture) {
   ring({0x57, 0xD7});
   pass();
   EXPECT_EQ(g_video_view, 0);
-  EXPECT_EQ(static_cast<uint16_t>(framebuffer[0]), IO::kFaceBackground);
+  // The text view's border is $D020's colour too.
+  EXPECT_EQ(static_cast<uint16_t>(framebuffer[0]), machine.io->palette(5));
 }
 
 }  // namespace

@@ -5,12 +5,15 @@
 #pragma once
 #include <stdint.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "emulator/c64.h"
 #include "emulator/c64_loop.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
+#include "tests/hosted/hosted_cpu.h"
 
 namespace machine_test {
 
@@ -37,5 +40,32 @@ inline void load_idle_kernal(Memory* memory) {
 
 // More than a frame's worth of milliseconds, so the next sync does not wait.
 inline void advance_clock() { current_milli = current_milli + 100; }
+
+// Calls `at` in every interrupt window of the main loop (after each
+// enable_interrupts, at each halt) while in scope, with interrupts off, as an
+// interrupt taken there would run: the test decides what comes when, with no
+// threads and no sleeps. `at` gets the window's number, from 1.
+class InterruptWindows {
+ public:
+  explicit InterruptWindows(std::function<void(unsigned)> at) : at_(std::move(at)) {
+    korvan::hosted::hosted_cpu().interrupt_window = &InterruptWindows::open;
+    korvan::hosted::hosted_cpu().interrupt_window_context = this;
+  }
+  ~InterruptWindows() {
+    korvan::hosted::hosted_cpu().interrupt_window = nullptr;
+    korvan::hosted::hosted_cpu().interrupt_window_context = nullptr;
+  }
+  InterruptWindows(const InterruptWindows&) = delete;
+  InterruptWindows& operator=(const InterruptWindows&) = delete;
+  unsigned count() const { return count_; }
+
+ private:
+  static void open(void* context) {
+    InterruptWindows* self = static_cast<InterruptWindows*>(context);
+    self->at_(++self->count_);
+  }
+  std::function<void(unsigned)> at_;
+  unsigned count_ = 0;
+};
 
 }  // namespace machine_test

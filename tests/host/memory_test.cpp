@@ -160,14 +160,16 @@ TEST_F(MemoryMap, ChipRegistersRepeatThroughTheirPages) {
   EXPECT_EQ(memory.read_byte(0xDD30), 0xFC);
 }
 
-TEST_F(MemoryMap, SidIsWriteOnlyAndUnconnectedIoIsRam) {
+TEST_F(MemoryMap, SidRepeatsThroughItsPagesAndUnconnectedIoIsRam) {
   memory.write_byte_no_io(0xD41F, 0x33);
   memory.write_byte(0xD41F, 0x01);
   EXPECT_EQ(memory.read_byte_no_io(0xD41F), 0x33);
   memory.write_byte_no_io(0xD418, 0x44);
-  memory.write_byte(0xD418, 0x0F);
-  EXPECT_EQ(memory.read_byte(0xD418), 0x44);
-  for (uint16_t a : {0xD500, 0xD800, 0xDBFF, 0xDE00, 0xDFFF}) {
+  memory.write_byte(0xD718, 0x0F);  // $D718 is $D418 again
+  EXPECT_EQ(sid.read_register(Sid::kModeVolume), 0x0F) << "write-only registers read the last byte written";
+  EXPECT_EQ(memory.read_byte(0xD418), 0x0F);
+  EXPECT_EQ(memory.read_byte(0xD539), 0xFF) << "POT X without paddles";
+  for (uint16_t a : {0xD800, 0xDBFF, 0xDE00, 0xDFFF}) {
     memory.write_byte(a, 0x0A);
     EXPECT_EQ(memory.read_byte(a), 0x0A) << a;
     EXPECT_EQ(memory.read_byte_no_io(a), 0x0A) << a;

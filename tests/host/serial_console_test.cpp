@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "emulator/c64.h"
+#include "emulator/io.h"
 #include "emulator/serial_console.h"
 #include "tests/host/machine_test_support.h"
 #include "tests/hosted/simulated_8042.h"
@@ -17,12 +18,19 @@ namespace {
 
 void collect(void* context, uint8_t byte) { static_cast<std::string*>(context)->push_back(static_cast<char>(byte)); }
 
+// A screen in the start-up colours; text is put as the editor stores it.
 struct Screen {
-  Screen() : cells(1000, ' ') {}
+  Screen() { face_cells_clear(&cells); }
   void put(int row, const char* text) {
-    for (int i = 0; text[i] != 0; i++) cells[row * 40 + i] = static_cast<uint8_t>(text[i]);
+    for (int i = 0; text[i] != 0; i++) {
+      char c = text[i];
+      cells.codes[row * 40 + i] = static_cast<uint8_t>(c >= 'A' && c <= 'Z' ? c - 0x40 : c);
+    }
   }
-  std::vector<uint8_t> cells;
+  void update(SerialMirror& mirror, uint32_t now, std::string* out, uint32_t refused = 0) {
+    mirror.update(cells, refused, now, collect, out);
+  }
+  FaceCells cells;
 };
 
 TEST(SerialMirror, FirstUpdateClearsTheTerminalAndSendsEveryRowTrimmed) {
@@ -31,7 +39,7 @@ TEST(SerialMirror, FirstUpdateClearsTheTerminalAndSendsEveryRowTrimmed) {
   screen.put(0, "READY.");
   screen.put(24, "LAST");
   std::string out;
-  mirror.update(screen.cells.data(), 1000, collect, &out);
+  screen.update(mirror, 1000, &out);
   EXPECT_EQ(out.rfind("\x1b[2J\x1b[1;1HREADY.\x1b[K\x1b[2;1H\x1b[K", 0), 0u);
   EXPECT_NE(out.find("\x1b[25;1HLAST\x1b[K"), std::string::npos);
   size_t rows = 0;
@@ -43,39 +51,91 @@ TEST(SerialMirror, OnlyChangedRowsAreSentAndNotMoreOftenThanTheInterval) {
   SerialMirror mirror;
   Screen screen;
   std::string out;
-  mirror.update(screen.cells.data(), 1000, collect, &out);
+  screen.update(mirror, 1000, &out);
   out.clear();
-  mirror.update(screen.cells.data(), 1000 + SerialMirror::kIntervalMillis, collect, &out);
+  screen.update(mirror, 1000 + SerialMirror::kIntervalMillis, &out);
   EXPECT_EQ(out, "");
-  mirror.update(screen.cells.data(), 2000, collect, &out);  // sends nothing, so no new turn
+  screen.update(mirror, 2000, &out);  // sends nothing, so no new turn
   screen.put(3, "PRINT 3+4");
-  mirror.update(screen.cells.data(), 1000 + SerialMirror::kIntervalMillis - 1, collect, &out);
+  screen.update(mirror, 1000 + SerialMirror::kIntervalMillis - 1, &out);
   EXPECT_EQ(out, "");  // too soon after the last rows sent
-  mirror.update(screen.cells.data(), 1000 + SerialMirror::kIntervalMillis, collect, &out);
+  screen.update(mirror, 1000 + SerialMirror::kIntervalMillis, &out);
   EXPECT_EQ(out, "\x1b[4;1HPRINT 3+4\x1b[K");
   out.clear();
-  screen.put(3, "P");
-  screen.cells[3 * 40 + 1] = 0x07;  // never a control byte on the wire
-  mirror.update(screen.cells.data(), 9000, collect, &out);
-  EXPECT_EQ(out, "\x1b[4;1HP INT 3+4\x1b[K");
+  screen.cells.colours[3 * 40 + 20] = 2;  // a colour change under a blank is a change
+  screen.update(mirror, 9000, &out);
+  EXPECT_EQ(out, "\x1b[4;1HPRINT 3+4\x1b[K");
+}
+
+// Colours as the nearest ANSI colours (the start-up light blue as the
+// terminal's own), reverse as ANSI reverse, graphics and the C64's symbols as
+// UTF-8, each set's letters in their case.
+TEST(SerialMirror, ColourReverseAndGraphicsBecomeAnsiAndUtf8) {
+  SerialMirror mirror;
+  Screen screen;
+  std::string out;
+  screen.update(mirror, 1000, &out);
+  uint8_t* codes = screen.cells.codes;
+  uint8_t* colours = screen.cells.colours;
+  codes[0] = 0x01, colours[0] = 2;     // red A
+  codes[1] = 0x98;                     // reversed X
+  codes[2] = 0x51;                     // ball
+  codes[3] = 0xA0;                     // reversed space: the cursor
+  codes[40] = 0x5E, codes[41] = 0x1C;  // pi, pound
+  codes[42] = 0x40, codes[43] = 0x70;  // horizontal line, box corner
+  out.clear();
+  screen.update(mirror, 2000, &out);
+  EXPECT_EQ(out,
+            "\x1b[1;1H\x1b[0;31mA\x1b[0;7mX\x1b[0m\xE2\x97\x8F\x1b[0;7m \x1b[0m\x1b[K"
+            "\x1b[2;1H\xCF\x80\xC2\xA3\xE2\x94\x80\xE2\x94\x8C\x1b[K");
+  // The lower-case set: small letters at $01-$1A, capitals at $41-$5A, its
+  // own checker board at $5E; every row is sent again.
+  screen.cells.lower_case = true;
+  codes[0] = 0x08, colours[0] = 14;
+  codes[1] = 0x48, codes[2] = 0x20, codes[3] = 0x20;
+  out.clear();
+  screen.update(mirror, 3000, &out);
+  EXPECT_EQ(out.rfind("\x1b[1;1HhH\x1b[K\x1b[2;1H\xF0\x9F\xAE\x95\xC2\xA3", 0), 0u);
+  EXPECT_NE(out.find("\x1b[25;1H\x1b[K"), std::string::npos);
+  // On a black background every row carries it, to the last column.
+  screen.cells.background = 0;
+  out.clear();
+  screen.update(mirror, 4000, &out);
+  EXPECT_EQ(out.rfind("\x1b[1;1H\x1b[0;40mhH" + std::string(38, ' ') + "\x1b[0m\x1b[K", 0), 0u);
 }
 
 TEST(SerialMirror, InvalidateRepaintsEverything) {
   SerialMirror mirror;
   Screen screen;
   std::string out;
-  mirror.update(screen.cells.data(), 100, collect, &out);
+  screen.update(mirror, 100, &out);
   mirror.invalidate();
   out.clear();
-  mirror.update(screen.cells.data(), 101, collect, &out);
+  screen.update(mirror, 101, &out);
   EXPECT_EQ(out.rfind("\x1b[2J", 0), 0u);
 }
 
-std::vector<uint8_t> decode_all(const std::string& bytes) {
+TEST(SerialMirror, RefusedInputIsReportedBelowTheScreenOnceAndAfterARepaint) {
+  SerialMirror mirror;
+  Screen screen;
+  std::string out;
+  screen.update(mirror, 100, &out);
+  out.clear();
+  screen.update(mirror, 200, &out, 1234);
+  EXPECT_EQ(out, "\x1b[26;1Hserial input full: 1234 bytes refused, in whole lines\x1b[K");
+  out.clear();
+  screen.update(mirror, 300, &out, 1234);
+  EXPECT_EQ(out, "");
+  mirror.invalidate();
+  screen.update(mirror, 400, &out, 1234);
+  EXPECT_NE(out.find("\x1b[26;1Hserial input full: 1234"), std::string::npos);
+}
+
+std::vector<uint8_t> decode_all(const std::string& bytes, bool lower_case = false) {
   TerminalDecoder decoder;
   std::vector<uint8_t> out;
   for (char c : bytes) {
-    uint8_t ch = decoder.decode(static_cast<uint8_t>(c));
+    uint8_t ch = decoder.decode(static_cast<uint8_t>(c), lower_case);
     if (ch != 0) out.push_back(ch);
   }
   return out;
@@ -83,18 +143,46 @@ std::vector<uint8_t> decode_all(const std::string& bytes) {
 
 TEST(TerminalDecoder, LineEndsOfEveryKindAreOneReturn) {
   EXPECT_EQ(decode_all("a\rb\r\nc\nd\n\n"),
-            (std::vector<uint8_t>{'a', 0x0D, 'b', 0x0D, 'c', 0x0D, 'd', 0x0D, 0x0D}));
+            (std::vector<uint8_t>{'A', 0x0D, 'B', 0x0D, 'C', 0x0D, 'D', 0x0D, 0x0D}));
 }
 
 TEST(TerminalDecoder, BackspaceDeleteAndCursorSequencesBecomeC64Keys) {
-  EXPECT_EQ(decode_all("x\x08y\x7F"), (std::vector<uint8_t>{'x', 0x14, 'y', 0x14}));
+  EXPECT_EQ(decode_all("x\x08y\x7F"), (std::vector<uint8_t>{'X', 0x14, 'Y', 0x14}));
   EXPECT_EQ(decode_all("\x1b[A\x1b[B\x1b[C\x1b[D\x1bOA\x1b[1;5C"),
             (std::vector<uint8_t>{0x91, 0x11, 0x1D, 0x9D, 0x91, 0x1D}));
 }
 
-TEST(TerminalDecoder, OtherControlsAndUnknownSequencesGiveNothing) {
-  EXPECT_EQ(decode_all("\x01\x07\t\x1b[2~\x1bxq"), (std::vector<uint8_t>{'q'}));
+TEST(TerminalDecoder, LettersFollowTheCharacterSet) {
+  EXPECT_EQ(decode_all("aZ"), (std::vector<uint8_t>{0x41, 0x5A}));
+  EXPECT_EQ(decode_all("aZ", true), (std::vector<uint8_t>{0x41, 0xDA}));
 }
+
+TEST(TerminalDecoder, FunctionKeysAndHomeSequencesBecomeC64Keys) {
+  EXPECT_EQ(decode_all("\x1bOP\x1bOQ\x1bOR\x1bOS\x1b[15~\x1b[17~\x1b[18~\x1b[19~\x1b[11~"),
+            (std::vector<uint8_t>{0x85, 0x89, 0x86, 0x8A, 0x87, 0x8B, 0x88, 0x8C, 0x85}));
+  EXPECT_EQ(decode_all("\x1b[H\x1bOH\x1b[1~\x1b[1;2H\x1b[1;2~"), (std::vector<uint8_t>{0x13, 0x13, 0x13, 0x93, 0x93}));
+}
+
+TEST(TerminalDecoder, OtherControlsAndUnknownSequencesGiveNothing) {
+  EXPECT_EQ(decode_all("\x01\x07\t\x1b[2~\x1bxq"), (std::vector<uint8_t>{'Q'}));
+}
+
+// A begun machine on the idle KERNAL with an empty serial queue.
+class SerialMachine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    load_idle_kernal(machine.mem);
+    machine.begin();
+    g_serial_input_tail = g_serial_input_head;
+    refused_before = g_serial_input_refused;
+  }
+  void TearDown() override { g_serial_input_tail = g_serial_input_head; }
+
+  korvan::hosted::Simulated8042 controller;
+  C64 machine;
+  IOSerialEventHandler handler;
+  uint32_t refused_before = 0;
+};
 
 TEST(SerialInput, ReceivedBytesWaitWhileTheKeyboardBufferIsFull) {
   korvan::hosted::Simulated8042 controller;
@@ -118,12 +206,75 @@ TEST(SerialInput, ReceivedBytesWaitWhileTheKeyboardBufferIsFull) {
   EXPECT_EQ(typed, text);
 }
 
-TEST(SerialInput, AFullQueueDropsWhatDoesNotFit) {
+// A paste of 20 KB, in lines of every length a program has, arrives whole
+// and in order.
+TEST_F(SerialMachine, ALongPasteArrivesWhole) {
+  std::string text;
+  for (int line = 10; text.size() < 20480; line += 10) {
+    text += std::to_string(line) + " PRINT \"" + std::string(static_cast<size_t>(line % 70), 'X') + "\"\r";
+  }
+  for (char c : text) handler.OnReceive(static_cast<uint8_t>(c));
+  EXPECT_EQ(g_serial_input_refused, refused_before);
+  std::string typed;
+  for (int pass = 0; pass < 5000 && typed.size() < text.size(); pass++) {
+    advance_clock();
+    ASSERT_TRUE(machine.run_pass());
+    uint8_t count = machine.mem->read_byte_no_io(kKeyCount);
+    for (uint8_t i = 0; i < count; i++)
+      typed.push_back(static_cast<char>(machine.mem->read_byte_no_io(static_cast<uint16_t>(kKeyBuffer + i))));
+    machine.mem->write_byte_no_io(kKeyCount, 0);
+  }
+  EXPECT_EQ(typed, text);
+}
+
+// Beyond the queue's room the unfinished line is taken back and the rest
+// refused, counted, until the queue has emptied and a line has ended.
+TEST_F(SerialMachine, AFullQueueRefusesWhatDoesNotFitInWholeLines) {
+  const std::string line = "10 PRINT \"HELLO\"\r";  // 17 bytes
+  uint32_t sent = 0;
+  while (sent < kSerialInputSize + 100) {
+    for (char c : line) handler.OnReceive(static_cast<uint8_t>(c));
+    sent += static_cast<uint32_t>(line.size());
+  }
+  uint32_t queued = g_serial_input_head - g_serial_input_tail;
+  EXPECT_EQ(queued % line.size(), 0u);
+  EXPECT_GT(queued, kSerialInputSize - line.size());
+  EXPECT_EQ(g_serial_input[(g_serial_input_head - 1) % kSerialInputSize], '\r');
+  EXPECT_EQ(g_serial_input_refused - refused_before, sent - queued);
+  // Emptied, the queue still waits for a line end before it takes bytes.
+  g_serial_input_tail = g_serial_input_head;
+  for (char c : std::string("TAIL\rNEW\r")) handler.OnReceive(static_cast<uint8_t>(c));
+  EXPECT_EQ(g_serial_input_head - g_serial_input_tail, 4u);
+  EXPECT_EQ(g_serial_input[g_serial_input_tail % kSerialInputSize], 'N');
+}
+
+// The C64's own ROMs: a program run from the terminal stops at Ctrl-C.
+bool screen_shows(const char* text) {
+  std::string screen(reinterpret_cast<const char*>(g_face_screen), sizeof g_face_screen);
+  return screen.find(text) != std::string::npos;
+}
+
+bool run_until_shown(C64& machine, const char* text, int passes) {
+  for (int pass = 0; pass < passes && !screen_shows(text); pass++) {
+    advance_clock();
+    if (!machine.run_pass()) return false;
+  }
+  return screen_shows(text);
+}
+
+TEST(SerialInput, ControlCIsRunStop) {
+  korvan::hosted::Simulated8042 controller;
+  C64 machine;
+  machine.begin();
   g_serial_input_tail = g_serial_input_head;
   IOSerialEventHandler handler;
-  for (uint32_t i = 0; i < kSerialInputSize + 5; i++) handler.OnReceive('x');
-  EXPECT_EQ(g_serial_input_head - g_serial_input_tail, kSerialInputSize);
-  g_serial_input_tail = g_serial_input_head;
+  ASSERT_TRUE(run_until_shown(machine, "READY.", 2000));
+  for (char c : std::string("10 goto 10\rrun\r")) handler.OnReceive(static_cast<uint8_t>(c));
+  // Running: no second READY. comes, until Ctrl-C.
+  EXPECT_FALSE(run_until_shown(machine, "BREAK", 200));
+  handler.OnReceive(0x03);
+  EXPECT_TRUE(run_until_shown(machine, "BREAK IN 10", 200));
+  EXPECT_EQ(machine.io->keyboard_matrix_row(7), 0xFF);  // let go again
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The SID on the speaker, through the speaker driver and a simulated 8254:
-// the tone of the last frequency written, silence at volume 0, and the
-// writes that change nothing.
+// the tone of the loudest voice that can be heard, silence at volume 0, and
+// the writes that change nothing.
 #include <gtest/gtest.h>
 
 #include "drivers/speaker.h"
@@ -15,9 +15,13 @@ using korvan::hosted::SimulatedPit;
 
 class SidTest : public ::testing::Test {
  protected:
-  SidTest() { sid.speaker(&speaker); }
+  SidTest() {
+    sid.speaker(&speaker);
+    sid.clock(&cycles);
+  }
 
-  // The divisor the driver programs for a tone, found on a second timer.
+  // The divisor the driver programs for a tone, found on a second timer
+  // (which takes the ports: call it last).
   static uint32_t divisor_for(uint32_t hertz) {
     SimulatedPit reference;
     SpeakerDriver driver;
@@ -29,89 +33,98 @@ class SidTest : public ::testing::Test {
     korvan::hosted::port_log(&count);
     return count;
   }
+  // A voice gated with the fastest attack to a sustain level, some time on.
+  void sound(int n, uint8_t high, uint8_t low, uint8_t sustain) {
+    uint8_t base = static_cast<uint8_t>(n * Sid::kVoiceStride);
+    sid.write_register(base + Sid::kFrequencyLow, low);
+    sid.write_register(base + Sid::kFrequencyHigh, high);
+    sid.write_register(base + Sid::kAttackDecay, 0x00);
+    sid.write_register(base + Sid::kSustainRelease, static_cast<uint8_t>(sustain << 4));
+    sid.write_register(base + Sid::kControl, SidVoice::kPulse | SidVoice::kGate);
+    pass();
+  }
+  void pass() {
+    cycles += 20000;
+    sid.emulate();
+  }
 
   korvan::hosted::CleanBus bus;
   SimulatedPit timer;
   SpeakerDriver speaker;
+  uint32_t cycles = 0;
   Sid sid;
 };
 
-TEST_F(SidTest, FrequencyNumbersBecomeHertz) {
-  EXPECT_EQ(Sid::getFrequency(0x11, 0x25), 267);  // 4389 x 0.06097 = 267.6
+TEST_F(SidTest, FrequencyNumbersBecomeHertzAtThePalClock) {
+  EXPECT_EQ(Sid::getFrequency(0x11, 0x25), 257);  // 4389 x 985248 / 2^24 = 257.7
   EXPECT_EQ(Sid::getFrequency(0x00, 0x00), 0);
-  EXPECT_EQ(Sid::getFrequency(0x00, 0x10), 0);       // 0.98 truncates to 0
-  EXPECT_EQ(Sid::getFrequency(0x00, 0x11), 1);       // 1.04
-  EXPECT_EQ(Sid::getFrequency(0x1C, 0xD6), 450);     // 7382 x 0.06097 = 450.08
-  EXPECT_EQ(Sid::getFrequency(0xFF, 0xFF), 3995);    // 3995.67
+  EXPECT_EQ(Sid::getFrequency(0x00, 0x11), 0);       // 0.998 truncates to 0
+  EXPECT_EQ(Sid::getFrequency(0x00, 0x12), 1);       // 1.06
+  EXPECT_EQ(Sid::getFrequency(0x1C, 0xD6), 433);     // 433.5
+  EXPECT_EQ(Sid::getFrequency(0xFF, 0xFF), 3848);    // 3848.6
 }
 
-TEST_F(SidTest, VolumeThenFrequencySoundsTheFinalTone) {
-  sid.write_register(0x18, 0x0F);
-  EXPECT_FALSE(timer.speaker_sounding()) << "frequency 0 leaves the speaker silent";
-  sid.write_register(0x00, 0x25);
-  EXPECT_EQ(sid.frequency(), 2) << "the low byte alone sounds an intermediate tone";
+TEST_F(SidTest, AGatedVoiceSoundsItsToneUntilItsReleaseEnds) {
+  sid.write_register(Sid::kModeVolume, 0x0F);
+  sid.write_register(Sid::kFrequencyLow, 0x25);
+  sid.write_register(Sid::kFrequencyHigh, 0x11);
+  pass();
+  EXPECT_FALSE(timer.speaker_sounding()) << "no waveform, no gate: nothing to hear";
+  sound(0, 0x11, 0x25, 0xF);
   EXPECT_TRUE(timer.speaker_sounding());
-  sid.write_register(0x01, 0x11);
-  EXPECT_EQ(sid.frequency(), 267);
-  EXPECT_TRUE(timer.speaker_sounding());
-  EXPECT_EQ(timer.divisor(2), divisor_for(267));
-  EXPECT_EQ(timer.channels[2].loads, 2u);
-}
-
-TEST_F(SidTest, VolumeZeroSilencesWhateverTheFrequency) {
-  sid.write_register(0x18, 0x0F);
-  sid.write_register(0x01, 0x11);
-  ASSERT_TRUE(timer.speaker_sounding());
-  sid.write_register(0x18, 0x00);
+  EXPECT_EQ(sid.frequency(), 257);
+  uint32_t divisor = timer.divisor(2);
+  sid.write_register(Sid::kControl, SidVoice::kPulse);  // release at rate 0: 6 ms
+  pass();
   EXPECT_FALSE(timer.speaker_sounding());
-  sid.write_register(0x00, 0x40);
-  EXPECT_FALSE(timer.speaker_sounding()) << "frequency writes stay silent at volume 0";
-  sid.write_register(0x18, 0x08);
+  EXPECT_EQ(divisor, divisor_for(257));
+}
+
+TEST_F(SidTest, TheLoudestVoiceHasTheSpeaker) {
+  sid.write_register(Sid::kModeVolume, 0x0F);
+  sound(0, 0x11, 0x25, 0x6);
+  sound(1, 0x1C, 0xD6, 0xA);
+  EXPECT_EQ(sid.frequency(), 433);
+  sound(2, 0x08, 0x00, 0xC);
+  EXPECT_EQ(sid.frequency(), Sid::getFrequency(0x08, 0x00));
+  sid.write_register(Sid::kModeVolume, 0x8F);  // 3OFF
+  pass();
+  EXPECT_EQ(sid.frequency(), 433) << "voice 3 cut off, voice 2 is the loudest left";
+  EXPECT_EQ(timer.divisor(2), divisor_for(433));
+}
+
+TEST_F(SidTest, VolumeZeroSilencesWhateverTheVoices) {
+  sid.write_register(Sid::kModeVolume, 0x0F);
+  sound(0, 0x11, 0x25, 0xF);
+  ASSERT_TRUE(timer.speaker_sounding());
+  sid.write_register(Sid::kModeVolume, 0x00);
+  EXPECT_FALSE(timer.speaker_sounding());
+  sid.write_register(Sid::kModeVolume, 0x08);
   EXPECT_TRUE(timer.speaker_sounding()) << "the volume brings back the current tone";
-  EXPECT_EQ(timer.divisor(2), divisor_for(Sid::getFrequency(0x11, 0x40)));
+  EXPECT_EQ(timer.divisor(2), divisor_for(257));
 }
 
-TEST_F(SidTest, ZeroFrequencyLeavesThePreviousTonePlaying) {
-  sid.write_register(0x18, 0x0F);
-  sid.write_register(0x00, 0x25);
-  sid.write_register(0x01, 0x11);
-  unsigned loads = timer.channels[2].loads;
-  sid.write_register(0x00, 0x00);
-  sid.write_register(0x01, 0x00);
-  EXPECT_TRUE(timer.speaker_sounding());
-  EXPECT_EQ(timer.channels[2].loads, loads + 1) << "only the intermediate $1100 was loaded";
-  EXPECT_EQ(timer.divisor(2), divisor_for(Sid::getFrequency(0x11, 0x00)));
-}
-
-TEST_F(SidTest, AllThreeVoicesShareOneFrequencyPair) {
-  sid.write_register(0x18, 0x0F);
-  sid.write_register(0x08, 0x1C);  // voice 2 high
-  sid.write_register(0x0E, 0xD6);  // voice 3 low
-  EXPECT_EQ(sid.frequency(), 450);
-  sid.write_register(0x07, 0x00);  // voice 2 low
-  sid.write_register(0x0F, 0x10);  // voice 3 high
-  EXPECT_EQ(sid.frequency(), Sid::getFrequency(0x10, 0x00));
-  EXPECT_EQ(timer.divisor(2), divisor_for(Sid::getFrequency(0x10, 0x00)));
-}
-
-TEST_F(SidTest, OtherRegistersChangeNothing) {
-  sid.write_register(0x18, 0x0F);
-  sid.write_register(0x01, 0x11);
+TEST_F(SidTest, AnUnchangedToneIsNotReprogrammed) {
+  sid.write_register(Sid::kModeVolume, 0x0F);
+  sound(0, 0x11, 0x25, 0xF);
   korvan::hosted::clear_port_log();
-  for (uint8_t reg : {0x02, 0x04, 0x05, 0x06, 0x0B, 0x12, 0x15, 0x17, 0x19, 0x1C, 0x1F, 0x98, 0xFF})
-    sid.write_register(reg, 0x41);
+  for (uint8_t reg : {0x02, 0x03, 0x05, 0x15, 0x16, 0x17, 0x19, 0x1F}) sid.write_register(reg, 0x01);
+  pass();
   EXPECT_EQ(port_writes(), 0u);
-  EXPECT_EQ(sid.frequency(), Sid::getFrequency(0x11, 0x00));
+  EXPECT_EQ(sid.frequency(), 257);
 }
 
-TEST_F(SidTest, WithoutASpeakerWritesAreKeptButNothingSounds) {
+TEST_F(SidTest, WithoutASpeakerNothingIsProgrammed) {
   Sid alone;
+  alone.clock(&cycles);
   korvan::hosted::clear_port_log();
-  alone.write_register(0x18, 0x0F);
-  alone.write_register(0x01, 0x11);
-  alone.write_register(0x18, 0x00);
+  alone.write_register(Sid::kModeVolume, 0x0F);
+  alone.write_register(Sid::kFrequencyHigh, 0x11);
+  alone.write_register(Sid::kControl, SidVoice::kPulse | SidVoice::kGate);
+  cycles += 20000;
+  alone.emulate();
   EXPECT_EQ(port_writes(), 0u);
-  EXPECT_EQ(alone.frequency(), 265);  // $1100 x 0.06097 = 265.3
+  EXPECT_EQ(alone.frequency(), 0);
 }
 
 }  // namespace

@@ -129,6 +129,16 @@ TEST_F(VicTest, Control1BitSevenIsTheCompareLinesBitEight) {
   EXPECT_EQ(vic.read_register(0x12), 261 - 256);
 }
 
+// Bit 7 written clear takes the compare line back below 256.
+TEST_F(VicTest, Control1BitSevenClearedBringsTheCompareLineBackBelow256) {
+  vic.write_register(0x11, 0x9B);
+  vic.write_register(0x12, 0x04);  // line 260
+  vic.write_register(0x11, 0x1B);  // line 4
+  vic.write_register(0x1A, 0x01);
+  ASSERT_TRUE(run_through(4));
+  EXPECT_EQ(vic.read_register(0x19), 0xF1);
+}
+
 TEST_F(VicTest, WritingControl1LeavesTheRasterAlone) {
   ASSERT_TRUE(run_through(269));
   ASSERT_EQ(vic.raster_counter(), 270);

@@ -17,11 +17,30 @@ namespace korvan::x86 {
 
 using hosted::g_cpu;
 
+// The window's handler runs as an interrupt would: with interrupts off, and
+// with no nested window.
+static void interrupt_window() {
+  static bool in_window = false;
+  if (g_cpu.interrupt_window == nullptr || in_window) return;
+  in_window = true;
+  bool enabled = g_cpu.interrupts_enabled;
+  g_cpu.interrupts_enabled = false;
+  g_cpu.interrupt_window(g_cpu.interrupt_window_context);
+  g_cpu.interrupts_enabled = enabled;
+  in_window = false;
+}
+
 void disable_interrupts() { g_cpu.interrupts_enabled = false; }
 
-void enable_interrupts() { g_cpu.interrupts_enabled = true; }
+void enable_interrupts() {
+  g_cpu.interrupts_enabled = true;
+  interrupt_window();
+}
 
-void halt() { g_cpu.halts++; }
+void halt() {
+  g_cpu.halts++;
+  interrupt_window();
+}
 
 // The host cannot stop; a test that reaches this has found a fatal path.
 void stop() { __builtin_trap(); }

@@ -16,6 +16,12 @@ struct HostedCpu {
   uint16_t data_selector = 0;
   uint64_t timestamp = 0;
   uint64_t timestamp_step = 1000;  // added on every read of the counter
+  // Called where the processor could take an interrupt: after each
+  // enable_interrupts and at each halt, so a test can deliver one exactly
+  // there (with interrupts off while it runs), and so control the
+  // interleaving of interrupts and the main loop without threads or sleeps.
+  void (*interrupt_window)(void* context) = nullptr;
+  void* interrupt_window_context = nullptr;
 };
 
 HostedCpu& hosted_cpu();

@@ -28,7 +28,23 @@ def count_close(image, x0, y0, x1, y1, rgb, tolerance=12):
     return n
 
 
+# The mirror switches colours and reverse video with SGR sequences wherever
+# they change along a row.
+SGR = r"(?:\x1b\[[0-9;]*m)*"
+
+
+def row_text(text):
+    """text as a row of the serial mirror carries it, colour changes between
+    its characters allowed."""
+    return SGR + SGR.join(re.escape(c) for c in text) + SGR
+
+
+def row_starting(text):
+    """A row of the C64 screen's serial mirror whose text starts with text."""
+    return r"\x1b\[\d+;1H" + row_text(text)
+
+
 def row_showing(text):
-    """A row of the C64 screen's serial mirror whose text starts with text:
-    every changed row is sent as ESC [ row ; 1 H, the row's text, ESC [ K."""
-    return r"\x1b\[\d+;1H" + re.escape(text) + r" *\x1b\[K"
+    """A row of the C64 screen's serial mirror that shows text and nothing
+    more: every changed row is sent as ESC [ row ; 1 H, the row's text, ESC [ K."""
+    return row_starting(text) + r"(?: |\x1b\[[0-9;]*m)*\x1b\[K"

@@ -5,10 +5,10 @@ import re
 import time
 import unittest
 
-from quillon_qemu import BOOT_TIMEOUT, artifact, harness, row_showing
+from quillon_qemu import BOOT_TIMEOUT, artifact, harness, row_showing, row_starting
 
 # How long the C64 gets to answer a line, in software emulation.
-ANSWER_TIMEOUT = 60
+ANSWER_TIMEOUT = 120  # the menu is a BASIC program printing a screenful
 
 
 class BuiltInPrograms(unittest.TestCase):
@@ -21,7 +21,7 @@ class BuiltInPrograms(unittest.TestCase):
 
     def wait_after(self, position, text, whole_row=True, timeout=ANSWER_TIMEOUT):
         deadline = time.time() + timeout
-        regex = re.compile(row_showing(text) if whole_row else r"\x1b\[\d+;1H" + re.escape(text))
+        regex = re.compile(row_showing(text) if whole_row else row_starting(text))
         while time.time() < deadline:
             if regex.search(self.machine.serial_output(), position):
                 return

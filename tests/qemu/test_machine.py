@@ -13,6 +13,8 @@ from quillon_qemu import BOOT_TIMEOUT, artifact, count_close, harness, row_showi
 
 BLUE = (0x00, 0x00, 0xF8)
 LIGHT_BLUE = (0x98, 0xCC, 0xF8)
+# The text view's border: $D020, light blue from the start as on a C64.
+TEXT_BORDER = LIGHT_BLUE
 # The video chip's picture: light blue border, blue background (RGB565 $045F, $0015).
 BORDER = (0x00, 0x88, 0xF8)
 BACKGROUND = (0x00, 0x00, 0xA8)
@@ -53,12 +55,32 @@ class C64Machine(unittest.TestCase):
         print("\nboot to READY. in %.1f s" % self.ready_after)
         screen = self.machine.screendump()
         self.assertEqual(screen.width, 800)
-        # The border and the space between the characters are blue; the text
-        # area holds light blue dots where the banner and READY. stand.
-        self.assertEqual(count_close(screen, 0, 0, 24, 600, BLUE), 24 * 600)
+        # The border is light blue and the space between the characters blue;
+        # the text area holds light blue dots where the banner and READY.
+        # stand, and the cursor's light blue block.
+        self.assertEqual(count_close(screen, 0, 0, 24, 600, TEXT_BORDER), 24 * 600)
         self.assertGreater(count_close(screen, 24, 24, 504, 474, LIGHT_BLUE), 200)
         self.assertEqual(count_close(screen, 24, 24, 504, 474, BLUE) +
                          count_close(screen, 24, 24, 504, 474, LIGHT_BLUE), 480 * 450)
+
+    def test_reverse_video_and_graphics_appear_in_the_text_view(self):
+        here = self.mark()
+        self.type_line('print chr$(18)"x"chr$(146)chr$(113)')
+        ready = self.wait_after(here, r"\x1b\[(\d+);1HREADY\. *\x1b\[K")
+        time.sleep(1)
+        screen = self.machine.screendump()
+        # The printed row stands above READY.; its cells are 12 x 18 pixels.
+        top = 24 + 18 * (int(ready.group(1)) - 2)
+
+        def light(column):
+            return count_close(screen, 24 + 12 * column, top, 36 + 12 * column, top + 18, LIGHT_BLUE)
+
+        # A reversed X: a light blue cell with the letter's dots left blue.
+        self.assertGreater(light(0), 140)
+        self.assertLess(light(0), 12 * 18)
+        # The ball from the character ROM, over the whole cell, then nothing.
+        self.assertGreater(light(1), 60)
+        self.assertEqual(light(2), 0)
 
     def test_typed_arithmetic_is_answered(self):
         here = self.mark()
@@ -110,7 +132,7 @@ class C64Machine(unittest.TestCase):
         self.wait_after(here, r"Built in ML monitor activated via SYS 36864\r?\n\r?\n>")
         time.sleep(1)
         monitor = self.machine.screendump()
-        self.assertLess(count_close(monitor, 0, 0, 24, 600, BLUE), 24 * 600)
+        self.assertLess(count_close(monitor, 0, 0, 24, 600, TEXT_BORDER), 24 * 600)
         # Commands answer on the console: the registers, and the screen
         # memory where READY. stands (R, E, A, D, Y, . as screen codes).
         here = self.mark()
@@ -128,7 +150,7 @@ class C64Machine(unittest.TestCase):
         self.wait_after(back, r"\x1b\[2J.*" + row_showing("READY."), 20)
         time.sleep(1)
         screen = self.machine.screendump()
-        self.assertEqual(count_close(screen, 0, 0, 24, 600, BLUE), 24 * 600)
+        self.assertEqual(count_close(screen, 0, 0, 24, 600, TEXT_BORDER), 24 * 600)
         # The machine resumed where it stopped: it still answers.
         here = self.mark()
         self.type_line("print 2+2")
@@ -158,7 +180,7 @@ class C64Machine(unittest.TestCase):
         self.machine.send_chord(["f11"])
         time.sleep(2)
         text = self.machine.screendump()
-        self.assertEqual(count_close(text, 0, 0, 24, 600, BLUE), 24 * 600)
+        self.assertEqual(count_close(text, 0, 0, 24, 600, TEXT_BORDER), 24 * 600)
 
 
 if __name__ == "__main__":

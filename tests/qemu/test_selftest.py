@@ -3,7 +3,8 @@ import unittest
 
 from quillon_qemu import BOOT_TIMEOUT, artifact, count_close, harness, row_showing
 
-BLUE = (0x00, 0x00, 0xF8)
+# The text view's border: $D020, light blue from the start as on a C64.
+TEXT_BORDER = (0x98, 0xCC, 0xF8)
 
 
 class SelfTestImage(unittest.TestCase):
@@ -15,7 +16,7 @@ class SelfTestImage(unittest.TestCase):
             machine.wait_for_serial(row_showing("PRINT 3+4") + ".*?" + row_showing(" 7") + ".*?" +
                                     row_showing("READY."), BOOT_TIMEOUT)
             screen = machine.screendump()
-            self.assertEqual(count_close(screen, 0, 0, 24, screen.height, BLUE), 24 * screen.height)
+            self.assertEqual(count_close(screen, 0, 0, 24, screen.height, TEXT_BORDER), 24 * screen.height)
 
 
 if __name__ == "__main__":

@@ -16,6 +16,7 @@ struct FlatBus {
   std::vector<uint8_t> ram = std::vector<uint8_t>(0x10000, 0);
   uint8_t read(uint16_t address) { return ram[address]; }
   void write(uint16_t address, uint8_t value) { ram[address] = value; }
+  void push(uint16_t address, uint8_t value) { ram[address] = value; }
 };
 
 }  // namespace

@@ -26,7 +26,7 @@ stmt_dim:
         bcs     @loop
         rts
 
-.segment "BASIC_E26E"
+.segment "BASIC_B3A5"
 
 ; seek: INDEX2 = the first record named VARNAM among the simple variables
 ; (X = 0: 7 bytes each, from VARTAB up to ARYTAB) or the arrays (X = 2:
@@ -50,18 +50,23 @@ seek:   lda     VARTAB,x
         cmp     VARNAM+1
         clc
         beq     @done
-@next:  ldy     #0                      ; the step: 7, or the array's length
+@next:  txa                             ; the step: 7, or the array's length
+        bne     @array
         lda     #7
-        cpx     #0
-        beq     @step
-        ldy     #2
+        clc
+        adc     INDEX2
+        sta     INDEX2
+        bcc     @loop
+        inc     INDEX2+1
+        bcs     @loop                   ; (always)
+@array: ldy     #2
         lda     (INDEX2),y
         pha
         iny
         lda     (INDEX2),y
         tay
         pla
-@step:  clc
+        clc
         adc     INDEX2
         sta     INDEX2
         tya

@@ -70,7 +70,7 @@ vector_defaults_end:
 .assert vector_defaults_end - vector_defaults = USRADD + 2 - IERROR, error, "page 3 defaults"
 .assert vector_defaults_end - vector_defaults <= chrget_image_end - chrget_image, error, "one loop copies both"
 
-.segment "BASIC_A691"
+.segment "BASIC"
 
 ; The CHRGET routine, copied to $73: advance TXTPTR, skip blanks; returns the
 ; character with carry clear for a digit and Z set for ':' or end of line.
@@ -90,12 +90,10 @@ chrget_image:
 @done:  rts
 chrget_image_end:
 
-.segment "BASIC"
-
 text_bytes_free:
         .byte   " BASIC BYTES FREE", 13, 13, 0
 
-.segment "BASIC_E38E"
+.segment "BASIC_B9ED"
 
 text_banner:
         .byte   147, 13, "    **** QUILLON 64 BASIC V2 ****", 13, 13

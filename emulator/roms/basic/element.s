@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BA2B"
+.segment "BASIC_A43A"
 
 PREC_UNARY_MINUS = $7D
 PREC_NOT = $5A
@@ -12,7 +12,7 @@ PREC_NOT = $5A
 eval_element:
         jmp     (IEVAL)
 
-.segment "BASIC_B1AD"
+.segment "BASIC_AB21"
 
 ; eval_element_default: the IEVAL default (through the jump at $AE86).
 eval_element_default:
@@ -134,6 +134,7 @@ function_low:
         .lobytes FUNCTIONS
 function_high:
         .hibytes FUNCTIONS
+
 ; argument kinds, SGN to CHR$: 0 number, $FF string, 1 either
 function_args:
         .byte   0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0

@@ -90,7 +90,7 @@ new_line_if_needed:
 
 BITBUF  = INDEX+2               ; message bits not yet used, above a marker bit
 
-.segment "BASIC_A7EA"
+.segment "BASIC_AF0B"
 
 ; print_text: print message X (1-based, M_xxx) of error_messages. The
 ; messages are packed as 5-bit codes, high bits first: 1-26 are A-Z, 27-31

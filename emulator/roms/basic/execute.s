@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BF7E"
+.segment "BASIC_B3A5"
 
 ; execute_next: run the statement after the one TXTPTR ends on.
 execute_next:
@@ -72,14 +72,12 @@ execute_statement:
 statement_bad:
         jmp     syntax_error
 
-.segment "BASIC_E09A"
+.segment "BASIC"
 
 ; Statement routines by token, $80 to $A2, each as its address minus one.
 .define STATEMENTS stmt_end-1, stmt_for-1, stmt_next-1, stmt_data-1, stmt_input_file-1, stmt_input-1, stmt_dim-1, stmt_read-1, stmt_let-1, stmt_goto-1, stmt_run-1, stmt_if-1, stmt_restore-1, stmt_gosub-1, stmt_return-1, stmt_rem-1, stmt_stop-1, stmt_on-1, stmt_wait-1, stmt_load-1, stmt_save-1, stmt_verify-1, stmt_def-1, stmt_poke-1, stmt_print_file-1, stmt_print-1, stmt_cont-1, stmt_list-1, stmt_clr-1, stmt_cmd-1, stmt_sys-1, stmt_open-1, stmt_close-1, stmt_get-1, stmt_new-1
 statement_low:
         .lobytes STATEMENTS
-
-.segment "BASIC_B3A5"
 
 statement_high:
         .hibytes STATEMENTS

@@ -6,7 +6,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BC9E"
+.segment "BASIC_B86A"
 
 ; eval_expr: evaluate the expression starting at the current character
 ; (TXTPTR points at it). Leaves TXTPTR on the first character after it.
@@ -22,8 +22,8 @@ eval_expr:
 ; TXTPTR just before the first element.
 eval_prec:
         pha
-        lda     #24
-        jsr     check_stack
+        lda     #0                      ; as much room per level as the C64
+        jsr     check_stack             ; asks for, so expressions nest as deep
         jsr     eval_element
 eval_prec_loop:
         jsr     CHRGOT
@@ -133,7 +133,7 @@ check_numeric_bad:
 .assert eval_numeric = $AD8A, error, "numeric expression must be at $AD8A"
 .assert check_numeric = $AD8D, error, "numeric check must be at $AD8D"
 
-.segment "BASIC_BC9E"
+.segment "BASIC_B86A"
 
 ; Three bit tables overlapping: compare_bits by fac_compare's answer + 1
 ; (< = >), relation_bits by relation token (> = <).

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B86A"
+.segment "BASIC_AB21"
 
 ; fadd_mem: FAC = (packed float at A/Y) + FAC.
 fadd_mem:
@@ -43,6 +43,23 @@ fadd:
         cmp     #40
         bcs     @round                  ; ARG vanishes below the rounding byte
         tax
+        beq     @shifted
+@bytes: cpx     #8                      ; whole bytes first
+        bcc     @bits
+        lda     ARGHO+3
+        sta     ARGOV
+        lda     ARGHO+2
+        sta     ARGHO+3
+        lda     ARGHO+1
+        sta     ARGHO+2
+        lda     ARGHO
+        sta     ARGHO+1
+        lda     #0
+        sta     ARGHO
+        txa
+        sbc     #8                      ; (carry is set)
+        tax
+        bne     @bytes
         beq     @shifted
 @bits:  lsr     ARGHO
         ror     ARGHO+1

@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AE89"
+.segment "BASIC_BB12"
 
 ; fac_from_byte: FAC = Y (0-255). Clobbers A, X.
 fac_from_byte:
@@ -69,6 +69,24 @@ fac_trunc_magnitude:
         clc
         rts
 @shift: tax
+        beq     @ok
+@bytes: cpx     #8                      ; whole bytes first
+        bcc     @loop
+        lda     FACHO+3
+        ora     FACOV                   ; (only zero or not counts)
+        sta     FACOV
+        lda     FACHO+2
+        sta     FACHO+3
+        lda     FACHO+1
+        sta     FACHO+2
+        lda     FACHO
+        sta     FACHO+1
+        lda     #0
+        sta     FACHO
+        txa
+        sbc     #8                      ; (carry is set)
+        tax
+        bne     @bytes
         beq     @ok
 @loop:  lsr     FACHO
         ror     FACHO+1

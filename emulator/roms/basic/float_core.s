@@ -14,25 +14,33 @@
 ; fac_load_zp: FAC = packed float at zero page address A. Clobbers A, Y.
 fac_load_zp:
         ldy     #0
-; fac_load: FAC = packed float at A (low) / Y (high). Clobbers A, Y.
+; fac_load: FAC = packed float at A (low) / Y (high); returns A = the
+; exponent (Z set for zero) and Y = 0. Unrolled, like arg_load and
+; fac_store: every variable and every NEXT comes through here.
 fac_load:
         sta     INDEX
         sty     INDEX+1
         ldy     #4
-@copy:  lda     (INDEX),y
-        sta     FACEXP,y
+        lda     (INDEX),y
+        sta     FACHO+3
         dey
-        bpl     @copy
-        lda     FACHO
+        lda     (INDEX),y
+        sta     FACHO+2
+        dey
+        lda     (INDEX),y
+        sta     FACHO+1
+        dey
+        lda     (INDEX),y
         sta     FACSGN
         ora     #$80
         sta     FACHO
-        iny
+        dey
         sty     FACOV
-        lda     FACEXP
+        lda     (INDEX),y
+        sta     FACEXP
         rts
 
-.segment "BASIC"
+.segment "BASIC_AF0B"
 
 ; arg_load: ARG = packed float at A/Y; ARISGN = sign of FAC xor sign of ARG.
 ; Returns with the N flag set (callers branch on it). Clobbers A, Y.
@@ -40,15 +48,23 @@ arg_load:
         sta     INDEX
         sty     INDEX+1
         ldy     #4
-@copy:  lda     (INDEX),y
-        sta     ARGEXP,y
+        lda     (INDEX),y
+        sta     ARGHO+3
         dey
-        bpl     @copy
-        lda     ARGHO
+        lda     (INDEX),y
+        sta     ARGHO+2
+        dey
+        lda     (INDEX),y
+        sta     ARGHO+1
+        ldy     #0
+        lda     (INDEX),y
+        sta     ARGEXP
+        iny
+        lda     (INDEX),y
         sta     ARGSGN
         eor     FACSGN
         sta     ARISGN
-        lda     ARGHO
+        lda     ARGSGN
         ora     #$80
         sta     ARGHO
         rts
@@ -66,18 +82,25 @@ fac_store:
         stx     INDEX
         sty     INDEX+1
         ldy     #4
-@copy:  lda     FACEXP,y
+        lda     FACHO+3
         sta     (INDEX),y
         dey
-        bpl     @copy
-        ldy     #1                      ; the sign replaces the top mantissa bit
-        lda     FACSGN
+        lda     FACHO+2
+        sta     (INDEX),y
+        dey
+        lda     FACHO+1
+        sta     (INDEX),y
+        dey
+        lda     FACSGN                  ; the sign replaces the top mantissa bit
         ora     #$7F
         and     FACHO
         sta     (INDEX),y
+        dey
+        lda     FACEXP
+        sta     (INDEX),y
         rts
 
-.segment "BASIC"
+.segment "BASIC_AF0B"
 
 ; fac_to_arg: ARG = FAC, rounded first. Clobbers A, X.
 fac_to_arg:
@@ -90,6 +113,8 @@ fac_to_arg:
         stx     ARISGN
         rts
 
+.segment "BASIC"
+
 ; arg_to_fac: FAC = ARG. Clobbers A, X.
 arg_to_fac:
         ldx     #6
@@ -100,7 +125,7 @@ arg_to_fac:
         stx     FACOV
         rts
 
-.segment "BASIC_A7EA"
+.segment "BASIC_AF0B"
 
 ; fac_round: fold FACOV into the mantissa (round half up) and clear it.
 ; Clobbers A; keeps X and Y.
@@ -137,6 +162,29 @@ fac_normalize:
         ldx     #40                     ; a non-zero mantissa needs at most 39
         lda     FACHO
         bmi     normalized
+@byte:  bne     @shift                  ; (A = FACHO) a bit is set in the top byte
+        lda     FACEXP                  ; a zero top byte: eight shifts at once,
+        cmp     #9                      ; unless the exponent could run out
+        bcc     @shift                  ; on the way
+        sbc     #8
+        sta     FACEXP
+        lda     FACHO+1
+        sta     FACHO
+        lda     FACHO+2
+        sta     FACHO+1
+        lda     FACHO+3
+        sta     FACHO+2
+        lda     FACOV
+        sta     FACHO+3
+        lda     #0
+        sta     FACOV
+        txa
+        sbc     #8                      ; (carry is still set)
+        tax
+        beq     fac_zero
+        lda     FACHO
+        bpl     @byte
+        rts
 @shift: dec     FACEXP
         beq     fac_zero
         asl     FACOV
@@ -174,7 +222,7 @@ fac_abs:
         sta     FACSGN
         rts
 
-.segment "BASIC_A7EA"
+.segment "BASIC_E26E"
 
 ; fac_sign: A = 0 for zero, 1 for positive, $FF for negative (flags set).
 fac_sign:
@@ -222,9 +270,12 @@ fac_compare:
         eor     (INDEX),y
         jmp     sign_of_bit7
 
-.segment "BASIC"
+.segment "BASIC_AF0B"
 
 const_zero:  .byte $00, $00, $00, $00, $00
+
+.segment "BASIC"
+
 const_half:  .byte $80, $00, $00, $00, $00
 const_one:   .byte $81, $00, $00, $00, $00
 const_ten:   .byte $84, $20, $00, $00, $00

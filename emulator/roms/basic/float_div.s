@@ -4,10 +4,11 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AF0B"
+.segment "BASIC_A691"
 
 ; The remainder lives in ARGEXP (its ninth-byte carry) and ARGHO..ARGHO+3;
-; the trial difference goes to INDEX, so no float temporary is touched.
+; it is compared with the divisor first and reduced only when the quotient
+; bit is 1, so no float temporary is touched.
 REMTOP = ARGEXP
 
 ; fdiv_mem: FAC = (packed float at A/Y) / FAC.
@@ -32,39 +33,49 @@ fdiv:
 @divide:
         lda     #0
         sta     REMTOP
-        ldy     #40
-@loop:  sec                             ; (unrolled: this runs 40 times)
+        tax                             ; quotient byte, RESHO first
+@byte:  ldy     #8
+@bit:   lda     REMTOP                  ; remainder against divisor, from the
+        bne     @take                   ; top down; mostly the first byte decides
+        lda     ARGHO
+        cmp     FACHO
+        bne     @decided
+        lda     ARGHO+1
+        cmp     FACHO+1
+        bne     @decided
+        lda     ARGHO+2
+        cmp     FACHO+2
+        bne     @decided
+        lda     ARGHO+3
+        cmp     FACHO+3
+@decided:
+        bcc     @quotient               ; below the divisor: the bit is 0
+@take:  sec
         lda     ARGHO+3
         sbc     FACHO+3
-        sta     INDEX+3
+        sta     ARGHO+3
         lda     ARGHO+2
         sbc     FACHO+2
-        sta     INDEX+2
+        sta     ARGHO+2
         lda     ARGHO+1
         sbc     FACHO+1
-        sta     INDEX+1
+        sta     ARGHO+1
         lda     ARGHO
         sbc     FACHO
-        sta     INDEX
+        sta     ARGHO
         lda     REMTOP
         sbc     #0
-        bcc     @keep                   ; remainder below the divisor: bit is 0
-        sta     REMTOP
-        ldx     #3
-@take:  lda     INDEX,x
-        sta     ARGHO,x
-        dex
-        bpl     @take                   ; (the carry stays set: bit is 1)
-@keep:  rol     RESHO+4
-        rol     RESHO+3
-        rol     RESHO+2
-        rol     RESHO+1
-        rol     RESHO
+        sta     REMTOP                  ; (the carry stays set: the bit is 1)
+@quotient:
+        rol     RESHO,x
         asl     ARGHO+3                 ; remainder * 2
         rol     ARGHO+2
         rol     ARGHO+1
         rol     ARGHO
         rol     REMTOP
         dey
-        bne     @loop
+        bne     @bit
+        inx
+        cpx     #5
+        bne     @byte
         jmp     take_result

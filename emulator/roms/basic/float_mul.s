@@ -4,6 +4,8 @@
 
 .include "basic.inc"
 
+MULBYTE = BITS                  ; the multiplier byte being taken apart
+
 .segment "BASIC_E311"
 
 ; fmul_zp: FAC = (packed float at zero page address A) * FAC.
@@ -30,32 +32,29 @@ fmul:
 @clear: sta     RESHO,x
         dex
         bpl     @clear
-        ldy     #32
-        sec
-@skip:  lda     FACHO+3                 ; while the low byte is zero the product
-        bne     @bit                    ; stays zero: take 8 bits at once (the
-        lda     FACHO+2                 ; bytes left above are never reached)
-        sta     FACHO+3
-        lda     FACHO+1
-        sta     FACHO+2
-        lda     FACHO
-        sta     FACHO+1
-        tya
-        sbc     #8
-        tay
-        bne     @skip                   ; (the top byte is never zero)
-@bit:   lsr     FACHO                   ; the multiplier's bits, lowest first
-        ror     FACHO+1
-        ror     FACHO+2
-        ror     FACHO+3
+        ldx     #3
+@skip:  lda     FACHO,x                 ; while the low bytes are zero the
+        bne     @byte                   ; product stays zero: skip them (the
+        dex                             ; top byte is never zero)
+        bne     @skip
+@byte:  lda     FACHO,x                 ; the multiplier's bytes, lowest first,
+        sta     MULBYTE                 ; and their bits, lowest first
+        ldy     #8
+@bit:   lsr     MULBYTE
         bcc     @shift
         clc
-        ldx     #3
-@add:   lda     RESHO,x
-        adc     ARGHO,x
-        sta     RESHO,x
-        dex
-        bpl     @add
+        lda     RESHO+3
+        adc     ARGHO+3
+        sta     RESHO+3
+        lda     RESHO+2
+        adc     ARGHO+2
+        sta     RESHO+2
+        lda     RESHO+1
+        adc     ARGHO+1
+        sta     RESHO+1
+        lda     RESHO
+        adc     ARGHO
+        sta     RESHO
 @shift: ror     RESHO                   ; (the carry of the sum comes in on top)
         ror     RESHO+1
         ror     RESHO+2
@@ -63,6 +62,8 @@ fmul:
         ror     RESHO+4
         dey
         bne     @bit
+        dex
+        bpl     @byte
         ; fall through
 
 ; take_result: mantissa = RESHO..RESHO+4, then normalise and round.
@@ -79,7 +80,7 @@ take_result:
         jsr     fac_normalize
         jmp     fac_round
 
-.segment "BASIC_B3A5"
+.segment "BASIC"
 
 ; product_exponent: FACEXP = the 9-bit exponent sum in carry:A minus the
 ; bias X (a product's $80, a quotient's $7F); ARISGN = sign of the result.

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BDE0"
+.segment "BASIC_E0C1"
 
 DEXP     = TEMPF1+3             ; power of ten the digits are scaled by
 DIGITS   = NUMBUF+$10           ; the nine digits, most significant first
@@ -149,8 +149,6 @@ put_digits:
         bcc     put_digits
         rts
 
-.segment "BASIC_B3A5"
-
 ; make_digits: the unsigned integer in FACHO..FACHO+3 (nine digits) as
 ; nine ASCII digits at DIGITS, found from the right as the remainders of
 ; dividing by ten; LASTDIG = index of the last non-zero one. The integer is
@@ -182,8 +180,6 @@ make_digits:
 @zero:  dey
         bpl     @digit
         rts
-
-.segment "BASIC"
 
 ; print_uint16: print the unsigned integer A (high) / X (low) without a
 ; leading blank. Clobbers A, X, Y.

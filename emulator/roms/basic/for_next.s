@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B1AD"
+.segment "BASIC_B86A"
 
 .import push_frame, frame_position     ; (statements_flow.s: the top shared with GOSUB)
 
@@ -29,8 +29,8 @@ stmt_for:
         adc     #FOR_FRAME-1            ; (carry set: found)
         tax
         txs
-@fresh: lda     #FOR_FRAME + 8
-        jsr     check_stack
+@fresh: lda     #FOR_FRAME - 2          ; the C64's room for a loop: as many
+        jsr     check_stack             ; loops nest
         lda     #TOK_TO
         jsr     chk_char
         jsr     eval_numeric
@@ -64,7 +64,7 @@ stmt_for:
         ldx     #TOK_FOR
         jmp     push_frame
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 ; NEXT [variable [, variable ...]]
 stmt_next:

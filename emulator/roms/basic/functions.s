@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC"
+.segment "BASIC_A691"
 
 fn_int = fac_int
 fn_abs = fac_abs
@@ -22,6 +22,8 @@ fn_fre: jsr     drop_argument
         sbc     STREND+1
         jmp     fac_from_int16
 
+.segment "BASIC"
+
 ; POS: the cursor column.
 fn_pos: jsr     drop_argument
         sec
@@ -38,6 +40,8 @@ drop_argument:
         lda     #0
         sta     VALTYP
         rts
+
+.segment "BASIC_B1AD"
 
 fn_peek:
         jsr     fac_to_uint16

@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B3A5"
+.segment "BASIC_AF0B"
 
 POLYX   = FPTEMP                ; x while a polynomial is evaluated
 SAVED   = FPTEMP2               ; a value kept across one operation
@@ -35,6 +35,8 @@ poly_eval:
         dec     POLYN
         bne     @loop
         rts
+
+.segment "BASIC_B3A5"
 
 ; odd_poly: FAC = x * P(x*x) for the table at A/Y (as for poly_eval);
 ; odd_poly_neg: x * P(-x*x). Clobbers SAVED, POLYX.
@@ -147,7 +149,7 @@ fn_log: lda     FACSGN
         ldy     #0
         jmp     fadd_mem
 
-.segment "BASIC_AF0B"
+.segment "BASIC_BC9E"
 
 ; EXP: e^x = 2^n * e^(f ln 2), n the nearest integer to x log2 e.
 fn_exp: lda     #<const_exp_max
@@ -195,7 +197,7 @@ fn_exp: lda     #<const_exp_max
         rts
 @zero:  jmp     fac_zero
 
-.segment "BASIC"
+.segment "BASIC_B3A5"
 
 ; fac_from_sbyte: FAC = the signed byte in A. Clobbers A, X, Y.
 fac_from_sbyte:
@@ -207,7 +209,7 @@ fac_from_sbyte:
         lda     #0
         jmp     fac_from_int16
 
-.segment "BASIC_AB21"
+.segment "BASIC_BC9E"
 
 ; fn_power: FAC = ARG ^ FAC. Whole exponents multiply (exact where the
 ; result fits); others go through EXP(y * LOG(x)).
@@ -347,11 +349,11 @@ rnd_next:
         sta     FACOV
         jmp     fac_normalize
 
-.segment "BASIC_B3A5"
+.segment "BASIC_BBD7"
 
 rnd_increment:  .byte $5F, $F3, $6E, $3C        ; 1013904223
 
-.segment "BASIC_A43A"
+.segment "BASIC_B3A5"
 
 const_two:
         .byte   $82, $00, $00, $00, $00 ; 2
@@ -361,32 +363,38 @@ const_two:
 const_sqrt_half:
         .byte   $80, $35, $04, $F3, $34 ; sqrt(1/2)
 
-.segment "BASIC_A7EA"
+.segment "BASIC_BC9E"
 
 const_ln2:
         .byte   $80, $31, $72, $17, $F8 ; ln 2
 
-.segment "BASIC_B9ED"
+.segment "BASIC_BDE0"
 
 const_log2e:
         .byte   $81, $38, $AA, $3B, $29 ; log2 e
 
-.segment "BASIC_B86A"
+.segment "BASIC_B3A5"
 
 const_exp_max:
         .byte   $87, $30, $0F, $33, $87 ; the largest EXP argument
 
-.segment "BASIC_BF74"
+.segment "BASIC"
 
 const_exp_min:
         .byte   $87, $B1, $72, $16, $C6 ; below this EXP is 0
 
-.segment "BASIC"
+.segment "BASIC_BF74"
 
 const_half_pi:
         .byte   $81, $49, $0F, $DA, $A2 ; pi/2
+
+.segment "BASIC_E0C1"
+
 const_quarter_pi:
         .byte   $80, $49, $0F, $DA, $A2 ; pi/4
+
+.segment "BASIC"
+
 const_two_pi:
         .byte   $83, $49, $0F, $DA, $A2 ; 2 pi
 const_inv_two_pi:
@@ -396,7 +404,7 @@ const_quarter:
 const_tan_eighth:
         .byte   $7F, $54, $13, $CC, $D0 ; tan(pi/8)
 
-.segment "BASIC_AF0B"
+.segment "BASIC_BC9E"
 
 ; e^y for |y| <= ln(2)/2: a least-squares fit (relative, the
 ; rounding of each coefficient made up for by the later ones), degree 8
@@ -412,7 +420,7 @@ poly_exp:
         .byte   $81, $00, $00, $00, $00 ; 1
         .byte   $81, $00, $00, $00, $00 ; 1
 
-.segment "BASIC_B3A5"
+.segment "BASIC_AF0B"
 
 ; sin(a)/a in a^2: the Taylor series (shorter fitted series left TAN's
 ; last bit worse more often than better)
@@ -426,6 +434,9 @@ poly_sin:
         .byte   $7A, $08, $88, $88, $89 ; 0.00833333333333
         .byte   $7E, $AA, $AA, $AA, $AB ; -0.166666666667
         .byte   $81, $00, $00, $00, $00 ; 1
+
+.segment "BASIC_B3A5"
+
 ; atn(z)/z in z^2 for |z| <= tan(pi/8), and at the same time atanh(z)/z
 ; in -z^2 for |z| <= 3-2sqrt(2), which LOG needs: one least-squares fit
 ; over both, made as the one for e^y

@@ -2,7 +2,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B86A"
+.segment "BASIC_BDE0"
 
 STRDSC  = FACHO+2
 SRCDSC  = DSCPNT                ; descriptor of the source string

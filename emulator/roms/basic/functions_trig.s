@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_AF0B"
 
 SAVED   = FPTEMP2
 
@@ -20,7 +20,7 @@ sin_entry:
 .assert fn_cos = $E264, error, "COS must be at $E264"
 .assert sin_entry = $E26B, error, "SIN must be at $E26B"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_AF0B"
 
 fn_sin: lda     #<const_inv_two_pi      ; q = x / 2pi, f = q - INT(q)
         ldy     #>const_inv_two_pi
@@ -97,7 +97,7 @@ fn_tan: ldx     #SAVED
         ldy     #0
         jmp     fdiv_mem
 
-.segment "BASIC_A7EA"
+.segment "BASIC_AF0B"
 
 ; ATN: for |x| > 1, pi/2 - ATN(1/|x|); above tan(pi/8), pi/4 + ATN of
 ; (x-1)/(x+1); then the series.

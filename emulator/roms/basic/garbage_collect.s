@@ -133,7 +133,7 @@ garbage_collect:
         pla
         rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC"
 
 ; scan: every record of X bytes from GC_SCAN up to GC_END goes through
 ; check_descriptor: a 3-byte record is a descriptor; a 7-byte one is a

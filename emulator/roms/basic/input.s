@@ -4,7 +4,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BDE0"
+.segment "BASIC_B3A5"
 
 SOURCE  = INPPTR                ; where the values come from (INPPTR or DATPTR)
 LISTPOS = FORPNT                ; the variable list, for ?REDO FROM START
@@ -51,7 +51,7 @@ stmt_input_file:
         jsr     input_line              ; no prompts from a file
         jmp     input_list
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 ; INPUT ["prompt";] variable [, variable ...]
 stmt_input:
@@ -96,7 +96,7 @@ end_channel:
         sta     CHANNL
         rts
 
-.segment "BASIC"
+.segment "BASIC_AE89"
 
 ; input_line: a new line into BUF as the source, for INPUT or INPUT#. The
 ; comma before it lets the first value start there like any other.
@@ -210,7 +210,7 @@ next_value:
         bne     @seek
         rts
 
-.segment "BASIC_AF0B"
+.segment "BASIC_AE89"
 
 ; read_value: read one value at TXTPTR into the variable found last
 ; (VARPNT, VALTYP, INTFLG). Z clear when it is not followed by ',', ':'

@@ -8,7 +8,7 @@
 .importzp M_OK
 .import clear_stack             ; (program.s)
 
-.segment "BASIC_E0C1"
+.segment "BASIC_BDE0"
 
 ; OPEN file [, device [, secondary [, name]]]
 stmt_open:
@@ -115,6 +115,8 @@ stmt_load:
         jsr     clear_stack             ; the old program's loops are gone
         jmp     execute_next
 
+.segment "BASIC"
+
 ; load_save_params: SETNAM and SETLFS for LOAD/SAVE/VERIFY: the name (none
 ; by default), the device (1) and the secondary address (0).
 load_save_params:
@@ -138,8 +140,6 @@ set_lfs:
         ldx     FA
         ldy     SA
         jmp     SETLFS
-
-.segment "BASIC"
 
 ; params_start: no name, file 0, device 1, secondary address 0; returns
 ; CHRGOT's flags.

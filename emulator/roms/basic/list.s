@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_BB12"
+.segment "BASIC_A7EA"
 
 LAST    = FORPNT                ; last line number to list
 QUOTE   = GARBFL                ; bit 7 while inside quotes
@@ -85,7 +85,7 @@ stmt_list:
 list_token_vector:
         jmp     (IQPLOP)
 
-.segment "BASIC_B9ED"
+.segment "BASIC"
 
 ; list_token: the IQPLOP default. Print program byte A: a keyword for a
 ; token outside quotes, the character itself otherwise. Clobbers A, X, Y.

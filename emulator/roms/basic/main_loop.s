@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_AB21"
+.segment "BASIC_A7EA"
 
 ; main_entry: the default IMAIN target; never returns.
 main_entry:
@@ -98,7 +98,7 @@ store_line:
         jsr     clear_stack_and_vars
         jmp     main_loop
 
-.segment "BASIC_B3A5"
+.segment "BASIC_AB21"
 
 ; move_program: set up copy_down or copy_up to move the program from A
 ; (low) / X (high) up to VARTAB so that it starts Y bytes past LOWTR, and

@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B3A5"
+.segment "BASIC"
 
 ; out_space_or_right: a blank to a file, a cursor right to the screen.
 out_space_or_right:
@@ -19,8 +19,6 @@ out_space_or_right:
 
 CRSR_RIGHT = $1D
 
-.segment "BASIC"
-
 ; PRINT# file [, items]
 stmt_print_file:
         jsr     open_output
@@ -29,8 +27,6 @@ stmt_print_file:
         jsr     chk_comma
 @items: jsr     stmt_print
         jmp     end_channel
-
-.segment "BASIC_B3A5"
 
 ; CMD file [, items]: later output goes to the file.
 stmt_cmd:
@@ -96,7 +92,7 @@ print_tab:
         tax
         bcs     print_blanks
 
-.segment "BASIC_B3A5"
+.segment "BASIC"
 
 ; zone_blanks: out_blanks up to the next multiple of 10 columns.
 zone_blanks:

@@ -7,7 +7,7 @@
 .export clear_stack                     ; for LOAD's chaining
 .import goto_and_run                    ; (statements_flow.s)
 
-.segment "BASIC_B3A5"
+.segment "BASIC_A7EA"
 
 ; find_line: LOWTR = the first line whose number is LINNUM or above (or the
 ; end of the program); carry set when its number is LINNUM. Clobbers A, X, Y.
@@ -93,7 +93,7 @@ copy_down:
         bne     @next
 @done:  rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC_A7EA"
 
 ; copy_up: copy RESHO/RESHO+1 bytes from (INDEX1) to (INDEX2), highest
 ; first, for moves towards higher addresses. Clobbers A, X, Y, both pointers.
@@ -121,7 +121,7 @@ copy_up:
         bne     @byte                   ; (never zero page)
 @done:  rts
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 ; RUN [line]: a running program loads and saves without messages.
 stmt_run:

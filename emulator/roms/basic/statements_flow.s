@@ -83,7 +83,7 @@ stmt_return:
         jsr     skip_to_statement_end
         jmp     execute_next
 
-.segment "BASIC_E0C1"
+.segment "BASIC_B1AD"
 
 ; IF expression THEN line | statements, IF expression GOTO line
 stmt_if:
@@ -143,8 +143,8 @@ stmt_gosub:
 gosub_linnum:
         pla                             ; the frame replaces the return address
         pla
-        lda     #GOSUB_FRAME + 8
-        jsr     check_stack
+        lda     #GOSUB_FRAME - 1        ; the C64's room for a GOSUB: as many
+        jsr     check_stack             ; subroutines nest
         ldx     #TOK_GOSUB
         ; fall through
 

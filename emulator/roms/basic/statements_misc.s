@@ -2,7 +2,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC"
+.segment "BASIC_E09A"
 
 ; POKE address, byte
 stmt_poke:
@@ -12,7 +12,7 @@ stmt_poke:
         sta     (LINNUM),y
         rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC"
 
 ; WAIT address, mask [, invert]: until (PEEK(address) EOR invert) AND mask
 ; is not zero. RUN/STOP also ends the wait.
@@ -33,6 +33,8 @@ stmt_wait:
         beq     @wait
 @done:  rts
 
+.segment "BASIC_A7EA"
+
 ; SYS address: call machine code with A, X, Y and P from $030C-$030F,
 ; keeping what it returns there.
 stmt_sys:
@@ -52,8 +54,6 @@ stmt_sys:
         ldy     SYREG
         plp
         jmp     (LINNUM)
-
-.segment "BASIC_AF0B"
 
 ; GET[#file,] variable [, variable ...]: one key (or byte) each, without
 ; waiting; an empty string or 0 when there is none.
@@ -131,7 +131,7 @@ stmt_def:
         sta     (DEFPNT),y
         jmp     skip_to_statement_end
 
-.segment "BASIC"
+.segment "BASIC_E09A"
 
 ; find_function: VARPNT = the FN variable named at the current character.
 find_function:
@@ -148,7 +148,7 @@ find_function:
         sta     VARNAM
         jmp     find_simple
 
-.segment "BASIC_A691"
+.segment "BASIC_A7EA"
 
 ; eval_fn: FN name(argument), as an expression element (the FN token current).
 eval_fn:

@@ -6,7 +6,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B3A5"
+.segment "BASIC_HI"
 
 STRDSC  = FACHO+2
 
@@ -50,6 +50,8 @@ push_temp_string:
         stx     TEMPPT
         rts
 
+.segment "BASIC_BF7E"
+
 ; alloc_string: room for A bytes below FRETOP, collecting garbage once if
 ; needed; returns FRESPC and X/Y = its address, A = length kept in SLEN.
 ; ?OUT OF MEMORY when even that does not help.
@@ -80,6 +82,8 @@ alloc_string:
         bcc     @try
 @out:   jmp     out_of_memory
 
+.segment "BASIC_HI"
+
 ; free_fac_string: free_temp for the expression's string value.
 free_fac_string:
         lda     STRDSC
@@ -104,6 +108,8 @@ free_temp:
         inc     FRETOP+1
 @same:  pla
 @done:  rts
+
+.segment "BASIC_BF7E"
 
 ; concatenate: the string at ARG's descriptor followed by FAC's.
 concatenate:
@@ -136,7 +142,7 @@ concatenate:
         ldy     FRETOP+1
         jmp     push_temp_string
 
-.segment "BASIC"
+.segment "BASIC_HI"
 
 ; copy_string_to: copy A bytes from (INDEX) to (FRESPC). Clobbers Y.
 copy_string_to:
@@ -149,7 +155,7 @@ copy_string_to:
         bne     @loop
 @done:  rts
 
-.segment "BASIC_A43A"
+.segment "BASIC_B1AD"
 
 ; compare_strings: A = 1, 0 or $FF as ARG's string is above, equal to or
 ; below FAC's (byte by byte, a prefix first).
@@ -185,7 +191,7 @@ compare_strings:
         lda     #1
 @done:  rts
 
-.segment "BASIC_B3A5"
+.segment "BASIC_HI"
 
 ; pop_fac_temp: pop_temp for the expression's string value.
 pop_fac_temp:
@@ -235,7 +241,7 @@ print_fac_string:
         bne     @loop
 @done:  rts
 
-.segment "BASIC"
+.segment "BASIC_HI"
 
 ; print_string_ay: print the zero-terminated text at A/Y (the routine at
 ; $AB1E). Clobbers A, Y.

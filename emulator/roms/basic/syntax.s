@@ -28,7 +28,7 @@ chk_char:
 .assert chk_comma = $AEFD, error, "',' check must be at $AEFD"
 .assert chk_char = $AEFF, error, "character check must be at $AEFF"
 
-.segment "BASIC_B3A5"
+.segment "BASIC_E38E"
 
 ; skip_to_statement_end: TXTPTR to the ':' (outside quotes) or zero that ends
 ; this statement. skip_to_line_end: TXTPTR to the zero ending the line.
@@ -68,7 +68,8 @@ txtptr_add_y:
 .segment "BASIC"
 
 ; check_stack: ?OUT OF MEMORY unless A more bytes fit on the stack above
-; the area BASIC keeps for number text. Clobbers A, X.
+; the area BASIC keeps for number text (64 bytes, where the C64 keeps 62 and
+; asks for twice its A: the callers' A follow the C64's). Clobbers A, X.
 check_stack:
         clc
         adc     #$40
@@ -79,6 +80,8 @@ check_stack:
         rts
 @full:  jmp     out_of_memory
 
+.segment "BASIC_E38E"
+
 ; check_direct: ?ILLEGAL DIRECT in direct mode. Clobbers X.
 check_direct:
         ldx     CURLIN+1
@@ -87,6 +90,8 @@ check_direct:
         ldx     #E_ILLEGAL_DIRECT
         jmp     basic_error
 @ok:    rts
+
+.segment "BASIC"
 
 ; comma_next: when a comma follows, step past it and return with carry set;
 ; otherwise carry clear. A = the character now current; keeps X, Y.

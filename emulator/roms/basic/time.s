@@ -3,7 +3,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_A7EA"
+.segment "BASIC_B3A5"
 
 CLOCK   = RESHO                 ; jiffies, low byte first (3 bytes)
 DIGIT   = RESHO+3
@@ -93,7 +93,7 @@ set_time_string:
         jmp     SETTIM
 @bad:   jmp     illegal_quantity
 
-.segment "BASIC_BC9E"
+.segment "BASIC"
 
 ; the jiffies of one unit of each digit of "HHMMSS"
 time_units:

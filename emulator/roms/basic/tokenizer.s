@@ -5,7 +5,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_HI"
+.segment "BASIC_A7EA"
 
 ; TMODE: bit 7 in quotes; bit 6 in DATA or REM, with the low six bits of
 ; the character that ends it: ':' for DATA, none (zero) for REM.

@@ -7,7 +7,7 @@
 
 .include "basic.inc"
 
-.segment "BASIC_B1AD"
+.segment "BASIC_E0C1"
 
 STRDSC  = FACHO+2
 
@@ -152,7 +152,7 @@ is_ti:  lda     VARNAM
         cmp     #'I'
 @done:  rts
 
-.segment "BASIC_AB21"
+.segment "BASIC_B3A5"
 
 ; element_variable: the value of the variable at the current character.
 ; As on the C64, a simple variable that does not exist reads as zero (or

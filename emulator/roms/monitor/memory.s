@@ -9,6 +9,7 @@ BYTES_PER_TEXT_LINE = 32
 HEX_LINES  = 12
 TEXT_LINES = 8
 PATTERN_SIZE = 32
+QUOTE_MARK = $27         ; marks a text line and a hunted text
 
 .segment "CODE"
 
@@ -97,7 +98,6 @@ put_characters:
         bne @next
         jmp pad_line
 
-QUOTE_MARK = $27
 
 ; :addr b1 ... b8: the edited hex listing line back into memory; the line
 ; is shown again from memory.

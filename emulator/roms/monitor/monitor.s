@@ -174,9 +174,9 @@ run_command:
         pha
 @empty: rts
 
-.define COMMANDS registers-1, change_registers-1, memory-1, change_memory-1, text-1, change_text-1, disassemble-1, assemble-1, change_instruction-1, go-1, fill-1, transfer-1, compare-1, hunt-1, load-1, save-1, drive_status-1, exit_to_basic-1
+.define COMMANDS help-1, registers-1, change_registers-1, memory-1, change_memory-1, text-1, change_text-1, disassemble-1, assemble-1, change_instruction-1, go-1, fill-1, transfer-1, compare-1, hunt-1, load-1, save-1, drive_status-1, exit_to_basic-1
 command_keys:
-        .byte "R;M:I'DA,GFTCHLS@X"
+        .byte "?R;M:I'DA,GFTCHLS@X"
 COMMAND_COUNT = * - command_keys
 command_low:
         .lobytes COMMANDS
@@ -185,6 +185,11 @@ command_high:
 .assert * - command_high = COMMAND_COUNT, error, "one handler per command key"
 
 ; --- registers ----------------------------------------------------------------
+
+; ?: what the commands are.
+help:   jsr expect_end
+        ldy #text_help - texts
+        jmp put_text
 
 ; R: the register names and the line ";" reads back.
 registers:
@@ -290,9 +295,15 @@ break_slots:
 
 texts:
 text_title:
-        .byte "QUILLON ML MONITOR AT $9000 (SYS 36864)", CR, 0
+        .byte "QUILLON ML MONITOR AT $9000 (SYS 36864)", CR
+        .byte "? LISTS THE COMMANDS", CR, 0
 text_registers:
         .byte "  PC  SR AC XR YR SP NV-BDIZC", CR, 0
+text_help:
+        .byte "R REGS  M I D MEMORY TEXT DISASSEMBLY", CR
+        .byte "A ASSEMBLE  G GO  F FILL  T TRANSFER", CR
+        .byte "C COMPARE H HUNT L S LOAD SAVE @ DISK", CR
+        .byte "X BASIC  EDIT A SHOWN LINE + RETURN", CR, 0
 .assert * - texts < 256, error, "texts are reached with an 8-bit offset"
 .global text_title, text_registers
 

@@ -100,6 +100,18 @@ TEST_F(ScreenOutputTest, DeleteClosesUpTheLine) {
   EXPECT_EQ(machine.peek(kCursorColumn), 1);
 }
 
+// The colours close up with the characters: each keeps its own.
+TEST_F(ScreenOutputTest, DeleteMovesTheColoursWithTheCharacters) {
+  machine.print(Bytes{0x05, 'A', 0x1C, 'B', 0x1E, 'C', 0x1F, 'D', kLeft, kLeft});
+  uint8_t beyond = machine.color_at(0, 4);
+  machine.print(Bytes{kDel});  // B goes
+  EXPECT_EQ(machine.screen_text(0), "ACD");
+  EXPECT_EQ(machine.color_at(0, 0), 1);  // white A
+  EXPECT_EQ(machine.color_at(0, 1), 5);  // green C
+  EXPECT_EQ(machine.color_at(0, 2), 6);  // blue D
+  EXPECT_EQ(machine.color_at(0, 3), beyond);
+}
+
 TEST_F(ScreenOutputTest, DeleteAtTheTopLeftDoesNothing) {
   machine.print(Bytes{'A', kHome, kDel});
   EXPECT_EQ(machine.screen_text(0), "A");

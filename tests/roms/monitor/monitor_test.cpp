@@ -162,6 +162,9 @@ TEST_F(MonitorSession, SysShowsTheTitleAndRegisters) {
   EXPECT_TRUE(screen_has("  PC  SR AC XR YR SP NV-BDIZC"));
   EXPECT_TRUE(screen_has(";9000 "));
   EXPECT_EQ(row(cursor_row()), ".");
+  type("?\r");
+  EXPECT_EQ(row(cursor_row() - 4), "R REGS  M I D MEMORY TEXT DISASSEMBLY");
+  EXPECT_EQ(last_row(), "X BASIC  EDIT A SHOWN LINE + RETURN");
 }
 
 TEST_F(MonitorSession, EveryInstructionAssemblesAndDisassemblesBack) {
