@@ -16,6 +16,7 @@
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
 #include "emulator/monitor.h"
+#include "emulator/roms/c64_locations.h"
 #include "emulator/scan_ring.h"
 #include "emulator/sid.h"
 #include "emulator/vic.h"
@@ -215,6 +216,25 @@ void C64::enter_monitor() {
 
 static void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSerial(byte); }
 
+namespace {
+
+constexpr uint16_t kScreenStart = 0x0400;
+
+// The terminal has a cursor of its own, so the mirror shows the cell under
+// the C64's blinking cursor as it is: a machine waiting at its prompt leaves
+// the serial line quiet instead of repainting the row twice a second.
+void show_cell_under_cursor(FaceCells* cells, const Memory& memory) {
+  if (memory.read_byte_no_io(c64::BLNON) == 0) return;
+  uint16_t cursor =
+      static_cast<uint16_t>(memory.read_word_no_io(c64::PNT) + memory.read_byte_no_io(c64::PNTR));
+  uint16_t cell = static_cast<uint16_t>(cursor - kScreenStart);
+  if (cell < kFaceCellCount) cells->codes[cell] = memory.read_byte_no_io(c64::GDBLN);
+}
+
+FaceCells g_serial_cells;
+
+}  // namespace
+
 void C64::finish_pass(bool text_changed) {
   g_frame_ctr++;
   if (redraw_pending_) {
@@ -224,5 +244,7 @@ void C64::finish_pass(bool text_changed) {
     // The video chip's picture changes without the text changing.
     io->screen_refresh();
   }
-  g_serial_mirror.update(g_face_cells, g_serial_input_refused, current_milli, send_serial, io);
+  g_serial_cells = g_face_cells;
+  show_cell_under_cursor(&g_serial_cells, *mem);
+  g_serial_mirror.update(g_serial_cells, g_serial_input_refused, current_milli, send_serial, io);
 }

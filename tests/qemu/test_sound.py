@@ -65,10 +65,11 @@ class SidThroughHdAudio(unittest.TestCase):
             machine.wait_for_serial(r"Initializing sound\.+\[OK\] HD audio, codec [0-9A-F]{4}:[0-9A-F]{4}",
                                     BOOT_TIMEOUT)
             machine.wait_for_serial(row_showing("READY."), BOOT_TIMEOUT)
-            machine.type_text(NOTE)
+            # Unshifted letters are the C64's capitals; shifted ones its graphics.
+            machine.type_text(NOTE.lower())
             machine.send_chord(["ret"])
             machine.wait_for_serial(r"POKE S\+4,17(.|\n)*" + row_showing("READY."), ANSWER_TIMEOUT)
-            machine.type_text(ENVELOPE)
+            machine.type_text(ENVELOPE.lower())
             machine.send_chord(["ret"])
             machine.wait_for_serial(re.escape(ENVELOPE) + r"(.|\n)*" + row_showing(" 255"), ANSWER_TIMEOUT)
             time.sleep(3)
