@@ -251,9 +251,15 @@ void IO::show_notice(const char* text) {
   for (const char* p = text; *p != 0; p++) SendSerial(static_cast<uint8_t>(*p));
   for (const char* p = kEraseLine; *p != 0; p++) SendSerial(static_cast<uint8_t>(*p));
   if (!can_draw()) return;
+  // The notice is plain capitals, digits and blanks: their screen codes are
+  // the ASCII codes with the letters moved down to 1-26.
+  constexpr uint8_t kNoticeColour = 14;  // the start-up light blue
   const char* next = text;
-  for (int column = 0; column < kFaceScreenColumns; column++)
-    draw_face_cell(kFaceScreenRows + 1, column, *next != 0 ? static_cast<uint8_t>(*next++) : ' ');
+  for (int column = 0; column < kFaceScreenColumns; column++) {
+    uint8_t ch = *next != 0 ? static_cast<uint8_t>(*next++) : ' ';
+    uint8_t code = (ch >= 'A' && ch <= 'Z') ? static_cast<uint8_t>(ch - 0x40) : ch;
+    draw_face_cell(kFaceScreenRows + 1, column, code, kNoticeColour);
+  }
 }
 
 // The three frame painters do nothing before init_display.

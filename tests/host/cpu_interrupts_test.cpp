@@ -371,8 +371,7 @@ TEST_F(BuiltInsTrigger, PushesOfFfAt0139NeverLoadTheBuiltIns) {
   EXPECT_FALSE(loaded()) << "BRK";
 
   prepare({kNop}, 0xFF00);  // the interrupt frames of an IRQ and an NMI at $FF00
-  fake6502_request_irq(f6502_context());
-  f6502_step();
+  f6502_irq();
   EXPECT_EQ(memory.read_byte_no_io(0x0139), 0xFF);
   EXPECT_FALSE(loaded()) << "IRQ";
   prepare({kNop}, 0xFF00);
