@@ -189,50 +189,50 @@ bool Drive::take_handle(uint8_t& handle) const {
   return false;
 }
 
-DriveStatus Drive::parse_spec(const uint8_t* name, uint8_t length, uint8_t sa, FileSpec& spec) const {
-  spec.replace = false;
-  spec.directory = false;
-  spec.typed = sa == kLoadChannel || sa == kSaveChannel;
-  spec.type = CbmFileType::Prg;
-  spec.mode = sa == kSaveChannel ? 'W' : 'R';
+DriveStatus Drive::parse_file_name(const uint8_t* name, uint8_t length, uint8_t sa, FileRequest& request) const {
+  request.replace = false;
+  request.directory = false;
+  request.typed = sa == kLoadChannel || sa == kSaveChannel;
+  request.type = CbmFileType::Prg;
+  request.mode = sa == kSaveChannel ? 'W' : 'R';
   if (length > 0 && name[0] == '$') {
-    spec.directory = true;
-    spec.pattern.length = 0;
+    request.directory = true;
+    request.pattern.length = 0;
     return kDriveOk;
   }
   if (length > 0 && name[0] == '@') {
-    spec.replace = true;
+    request.replace = true;
     name++;
     length--;
   }
   DriveStatus status = skip_drive(name, length);
   if (status != kDriveOk) return status;
   uint8_t comma = index_of(name, length, ',');
-  status = take_name(name, comma, spec.pattern);
+  status = take_name(name, comma, request.pattern);
   if (status != kDriveOk) return status;
-  if (spec.pattern.length == 0) return kDriveNoName;
+  if (request.pattern.length == 0) return kDriveNoName;
   bool typeGiven = false;
   for (uint8_t at = comma; at < length;) {
     uint8_t next = static_cast<uint8_t>(at + 1 + index_of(name + at + 1, static_cast<uint8_t>(length - at - 1), ','));
     uint8_t letter = at + 1 < length ? name[at + 1] : 0;
     if (letter == 'S' || letter == 'P' || letter == 'U' || letter == 'L') {
-      spec.type = letter == 'S' ? CbmFileType::Seq
+      request.type = letter == 'S' ? CbmFileType::Seq
                   : letter == 'P' ? CbmFileType::Prg
                   : letter == 'U' ? CbmFileType::Usr
                                   : CbmFileType::Rel;
-      spec.typed = true;
+      request.typed = true;
       typeGiven = true;
     } else if (letter == 'R' || letter == 'W' || letter == 'A' || letter == 'M') {
-      spec.mode = static_cast<char>(letter);
+      request.mode = static_cast<char>(letter);
     } else {
       return kDriveSyntaxError;
     }
     at = next;
   }
   // A new file on a data channel is sequential unless told otherwise.
-  if (spec.mode == 'W' && !typeGiven && sa != kSaveChannel) {
-    spec.type = CbmFileType::Seq;
-    spec.typed = true;
+  if (request.mode == 'W' && !typeGiven && sa != kSaveChannel) {
+    request.type = CbmFileType::Seq;
+    request.typed = true;
   }
   return kDriveOk;
 }
@@ -264,11 +264,11 @@ void Drive::open(uint8_t sa, const uint8_t* name, uint8_t length) {
     set_status(kDriveNotReady);
     return;
   }
-  FileSpec spec;
-  DriveStatus status = length == 0 ? kDriveNoName : parse_spec(name, length, number, spec);
+  FileRequest request;
+  DriveStatus status = length == 0 ? kDriveNoName : parse_file_name(name, length, number, request);
   // The directory can only be read; no file can take its name.
-  if (status == kDriveOk && spec.directory && spec.mode == 'W') status = kDriveInvalidName;
-  if (status == kDriveOk) status = spec.directory ? open_listing(channel) : open_file(channel, number, spec);
+  if (status == kDriveOk && request.directory && request.mode == 'W') status = kDriveInvalidName;
+  if (status == kDriveOk) status = request.directory ? open_listing(channel) : open_file(channel, number, request);
   set_status(status);
 }
 
@@ -293,37 +293,37 @@ DriveStatus Drive::open_listing(Channel& channel) {
   return kDriveOk;
 }
 
-DriveStatus Drive::open_file(Channel& channel, uint8_t sa, const FileSpec& spec) {
+DriveStatus Drive::open_file(Channel& channel, uint8_t sa, const FileRequest& request) {
   uint8_t handle = 0;
   if (!take_handle(handle)) return kDriveNoChannel;
-  if (spec.typed && spec.type == CbmFileType::Rel) return kDriveTypeMismatch;
+  if (request.typed && request.type == CbmFileType::Rel) return kDriveTypeMismatch;
   DriveStatus status = kDriveOk;
-  if (spec.mode == 'W') {
-    if (has_wildcard(spec.pattern)) return kDriveInvalidName;
+  if (request.mode == 'W') {
+    if (has_wildcard(request.pattern)) return kDriveInvalidName;
     CbmName existing;
     CbmFileType existingType;
     // A name may be on the disk once, whatever its type.
-    if (!spec.replace && find(spec.pattern, false, spec.type, existing, existingType) == kDriveOk)
+    if (!request.replace && find(request.pattern, false, request.type, existing, existingType) == kDriveOk)
       return kDriveFileExists;
-    status = disk_->Create(handle, spec.pattern, spec.type, spec.replace);
+    status = disk_->Create(handle, request.pattern, request.type, request.replace);
     if (status != kDriveOk) return status;
     channel.mode = Mode::Write;
     channel.handle = handle;
     return kDriveOk;
   }
   CbmName name;
-  CbmFileType type = spec.type;
-  bool last = sa == kLoadChannel && spec.pattern.length == 1 && spec.pattern.bytes[0] == '*' && loaded_since_start_;
+  CbmFileType type = request.type;
+  bool last = sa == kLoadChannel && request.pattern.length == 1 && request.pattern.bytes[0] == '*' && loaded_since_start_;
   if (last) {
     name = last_loaded_;
   } else {
-    status = find(spec.pattern, spec.typed, spec.type, name, type);
+    status = find(request.pattern, request.typed, request.type, name, type);
     // There, but of another type than the one asked for.
-    if (status == kDriveFileNotFound && spec.typed && find(spec.pattern, false, spec.type, name, type) == kDriveOk)
+    if (status == kDriveFileNotFound && request.typed && find(request.pattern, false, request.type, name, type) == kDriveOk)
       status = kDriveTypeMismatch;
     if (status != kDriveOk) return status;
   }
-  if (spec.mode == 'A') {
+  if (request.mode == 'A') {
     status = disk_->OpenAppend(handle, name, type);
     if (status != kDriveOk) return status;
     channel.mode = Mode::Write;

@@ -70,7 +70,7 @@ class Drive {
     uint32_t position;
   };
   // What an OPEN name says: [@][d:]pattern[,type][,mode].
-  struct FileSpec {
+  struct FileRequest {
     bool replace;
     bool directory;
     CbmName pattern;
@@ -80,8 +80,8 @@ class Drive {
   };
 
   void set_status(DriveStatus status, uint8_t track = 0, uint8_t sector = 0);
-  DriveStatus parse_spec(const uint8_t* name, uint8_t length, uint8_t sa, FileSpec& spec) const;
-  DriveStatus open_file(Channel& channel, uint8_t sa, const FileSpec& spec);
+  DriveStatus parse_file_name(const uint8_t* name, uint8_t length, uint8_t sa, FileRequest& request) const;
+  DriveStatus open_file(Channel& channel, uint8_t sa, const FileRequest& request);
   DriveStatus open_listing(Channel& channel);
   // The first entry matching pattern (of type when typed), in directory order.
   DriveStatus find(const CbmName& pattern, bool typed, CbmFileType type, CbmName& name, CbmFileType& found);
