@@ -9,7 +9,7 @@ foreach(dir ${PORTABLE_DIRS})
 endforeach()
 
 # Kernel-only: inline assembly, port and memory-mapped register accesses, the heap operators and the
-# bring-up itself. Their hosted stand-ins live in tests/hosted/.
+# bring-up itself. Their hosted stand-ins live in hosted/.
 set(KERNEL_ONLY_SOURCES
   ${CMAKE_SOURCE_DIR}/boot/loader.S
   ${CMAKE_SOURCE_DIR}/boot/kernel.cpp

@@ -16,8 +16,8 @@
 #include "filesystem/fat.h"
 #include "face/fake6502.h"
 #include "face/fake6502_bridge.h"
-#include "tests/hosted/simulated_8042.h"
-#include "tests/hosted/simulated_ata_drive.h"
+#include "hosted/simulated_8042.h"
+#include "hosted/simulated_ata_drive.h"
 
 using korvan::drivers::AdvancedTechnologyAttachment;
 
