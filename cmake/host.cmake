@@ -10,7 +10,7 @@ if(QUILLON_SANITIZE)
       -fno-sanitize-recover=undefined)
 endif()
 
-add_library(quillon_hosted STATIC ${PORTABLE_SOURCES} ${KERNEL_IMAGE_ONLY_SOURCES} ${HOSTED_SOURCES}
+add_library(quillon_hosted STATIC ${PORTABLE_SOURCES} ${HOSTED_SOURCES}
   ${ROM_IMAGE_SOURCES})
 target_include_directories(quillon_hosted PUBLIC ${CMAKE_SOURCE_DIR} ${GENERATED_INCLUDE_DIR})
 add_dependencies(quillon_hosted c64_locations)
