@@ -14,7 +14,7 @@
 #include "emulator/memory.h"
 #include "emulator/scan_ring.h"
 #include "lib/pixel.h"
-#include "tests/hosted/hosted_cpu.h"
+#include "hosted/hosted_cpu.h"
 
 using namespace korvan::drivers;
 

@@ -6,10 +6,10 @@
 #include "drivers/pit.h"
 #include "drivers/timestamp_clock.h"
 #include "emulator/io_events.h"
-#include "tests/hosted/hosted_cpu.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/hosted_interrupts.h"
-#include "tests/hosted/simulated_pit.h"
+#include "hosted/clean_bus.h"
+#include "hosted/hosted_cpu.h"
+#include "hosted/hosted_interrupts.h"
+#include "hosted/simulated_pit.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Simulated interval timer and system control port.
-#include "tests/hosted/simulated_pit.h"
+#include "hosted/simulated_pit.h"
 
-#include "tests/hosted/hosted_cpu.h"
+#include "hosted/hosted_cpu.h"
 
 namespace korvan::hosted {
 
