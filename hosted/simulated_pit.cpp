@@ -28,7 +28,9 @@ uint32_t SimulatedPit::divisor(int channel) const {
 uint32_t SimulatedPit::read(uint16_t port, unsigned) {
   if (port == kSystemControl) {
     hosted_cpu().timestamp += timestamps_per_poll;
-    return (system_control & (kGate2 | kSpeakerData)) | (output2() ? kOutput2 : 0);
+    // Without a notion of time the port reads back as written.
+    if (timestamps_per_input_cycle <= 0) return system_control;
+    return (system_control & ~kOutput2) | (output2() ? kOutput2 : 0);
   }
   return 0;  // counter read-back is not needed by the drivers
 }
@@ -42,7 +44,7 @@ void SimulatedPit::start_channel2_if_gated() {
 bool SimulatedPit::output2() const {
   const Channel& channel = channels[2];
   if (channel.mode != 0) return false;
-  if (!channel2_counting_ || timestamps_per_input_cycle <= 0) return false;
+  if (!channel2_counting_) return false;
   double elapsed = static_cast<double>(hosted_cpu().timestamp - channel2_start_) / timestamps_per_input_cycle;
   return elapsed >= divisor(2);
 }

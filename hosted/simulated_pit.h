@@ -37,9 +37,9 @@ class SimulatedPit : public PortDevice {
   uint8_t system_control = 0x00;
   unsigned system_control_writes = 0;
   // Time for channel 2's one-shot count (mode 0), on the hosted timestamp
-  // counter: this many of its ticks to an input cycle (0: the timer stands
-  // and OUT2 never rises), and this many passing at each read of the system
-  // control port, as a poll takes time.
+  // counter: this many of its ticks to an input cycle (0: no time, the port
+  // reads back as written and OUT2 never rises), and this many passing at
+  // each read of the system control port, as a poll takes time.
   double timestamps_per_input_cycle = 0;
   uint64_t timestamps_per_poll = 0;
 
