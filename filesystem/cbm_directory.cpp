@@ -25,7 +25,7 @@ constexpr uint32_t kLeftOutBytes = 4 + sizeof(kLeftOutText);
 constexpr uint32_t kFooterBytes = 4 + sizeof(kFooterText);
 constexpr uint32_t kProgramEndBytes = 3;
 
-const char* const kTypeNames[] = {"DEL", "SEQ", "PRG", "USR", "REL", "DIR"};
+const char* const kTypeNames[] = {"DEL", "SEQ", "PRG", "USR", "REL", "DIR", "D64"};
 
 // One directory line, link left at zero; returns its length. The names line
 // up whatever the block count, as on a 1541: three blanks before a count

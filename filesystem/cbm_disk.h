@@ -13,9 +13,18 @@ namespace filesystem {
 enum DriveStatus : uint8_t {
   kDriveOk = 0,
   kDriveFilesScratched = 1,
+  // 20 to 29: what a 1541 found wrong with a sector; a D64 image records
+  // them in its error bytes.
   kDriveReadError = 20,
+  kDriveNoSync = 21,
+  kDriveNoDataBlock = 22,
+  kDriveChecksumError = 23,
+  kDriveDecodingError = 24,
   kDriveWriteError = 25,
   kDriveWriteProtect = 26,
+  kDriveHeaderChecksum = 27,
+  kDriveLongDataBlock = 28,
+  kDriveIdMismatch = 29,
   kDriveSyntaxError = 30,
   kDriveInvalidCommand = 31,
   kDriveLongLine = 32,
@@ -26,8 +35,9 @@ enum DriveStatus : uint8_t {
   kDriveFileNotFound = 62,
   kDriveFileExists = 63,
   kDriveTypeMismatch = 64,
+  kDriveIllegalTrackSector = 66,  // a link that leaves the disk
   kDriveNoChannel = 70,
-  kDriveDirError = 71,
+  kDriveDirError = 71,  // the BAM disagrees with the chains, or a chain loops
   kDriveDiskFull = 72,
   kDrivePowerUp = 73,
   kDriveNotReady = 74,
@@ -35,7 +45,8 @@ enum DriveStatus : uint8_t {
   kDiskEndOfFile = 0xFF,
 };
 
-enum class CbmFileType : uint8_t { Del, Seq, Prg, Usr, Rel, Dir };
+// Del to Rel are the type numbers of a 1541 directory entry.
+enum class CbmFileType : uint8_t { Del, Seq, Prg, Usr, Rel, Dir, D64 };
 
 // The three letters a listing shows for a type.
 const char* CbmTypeName(CbmFileType type);

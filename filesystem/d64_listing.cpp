@@ -93,7 +93,7 @@ uint32_t FileText(const uint8_t* entry, uint16_t blocks, uint8_t* text) {
 }  // namespace
 
 uint32_t D64Listing::Render(D64Image& image, const D64Name* pattern, uint8_t* out, uint32_t capacity,
-                            D64Status& status) {
+                            DriveStatus& status) {
   ProgramWriter program(out, capacity);
   uint8_t text[kLineBytes];
   program.Line(0, text, HeaderText(image.Bam().Sector(), text), kFooterBytes);
@@ -105,7 +105,7 @@ uint32_t D64Listing::Render(D64Image& image, const D64Name* pattern, uint8_t* ou
     room = program.Line(blocks, text, FileText(entry, blocks, text), kFooterBytes);
     return room ? D64Image::Visit::Continue : D64Image::Visit::Stop;
   });
-  if (status == kD64FileNotFound || (status == kD64Ok && !room)) status = kD64Ok;
+  if (status == kDriveFileNotFound || (status == kDriveOk && !room)) status = kDriveOk;
   program.Line(image.Bam().BlocksFree(), reinterpret_cast<const uint8_t*>(kBlocksFree), sizeof(kBlocksFree) - 1, 0);
   return program.End();
 }

@@ -19,7 +19,7 @@ class D64Listing {
   // status tells what it was; the program is complete either way. Files
   // beyond capacity are left out. The result is the length.
   static uint32_t Render(D64Image& image, const D64Name* pattern, uint8_t* out, uint32_t capacity,
-                         D64Status& status);
+                         DriveStatus& status);
 };
 
 }  // namespace filesystem
