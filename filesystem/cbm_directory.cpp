@@ -128,6 +128,17 @@ uint32_t RenderCbmListing(CbmDisk& disk, uint8_t* out, uint32_t capacity) {
   return writer.Finish(disk.FreeBlocks());
 }
 
+DriveStatus CbmDisk::Listing(uint8_t* out, uint32_t capacity, uint32_t& length) {
+  length = 0;
+  if (capacity < 2) return kDriveNoChannel;
+  uint32_t lines = RenderCbmListing(*this, out + 2, capacity - 2);
+  if (lines == 0) return kDriveNoChannel;
+  out[0] = static_cast<uint8_t>(kBasicStart);
+  out[1] = static_cast<uint8_t>(kBasicStart >> 8);
+  length = lines + 2;
+  return kDriveOk;
+}
+
 uint16_t Fat32::GetCBMDir(uint8_t* out, uint16_t capacity) {
   FatDisk disk(*this);
   return static_cast<uint16_t>(RenderCbmListing(disk, out, capacity));
