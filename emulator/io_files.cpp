@@ -6,9 +6,10 @@
 
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
-#include "filesystem/fat.h"
+#include "emulator/roms/c64_locations.h"
 #include "face/fake6502_bridge.h"
 #include "filesystem/disk_changer.h"
+#include "filesystem/fat.h"
 
 using korvan::filesystem::DriveStatus;
 using korvan::filesystem::DiskChanger;
@@ -17,18 +18,18 @@ using namespace korvan::filesystem;
 
 namespace {
 
-constexpr uint16_t kRequest = 0x0002;
-constexpr uint16_t kBasicStart = 0x002B;  // TXTTAB
-constexpr uint16_t kBasicTop = 0x0037;    // MEMSIZ
-constexpr uint16_t kStatus = 0x0090;      // ST
-constexpr uint16_t kVerifyFlag = 0x0093;  // VERCK: nonzero for VERIFY
-constexpr uint16_t kByte = 0x0095;        // BSOUR: the byte of CHRIN and CHROUT
-constexpr uint16_t kLoadEnd = 0x00AE;     // EAL: end of a LOAD, end of a SAVE
-constexpr uint16_t kNameLength = 0x00B7;  // FNLEN
-constexpr uint16_t kSecondary = 0x00B9;   // SA
-constexpr uint16_t kNameAddress = 0x00BB; // FNADR
-constexpr uint16_t kSaveStart = 0x00C1;   // STAL
-constexpr uint16_t kLoadAddress = 0x00C3; // MEMUSS: where LOAD puts secondary address 0
+constexpr uint16_t kRequest = c64::HOSTREQ;
+constexpr uint16_t kBasicStart = c64::TXTTAB;
+constexpr uint16_t kBasicTop = c64::MEMSIZ;
+constexpr uint16_t kStatus = c64::STATUS;
+constexpr uint16_t kVerifyFlag = c64::VERCK;  // nonzero for VERIFY
+constexpr uint16_t kByte = c64::BSOUR;  // the byte of CHRIN and CHROUT
+constexpr uint16_t kLoadEnd = c64::EAL;  // end of a LOAD, end of a SAVE
+constexpr uint16_t kNameLength = c64::FNLEN;
+constexpr uint16_t kSecondary = c64::SA;
+constexpr uint16_t kNameAddress = c64::FNADR;
+constexpr uint16_t kSaveStart = c64::STAL;
+constexpr uint16_t kLoadAddress = c64::MEMUSS;  // where LOAD puts secondary address 0
 
 // ST as the ROM reads it back.
 constexpr uint8_t kStatusTimeout = 0x02;   // LOAD: not found; SAVE: not written; CHRIN: nothing to read

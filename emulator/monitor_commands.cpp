@@ -3,6 +3,7 @@
 #include "emulator/cpu.h"
 #include "emulator/memory.h"
 #include "emulator/monitor.h"
+#include "emulator/roms/c64_locations.h"
 #include "filesystem/fat.h"
 #include "lib/stdio.h"
 #include "lib/string.h"
@@ -16,7 +17,7 @@ constexpr uint32_t kRowBytes = 16;
 constexpr uint32_t kSectorBytes = 512;
 constexpr uint32_t kDefaultSectorBytes = 256;
 constexpr uint16_t kDefaultAddress = 0x0800;
-constexpr uint16_t kBasicEnd = 0x002D;  // VARTAB
+constexpr uint16_t kBasicEnd = c64::VARTAB;
 constexpr uint32_t kAddressLimit = 0xFFFF;
 constexpr uint32_t kNumberLimit = 0xFFFFFFFF;
 constexpr int kArguments = 3;

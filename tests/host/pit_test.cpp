@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "drivers/pit.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/hosted_interrupts.h"
-#include "tests/hosted/simulated_pit.h"
+#include "hosted/clean_bus.h"
+#include "hosted/hosted_interrupts.h"
+#include "hosted/simulated_pit.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Simulated interval timer and system control port.
-#include "tests/hosted/simulated_pit.h"
+#include "hosted/simulated_pit.h"
 
 namespace korvan::hosted {
 

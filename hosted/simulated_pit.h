@@ -4,7 +4,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "tests/hosted/port_bus.h"
+#include "hosted/port_bus.h"
 
 namespace korvan::hosted {
 
