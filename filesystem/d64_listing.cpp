@@ -8,7 +8,6 @@ namespace filesystem {
 namespace {
 
 constexpr uint8_t kDummyLink = 0x01;
-constexpr uint8_t kReverseOn = 0x12;
 constexpr uint8_t kQuote = 0x22;
 constexpr uint8_t kSpace = 0x20;
 constexpr uint8_t kUnclosedMark = '*';
@@ -54,7 +53,7 @@ uint8_t Printable(uint8_t byte) { return byte == kShiftedSpace ? kSpace : byte; 
 
 uint32_t HeaderText(const uint8_t* bam, uint8_t* text) {
   uint32_t length = 0;
-  text[length++] = kReverseOn;
+  text[length++] = D64Listing::kReverseOn;
   text[length++] = kQuote;
   for (uint32_t i = 0; i < kD64NameBytes; i++) text[length++] = Printable(bam[kBamDiskName + i]);
   text[length++] = kQuote;

@@ -47,7 +47,7 @@ class MemoryImageStore : public D64ImageStore {
 };
 
 inline std::vector<uint8_t> RenderListing(D64Image& image, DriveStatus& status, const D64Name* pattern = nullptr) {
-  std::vector<uint8_t> program(D64Listing::kLineBytes * (2 + kDirEntriesPerSector * D64Geometry::kMaxBlocks));
+  std::vector<uint8_t> program(D64Listing::kMostBytes);
   program.resize(D64Listing::Render(image, pattern, program.data(), static_cast<uint32_t>(program.size()), status));
   return program;
 }

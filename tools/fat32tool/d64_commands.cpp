@@ -15,8 +15,6 @@ using namespace korvan::filesystem;
 
 namespace {
 
-constexpr uint8_t kReverseOn = 0x12;
-
 // NAME or NAME,S / ,P / ,U as the C64 would name the type; @: or @0: asks to replace.
 struct WriteRequest {
   D64Name name;
@@ -47,16 +45,15 @@ bool ParseWriteName(const char* text, WriteRequest& request) {
 
 // The listing as LIST shows it: line number, a blank, the text.
 int Dir(D64Image& image) {
-  std::vector<uint8_t> program(D64Listing::kLineBytes * (2 + kDirEntriesPerSector * D64Geometry::kMaxBlocks));
+  std::vector<uint8_t> program(D64Listing::kMostBytes);
   DriveStatus status = kDriveOk;
   uint32_t length = D64Listing::Render(image, nullptr, program.data(), static_cast<uint32_t>(program.size()), status);
-  for (uint32_t at = 0; at + 4 <= length && (program[at] | program[at + 1]) != 0;) {
-    printf("%u ", program[at + 2] | (program[at + 3] << 8));
-    for (at += 4; at < length && program[at] != 0; at++)
-      if (program[at] != kReverseOn) fputc(program[at], stdout);
+  D64Listing::ForEachLine(program.data(), length, [](uint16_t number, const uint8_t* text, uint32_t count) {
+    printf("%u ", number);
+    for (uint32_t i = 0; i < count; i++)
+      if (text[i] != D64Listing::kReverseOn) fputc(text[i], stdout);
     fputc('\n', stdout);
-    at++;
-  }
+  });
   return status;
 }
 
