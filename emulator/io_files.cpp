@@ -8,11 +8,11 @@
 #include "emulator/memory.h"
 #include "emulator/roms/c64_locations.h"
 #include "face/fake6502_bridge.h"
+#include "filesystem/disk_changer.h"
 #include "filesystem/fat.h"
-#include "filesystem/fat_disk.h"
 
 using korvan::filesystem::DriveStatus;
-using korvan::filesystem::FatDisk;
+using korvan::filesystem::DiskChanger;
 using korvan::filesystem::Fat32;
 using namespace korvan::filesystem;
 
@@ -72,11 +72,11 @@ static_assert(IO::kFirstRequest == kC64FirstHostRequest && IO::kLastRequest == k
 }  // namespace
 
 void IO::fat32(Fat32* volume) {
-  drive_.disk(nullptr);
-  delete fat_disk_;
-  fat_disk_ = volume != nullptr ? new FatDisk(*volume) : nullptr;
+  release_drive();
+  disks_ = volume != nullptr ? new DiskChanger(*volume) : nullptr;
   fat32_ = volume;
-  drive_.disk(fat_disk_);
+  drive_.changer(disks_);
+  drive_.disk(disks_ != nullptr ? &disks_->Root() : nullptr);
   if (fat32_ != nullptr && clock_running_) fat32_->Clock(&clock_);
 }
 
@@ -92,8 +92,9 @@ void IO::rtc(korvan::drivers::RTCDriver* rtc) {
 
 void IO::release_drive() {
   drive_.disk(nullptr);
-  delete fat_disk_;
-  fat_disk_ = nullptr;
+  drive_.changer(nullptr);
+  delete disks_;
+  disks_ = nullptr;
   if (fat32_ != nullptr && clock_running_) fat32_->Clock(nullptr);
 }
 
@@ -103,7 +104,7 @@ void IO::serve_request() {
   if (request < kFirstRequest || request > kLastRequest) return;
   memory_->write_byte(kRequest, 0);
   // Without a volume there is no drive: every call finds no device.
-  if (fat_disk_ == nullptr && request != kRequestClall) {
+  if (disks_ == nullptr && request != kRequestClall) {
     memory_->write_byte(kStatus, request == kRequestLoad ? kStatusTimeout : kStatusNoDevice);
     return;
   }
@@ -187,7 +188,15 @@ void IO::file_load() {
     }
     data[count++] = byte;
   }
+  // A file the disk could not read to its end is not loaded at all; the
+  // drive's status says what stopped it.
+  bool cut_short = drive_.status() != kDriveOk;
   drive_.close(Drive::kLoadChannel);
+  if (cut_short) {
+    delete[] data;
+    memory_->write_byte(kStatus, kStatusTimeout);
+    return;
+  }
   if (basic_program && !verify && start + count > basic_top) {
     delete[] data;
     memory_->write_byte(kStatus, kStatusTimeout | kStatusTooLong);
