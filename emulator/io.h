@@ -58,7 +58,6 @@ class IO {
 
   // Pacing: at most one drawn frame per kFrameMillis.
   static constexpr uint32_t kFrameMillis = 19;
-  static constexpr uint32_t kDelaySpinLimit = 200000000;
 
   IO();
   ~IO();
