@@ -173,11 +173,14 @@ void C64::run_batches() {
 
 bool C64::run_pass() {
   if (!mode.machine_runs()) {
+    sid->mute(true);
     enter_monitor();
     if (shape_.full_keyboard) drain_serial_input(false);
     if (shape_.real_speed) g_speed.restart(clock);
     return !mode.exit_requested();
   }
+  // Unthrottled, the sound would be a blur at many times its pitch.
+  sid->mute(g_warp || !shape_.real_speed);
   if (shape_.substrate) ovra::substrate_tick();
   run_batches();
   if (shape_.substrate) ovra::face_step_all();
