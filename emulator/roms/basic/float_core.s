@@ -79,6 +79,8 @@ fac_store_zp:
 ; Clobbers A, Y.
 fac_store:
         jsr     fac_round               ; (which also clears FACOV)
+; fac_store_rounded: the same for a FAC already rounded (FACOV zero).
+fac_store_rounded:
         stx     INDEX
         sty     INDEX+1
         ldy     #4
