@@ -1,14 +1,14 @@
-// The machine's construction, wiring and teardown; the pass itself is each
-// image's own (emulator/c64_pass.cpp, variants/).
+// The machine's construction, wiring and teardown; the pass itself is in
+// emulator/c64_pass.cpp.
 #include "emulator/c64.h"
 
 #include "core/interrupts.h"
 #include "core/port.h"
 #include "core/x86.h"
 #include "drivers/keyboard.h"
+#include "emulator/c64_loop.h"
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
-#include "emulator/c64_loop.h"
 #include "emulator/clock.h"
 #include "emulator/cpu.h"
 #include "emulator/face_cells.h"
@@ -112,7 +112,7 @@ void c64_poll_keyboard_controller() {
   }
 }
 
-C64::C64() {
+C64::C64(const PassShape& shape) : shape_(shape) {
   io = new IO();
   // The register model starts from all zeros, whatever the heap held.
   void* cpu_storage = ::operator new(sizeof(Cpu));
@@ -218,7 +218,7 @@ static void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSeri
 
 namespace {
 
-constexpr uint16_t kScreenStart = 0x0400;
+constexpr uint16_t kScreenStart = c64::SCREEN_RAM;
 
 // The terminal has a cursor of its own, so the mirror shows the cell under
 // the C64's blinking cursor as it is: a machine waiting at its prompt leaves
