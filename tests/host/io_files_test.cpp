@@ -2,6 +2,7 @@
 // driven through the zero-page locations the ROM leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -147,6 +148,12 @@ TEST_F(IoFilesTest, ALoadFromAnImageThatBreaksOffLoadsNothingAndTheDriveSaysWhy)
   Name("GAME");
   Request(IO::kRequestLoad);
   EXPECT_EQ(Ram(0x0801, 300), game) << "back at the root";
+  // The root lists its images by name with the type D64.
+  Name("$");
+  Request(IO::kRequestLoad);
+  std::vector<uint8_t> listing = Ram(0x0801, Word(kEnd) - 0x0801);
+  std::string line = "\"T\"                D64";
+  EXPECT_NE(std::search(listing.begin(), listing.end(), line.begin(), line.end()), listing.end());
 }
 
 TEST_F(IoFilesTest, SaveWritesTheLoadAddressThenTheArea) {
