@@ -57,6 +57,8 @@ const char* IntelHighDefinitionAudio::Start() {
     return "registers above 4 GiB";
   uintptr_t base = bar & ~uint32_t{0xF};
   if (base == 0) return "no register window";
+  // Before bus mastering is on, so no DMA is ever unsnooped.
+  RequireSnoopedDma();
   pci_->Write(bus_, device_, function_, kPciCommand,
               (pci_->Read(bus_, device_, function_, kPciCommand) & 0xFFFF) | kMemorySpaceEnable | kBusMasterEnable);
   registers_ = hardwarecommunication::MemoryMappedRegisters(base);
@@ -84,6 +86,34 @@ const char* IntelHighDefinitionAudio::Start() {
     }
   }
   return why;
+}
+
+// The rings, the descriptor list and the buffer are ordinary write-back
+// memory (paging is off, so nothing is uncached), so every DMA access must
+// snoop the processor's caches or the controller plays stale samples. A PCI
+// Express controller is kept from issuing no-snoop requests (its Device
+// Control register's Enable No Snoop, which is Intel's DEVC), and Intel's
+// traffic class select stays at TC0, the class the chipset snoops. A
+// conventional PCI controller such as QEMU's has neither and is coherent.
+void IntelHighDefinitionAudio::RequireSnoopedDma() {
+  if (pci_->Read(bus_, device_, function_, kPciCommand) & kCapabilitiesList) {
+    uint8_t at = pci_->Read(bus_, device_, function_, kCapabilitiesPointer) & 0xFC;
+    for (int i = 0; at != 0 && i < kMostCapabilities; i++) {
+      uint32_t header = pci_->Read(bus_, device_, function_, at);
+      if ((header & 0xFF) == kPciExpressCapability) {
+        // The upper half is Device Status, whose bits clear when written as 1.
+        uint32_t control = pci_->Read(bus_, device_, function_, at + kDeviceControl) & 0xFFFF;
+        if (control & kEnableNoSnoop)
+          pci_->Write(bus_, device_, function_, at + kDeviceControl, control & ~kEnableNoSnoop);
+        break;
+      }
+      at = (header >> 8) & 0xFC;
+    }
+  }
+  if ((pci_->Read(bus_, device_, function_, kPciVendor) & 0xFFFF) != kVendorIntel) return;
+  uint32_t select = pci_->Read(bus_, device_, function_, kTrafficClassSelect);
+  if (select & kTrafficClassMask)
+    pci_->Write(bus_, device_, function_, kTrafficClassSelect, select & ~kTrafficClassMask);
 }
 
 // CRST low puts the link in reset; high again brings it out, after which

@@ -70,6 +70,16 @@ class IntelHighDefinitionAudio final : public Driver, public HighDefinitionAudio
   static constexpr uint32_t kMemorySpaceEnable = 0x02;
   static constexpr uint32_t kBusMasterEnable = 0x04;
   static constexpr uint8_t kPciBar0 = 0x10;
+  static constexpr uint8_t kPciVendor = 0x00;
+  static constexpr uint32_t kVendorIntel = 0x8086;
+  static constexpr uint32_t kCapabilitiesList = 1u << 20;  // status bit 4, in the command dword
+  static constexpr uint8_t kCapabilitiesPointer = 0x34;
+  static constexpr uint8_t kPciExpressCapability = 0x10;
+  static constexpr uint8_t kDeviceControl = 0x08;  // in the PCI Express capability
+  static constexpr uint32_t kEnableNoSnoop = 1u << 11;
+  static constexpr uint8_t kTrafficClassSelect = 0x44;  // TCSEL, Intel controllers
+  static constexpr uint32_t kTrafficClassMask = 0x07;
+  static constexpr int kMostCapabilities = 48;
   static constexpr uint32_t kBarInputOutput = 0x1;
   static constexpr uint32_t kBarTypeMask = 0x6;
   static constexpr uint32_t kBar64Bit = 0x4;
@@ -81,10 +91,14 @@ class IntelHighDefinitionAudio final : public Driver, public HighDefinitionAudio
   static constexpr uint32_t kFrameBytes = 4;
   static constexpr uint32_t kBufferBytes = 16384;  // 85 ms, in two descriptor entries
   static constexpr uint32_t kBufferEntries = 2;
-  // How far ahead of the DMA position Pump writes, and how much the ring may
-  // hold beyond that before the oldest samples go: together the latency.
-  static constexpr uint32_t kLeadFrames = kSampleRate * 20 / 1000;
-  static constexpr uint32_t kMostQueuedSamples = kSampleRate * 10 / 1000;
+  // How far ahead of the DMA position Pump writes (enough for QEMU, which
+  // takes the buffer in chunks, and a late timer tick), and how much the
+  // ring may hold beyond that before the oldest samples go. At real speed
+  // the machine makes a video frame's 20 ms of samples in one burst, so the
+  // ring must hold a frame and a pump's worth; less breaks every note into
+  // pieces. A sample then reaches the DMA 11 to 30 ms after it is due.
+  static constexpr uint32_t kLeadFrames = kSampleRate * 15 / 1000;
+  static constexpr uint32_t kMostQueuedSamples = kSampleRate * 30 / 1000;
 
   IntelHighDefinitionAudio(hardwarecommunication::PeripheralComponentInterconnectController* pci, uint16_t bus,
                            uint16_t device, uint16_t function);
@@ -116,6 +130,7 @@ class IntelHighDefinitionAudio final : public Driver, public HighDefinitionAudio
   static constexpr uint32_t kPollLimit = 100000;
 
   const char* Start();
+  void RequireSnoopedDma();
   bool ResetController();
   void SetUpRings();
   const char* SetUpStream();
