@@ -1,11 +1,12 @@
 """The SID through QEMU's HD audio device, recorded with the wav audio
 driver: a BASIC line plays a triangle note, and the recording's pitch is the
-one the SID's frequency registers ask for.
+one the SID's frequency registers ask for; a second note timed by TI lasts
+as long as the program held it.
 
-Software emulation runs the C64 in bursts, ahead of real time and behind it;
-the driver drops what comes too early and plays silence where nothing came,
-so the recording is read as the runs of sound between those gaps, each
-judged on its own."""
+A host that cannot keep up runs the C64 behind real time, and the driver
+plays silence where nothing came (or, far ahead, drops the oldest), so the
+recording is read as the runs of sound between those gaps, each judged on
+its own."""
 import os
 import re
 import tempfile
@@ -23,6 +24,13 @@ FREQUENCY_NUMBER = 0x3A00
 NOTE = ("S=54286:POKE S+10,15:POKE S+5,0:POKE S+6,240:POKE S+1,%d:POKE S,%d:POKE S+4,17"
         % (FREQUENCY_NUMBER >> 8, FREQUENCY_NUMBER & 0xFF))
 ENVELOPE = "PRINT PEEK(54300)"
+RELEASE = "POKE S+4,16"
+# The same note for 30 jiffies (30 x 16,422 cycles: half a second) by TI,
+# then released; release 0 fades it in 6 ms.
+TIMED = "T=TI:POKE S+4,17:FORI=0TO1:I=-(TI-T>29):NEXT:POKE S+4,16"
+TIMED_SECONDS = 30 * 16422 / CLOCK
+# Silence this long parts the held note from the timed one.
+PAUSE = 0.3
 ANSWER_TIMEOUT = 120
 GAP = 8  # this many zero samples in a row are the driver's filler
 
@@ -73,6 +81,12 @@ class SidThroughHdAudio(unittest.TestCase):
             machine.send_chord(["ret"])
             machine.wait_for_serial(re.escape(ENVELOPE) + r"(.|\n)*" + row_showing(" 255"), ANSWER_TIMEOUT)
             time.sleep(3)
+            # The timed line takes two screen rows; its second ends as the release does.
+            for line, done in ((RELEASE, r"POKE S\+4,16"), (TIMED, r"NEXT:POKE S\+4,16")):
+                machine.type_text(line.lower())
+                machine.send_chord(["ret"])
+                machine.wait_for_serial(done + r"(.|\n)*" + row_showing("READY."), ANSWER_TIMEOUT)
+                time.sleep(1)
         with wave.open(recording) as w:
             rate = w.getframerate()
             frames = array("h", w.readframes(w.getnframes()))
@@ -83,11 +97,27 @@ class SidThroughHdAudio(unittest.TestCase):
 
         # A run with a drop inside is off; most runs are whole.
         pitches = sorted(p for p in (pitch(run, rate) for run in runs) if p > 0)
-        self.assertGreaterEqual(len(pitches), 3, "too little sound to tell")
+        self.assertGreaterEqual(len(pitches), 2, "the held note and the timed one")
         expected_hz = FREQUENCY_NUMBER * CLOCK / 2 ** 24
         measured_hz = pitches[len(pitches) // 2]
         print("\npitch %.2f Hz, expected %.2f Hz, over %d runs" % (measured_hz, expected_hz, len(pitches)))
         self.assertAlmostEqual(measured_hz, expected_hz, delta=expected_hz * 0.005)
+
+        # The timed note: the sound after the last pause. Its samples are
+        # the machine's own time, whatever gaps a slow host left between them.
+        last = [i for i, s in enumerate(left) if s != 0]
+        self.assertTrue(last, "silent")
+        note_end = last[-1] + 1
+        pause = int(PAUSE * rate)
+        note_start = note_end
+        quiet = 0
+        while note_start > 0 and quiet < pause:
+            note_start -= 1
+            quiet = quiet + 1 if left[note_start] == 0 else 0
+        note = left[note_start + quiet:note_end]
+        sounding = sum(len(run) for run in runs_of_sound(note)) / rate
+        print("timed note: %.3f s of sound, expected %.3f s" % (sounding, TIMED_SECONDS))
+        self.assertAlmostEqual(sounding, TIMED_SECONDS, delta=TIMED_SECONDS * 0.1)
 
 
 if __name__ == "__main__":
