@@ -92,6 +92,7 @@ void C64::drain_scan_ring() {
     }
     uint8_t ch = g_scan_decoder.decode(byte);
     if (ch != 0 && machines) c64_type_key(ch);
+    io->take_scan_byte(byte, machines);
     if (g_scan_decoder.take_set_switch() && machines) c64_switch_character_set(&g_c64_self);
   }
   for (uint8_t ch = io->take_face_key(head); ch != 0; ch = io->take_face_key(head)) c64_type_key(ch);

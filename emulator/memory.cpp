@@ -60,19 +60,6 @@ constexpr uint16_t kFretop = 0x0033;  // bottom of string storage
 constexpr uint16_t kMemsiz = 0x0037;  // top of BASIC memory
 constexpr uint32_t kPrgHeaderSize = 2;
 
-struct RomByte {
-  uint16_t address;
-  uint8_t value;
-};
-
-// The KERNAL's decode tables, changed so that the PC keyboard's punctuation
-// comes out as printed on its keys.
-constexpr RomByte kKeyboardPatch[] = {
-    {0xEBAE, ';'}, {0xEBAF, '['}, {0xEBB2, ']'}, {0xEBB3, '\''}, {0xEBD5, '^'},
-    {0xEBDA, '&'}, {0xEBDD, '*'}, {0xEBE2, '('}, {0xEBE5, ')'},  {0xEBEF, ':'},
-    {0xEBF4, '"'}, {0xEBF7, '+'}, {0xEBFD, '@'},
-};
-
 // LOAD from device 4 or above: raise request 4 in $0002 for the host, then
 // leave through FILE NOT FOUND if the host set ST bit 1, else report the
 // end address in X/Y with carry clear.
@@ -144,7 +131,6 @@ void Memory::load_roms(const uint8_t* basic, uint32_t basic_size, const uint8_t*
 }
 
 void Memory::patch_roms() {
-  for (const RomByte& patch : kKeyboardPatch) rom_[patch.address] = patch.value;
   memcpy(rom_ + kLoadHandoff, kLoadHandoffCode, static_cast<uint32_t>(sizeof(kLoadHandoffCode)));
   memcpy(rom_ + kSaveHandoff, kSaveHandoffCode, static_cast<uint32_t>(sizeof(kSaveHandoffCode)));
 }

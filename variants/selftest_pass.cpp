@@ -32,6 +32,7 @@ void C64::drain_scan_ring() {
     uint8_t byte = g_scan_ring[slot];
     bool machines = g_scan_monitor_byte[slot] == 0;
     g_scan_tail = g_scan_tail + 1;
+    io->take_scan_byte(byte, machines);
     if (byte & ScanDecoder::kReleased) continue;
     uint8_t ch = ScanDecoder::unshifted(byte);
     if (ch != 0 && machines) c64_type_key(ch);

@@ -322,49 +322,54 @@ TEST_F(KeyboardMatrix, StartsWithNoKeyHeldAndNoJoystick) {
 }
 
 TEST_F(KeyboardMatrix, KeyDownHoldsItsPositionAndKeyUpReleasesIt) {
-  io.OnKeyDown('A');
+  io.take_scan_byte(0x1E, true);  // A
   EXPECT_TRUE(held(1, 2));
   EXPECT_EQ(held_count(), 1);
-  io.OnKeyUp('A');
+  io.take_scan_byte(0x9E, true);
   EXPECT_EQ(held_count(), 0);
 }
 
-TEST_F(KeyboardMatrix, ACodeAtTwoPositionsHoldsBoth) {
-  io.OnKeyDown(43);  // + and the up arrow
-  EXPECT_TRUE(held(5, 0));
-  EXPECT_TRUE(held(6, 6));
-  EXPECT_EQ(held_count(), 2);
+TEST_F(KeyboardMatrix, BackslashIsThePoundKeyAlone) {
+  io.take_scan_byte(0x2B, true);
+  EXPECT_TRUE(held(6, 0));
+  EXPECT_EQ(held_count(), 1);
 }
 
-TEST_F(KeyboardMatrix, ShiftHoldsBothShiftsAndFiresUntilAnyRelease) {
-  io.OnKeyDown(kKeyShift);
+TEST_F(KeyboardMatrix, EachShiftIsItsOwnKeyAndShiftFiresUntilAnyRelease) {
+  io.take_scan_byte(0x2A, true);
   EXPECT_TRUE(held(1, 7));
+  EXPECT_EQ(held_count(), 1);
+  io.take_scan_byte(0x36, true);
   EXPECT_TRUE(held(6, 4));
+  io.OnKeyDown(kKeyShift);
   EXPECT_EQ(io.getJoystick(2), IO::kJoystickFire);
   io.OnKeyDown(kKeyRight);
   EXPECT_EQ(io.getJoystick(2), IO::kJoystickFire | IO::kJoystickRight);
-  EXPECT_TRUE(held(0, 2));
   io.OnKeyUp('Q');
   EXPECT_EQ(io.getJoystick(2), 0);
   EXPECT_EQ(io.getJoystick(1), 0);
 }
 
-TEST_F(KeyboardMatrix, CursorUpAndLeftAndEvenFunctionKeysNeedShift) {
-  io.OnKeyDown(kKeyUp);
+TEST_F(KeyboardMatrix, CursorUpAndLeftAndEvenFunctionKeysAddTheRightShift) {
+  io.take_scan_byte(0xE0, true);
+  io.take_scan_byte(0x48, true);  // cursor up
   EXPECT_TRUE(held(0, 7));
-  EXPECT_TRUE(held(1, 7));
-  EXPECT_EQ(io.getJoystick(2), IO::kJoystickUp);
-  io.OnKeyUp(kKeyUp);
-  EXPECT_EQ(held_count(), 0);
-  io.OnKeyDown(kKeyLeft);
-  EXPECT_TRUE(held(0, 2));
-  EXPECT_TRUE(held(1, 7));
-  io.OnKeyUp(kKeyLeft);
-  io.OnKeyDown(248);  // F8 is shifted F7
-  EXPECT_TRUE(held(0, 3));
-  EXPECT_TRUE(held(1, 7));
+  EXPECT_TRUE(held(6, 4));
   EXPECT_EQ(held_count(), 2);
-  io.OnKeyUp(248);
+  io.take_scan_byte(0xE0, true);
+  io.take_scan_byte(0xC8, true);
+  EXPECT_EQ(held_count(), 0);
+  io.take_scan_byte(0xE0, true);
+  io.take_scan_byte(0x4B, true);  // cursor left
+  EXPECT_TRUE(held(0, 2));
+  EXPECT_TRUE(held(6, 4));
+  io.take_scan_byte(0xE0, true);
+  io.take_scan_byte(0xCB, true);
+  io.take_scan_byte(0x42, true);  // F8 is shifted F7
+  EXPECT_TRUE(held(0, 3));
+  EXPECT_TRUE(held(6, 4));
+  EXPECT_EQ(held_count(), 2);
+  io.take_scan_byte(0xC2, true);
   EXPECT_EQ(held_count(), 0);
 }
 
@@ -375,9 +380,8 @@ TEST_F(KeyboardMatrix, FaceKeyQueueDropsKeysBeyondItsSize) {
   while (io.take_face_key(g_scan_head) == 0x11) taken++;
   EXPECT_EQ(taken, 16);
   g_face_active = 0;
-  io.OnKeyDown(kKeyDown);  // without the face: the matrix, no typing
+  io.OnKeyDown(kKeyDown);  // without the face: the matrix only, no typing
   EXPECT_EQ(io.take_face_key(g_scan_head), 0);
-  EXPECT_TRUE(held(0, 7));
 }
 
 TEST_F(KeyboardMatrix, ScrollLockAndUnknownCodesChangeNothing) {
@@ -399,13 +403,13 @@ TEST_F(KeyboardMatrix, WithTheFaceActivePrintableAndCursorKeysStayOffTheMatrix) 
   EXPECT_EQ(io.take_face_key(g_scan_head), 0x91);
   EXPECT_EQ(io.take_face_key(g_scan_head), 0x9D);
   EXPECT_EQ(io.take_face_key(g_scan_head), 0);
-  // Tab is RUN/STOP, which only the matrix carries; the function keys come
-  // through the ring, so F2 does not also hold shifted F1.
+  // The matrix comes from the ring alone: Tab is RUN/STOP there.
   io.OnKeyDown(kKeyTab);
-  EXPECT_TRUE(held(7, 7));
   io.OnKeyDown(242);
-  EXPECT_EQ(held_count(), 1);
-  io.OnKeyUp(kKeyTab);
+  EXPECT_EQ(held_count(), 0);
+  io.take_scan_byte(0x0F, true);
+  EXPECT_TRUE(held(7, 7));
+  io.take_scan_byte(0x8F, true);
   EXPECT_FALSE(held(7, 7));
   // HOME, and with either Shift key held CLR.
   io.OnKeyDown(kKeyHome);

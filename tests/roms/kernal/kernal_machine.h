@@ -83,9 +83,8 @@ class KernalMachine {
   // One character through the face, as the machine's keyboard path types it.
   void type(uint8_t character);
 
-  // Matrix keys held down (key number = row * 8 + column), pressed as the
-  // PC keys IO maps there, so CIA 1 reads them from IO's matrix. A PC key
-  // that stands at two positions holds both (either shift holds both).
+  // Matrix keys held down (key number = row * 8 + column), held in IO's
+  // matrix, so CIA 1 reads them there.
   void press(std::vector<int> keys);
   void release_all();
 
@@ -98,7 +97,6 @@ class KernalMachine {
 
  private:
   void step();
-  void map_matrix_positions();
 
   Memory memory_;
   // The chips on the running core's clock, their interrupts on its lines.
@@ -109,7 +107,6 @@ class KernalMachine {
   Cia1 cia1_;
   Cia2 cia2_;
   IO io_;
-  uint8_t position_codes_[64] = {};  // the PC key code that holds each position
   bool ok_ = false;
   std::vector<uint8_t> kernal_image_;
   std::vector<int> held_;

@@ -57,7 +57,7 @@ TEST_F(KeyboardTest, ModifiersAloneTypeNothing) {
   EXPECT_EQ(machine.peek(0x028D), 0);
 }
 
-TEST_F(KeyboardTest, DecodeTablesHoldTheStockValuesTheMachinePatches) {
+TEST_F(KeyboardTest, DecodeTablesHoldTheStockValues) {
   const struct { uint16_t address; uint8_t value; } stock[] = {
       {0xEBAE, ':'}, {0xEBAF, '@'}, {0xEBB2, '*'}, {0xEBB3, ';'}, {0xEBD5, '&'}, {0xEBDA, '\''}, {0xEBDD, '('},
       {0xEBE2, ')'}, {0xEBE5, '0'}, {0xEBEF, '['}, {0xEBF4, ']'}, {0xEBF7, '='}, {0xEBFD, '"'}};
@@ -67,9 +67,9 @@ TEST_F(KeyboardTest, DecodeTablesHoldTheStockValuesTheMachinePatches) {
   EXPECT_EQ(machine.kernal_image_byte(0xEBC2 + 64), 0xFF);
 }
 
-TEST_F(KeyboardTest, PatchedTablesTypePcPunctuation) {
-  EXPECT_EQ(Hold({kKeyColon}), std::vector<uint8_t>{';'});
-  EXPECT_EQ(Hold({kRightShift, kKey2}), std::vector<uint8_t>{'@'});
+TEST_F(KeyboardTest, TablesTypeTheC64sOwnPunctuation) {
+  EXPECT_EQ(Hold({kKeyColon}), std::vector<uint8_t>{':'});
+  EXPECT_EQ(Hold({kRightShift, kKey2}), std::vector<uint8_t>{'"'});
 }
 
 TEST_F(KeyboardTest, SpaceRepeatsButLettersDoNot) {
