@@ -218,16 +218,15 @@ static void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSeri
 
 namespace {
 
-constexpr uint16_t kScreenStart = 0x0400;
-
 // The terminal has a cursor of its own, so the mirror shows the cell under
 // the C64's blinking cursor as it is: a machine waiting at its prompt leaves
 // the serial line quiet instead of repainting the row twice a second.
-void show_cell_under_cursor(FaceCells* cells, const Memory& memory) {
+// The cursor is on the screen the video chip shows, whichever that is.
+void show_cell_under_cursor(FaceCells* cells, const Memory& memory, const Vic& vic) {
   if (memory.read_byte_no_io(c64::BLNON) == 0) return;
   uint16_t cursor =
       static_cast<uint16_t>(memory.read_word_no_io(c64::PNT) + memory.read_byte_no_io(c64::PNTR));
-  uint16_t cell = static_cast<uint16_t>(cursor - kScreenStart);
+  uint16_t cell = static_cast<uint16_t>(cursor - vic.screen_address());
   if (cell < kFaceCellCount) cells->codes[cell] = memory.read_byte_no_io(c64::GDBLN);
 }
 
@@ -245,6 +244,6 @@ void C64::finish_pass(bool text_changed) {
     io->screen_refresh();
   }
   g_serial_cells = g_face_cells;
-  show_cell_under_cursor(&g_serial_cells, *mem);
+  show_cell_under_cursor(&g_serial_cells, *mem, *vic);
   g_serial_mirror.update(g_serial_cells, g_serial_input_refused, current_milli, send_serial, io);
 }

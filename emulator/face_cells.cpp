@@ -9,7 +9,6 @@ FaceCells g_face_cells;
 
 namespace {
 
-constexpr uint16_t kScreenMemory = 0x0400;
 constexpr uint16_t kColourRam = 0xD800;
 constexpr uint8_t kColourMask = 0x0F;
 // Character memory at $0800 within the 4 KB ROM block: the lower-case set.
@@ -59,12 +58,14 @@ void face_cells_clear(FaceCells* cells) {
   cells->lower_case = false;
 }
 
-// Colour RAM is read from the RAM beneath it and the registers from the
-// chip's store: neither read may have the side effects of a processor read.
+// The screen is read where the video chip fetches it, so a program that
+// moves it ($D018, the bank in $DD00) is shown as the C64 shows it. Colour
+// RAM is read from the RAM beneath it and the registers from the chip's
+// store: neither read may have the side effects of a processor read.
 bool face_cells_scrape(FaceCells* cells, const Memory& memory, const Vic& vic) {
   bool changed = false;
   for (int i = 0; i < kFaceCellCount; i++) {
-    uint8_t code = memory.read_byte_no_io(static_cast<uint16_t>(kScreenMemory + i));
+    uint8_t code = vic.get_screen_char(i % kFaceColumns, i / kFaceColumns);
     uint8_t colour = memory.read_byte_no_io(static_cast<uint16_t>(kColourRam + i)) & kColourMask;
     changed |= cells->codes[i] != code || cells->colours[i] != colour;
     cells->codes[i] = code;

@@ -7,7 +7,8 @@
 class Memory;
 class Vic;
 
-constexpr int kFaceCellCount = 40 * 25;
+constexpr int kFaceColumns = 40;
+constexpr int kFaceCellCount = kFaceColumns * 25;
 
 // Bit 7 of a screen code shows the glyph inverted (the cursor, RVS ON text).
 constexpr uint8_t kScreenCodeReverse = 0x80;
@@ -19,7 +20,7 @@ constexpr uint8_t kStartupBackground = 6;
 constexpr uint8_t kStartupBorder = 14;
 
 struct FaceCells {
-  uint8_t codes[kFaceCellCount];    // screen memory from $0400, row-major
+  uint8_t codes[kFaceCellCount];    // the screen memory the VIC-II shows, row-major
   uint8_t colours[kFaceCellCount];  // colour RAM from $D800, 0-15
   uint8_t border;                   // $D020, 0-15
   uint8_t background;               // $D021, 0-15

@@ -259,9 +259,13 @@ void Memory::write_word_no_io(uint16_t addr, uint16_t value) {
   ram_[static_cast<uint16_t>(addr + 1)] = static_cast<uint8_t>(value >> 8);
 }
 
-uint8_t Memory::vic_read_byte(uint16_t addr) const {
+uint16_t Memory::vic_address(uint16_t addr) const {
   uint16_t base = cia2_ != nullptr ? cia2_->vic_base_address() : 0;
-  uint16_t a = static_cast<uint16_t>(base + (addr & kVicWindowMask));
+  return static_cast<uint16_t>(base + (addr & kVicWindowMask));
+}
+
+uint8_t Memory::vic_read_byte(uint16_t addr) const {
+  uint16_t a = vic_address(addr);
   uint16_t block = a & 0xF000;
   if (block == 0x1000 || block == 0x9000) return rom_[kCharStart | (a & 0x0FFF)];
   return ram_[a];

@@ -62,6 +62,8 @@ class Memory {
   // The video chip's 16 KB window, with the character ROM shadow it sees at
   // $1000 and $9000; never I/O, BASIC or KERNAL.
   uint8_t vic_read_byte(uint16_t addr) const;
+  // The processor's address of a video chip address, in the bank CIA 2 selects.
+  uint16_t vic_address(uint16_t addr) const;
   // The 4 KB character ROM: the upper-case set, then the lower-case set.
   const uint8_t* character_rom() const;
 

@@ -14,6 +14,8 @@
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
+#include "emulator/cia2.h"
+#include "emulator/vic.h"
 #include "emulator/scan_ring.h"
 #include "lib/pixel.h"
 
@@ -163,6 +165,38 @@ TEST_P(FacePath, CellsTakeTheirColourRamColourOnTheBackgroundInsideTheBorder) {
   expect_cell(fb, 24, 39, io.palette(14), io.palette(0), [](uint32_t, uint32_t) { return false; });
   for (uint32_t x : {0u, 23u, 504u, 799u}) EXPECT_TRUE(fb.shows(x, 300, io.palette(5))) << x;
   for (uint32_t y : {0u, 23u, 474u, 599u}) EXPECT_TRUE(fb.shows(300, y, io.palette(5))) << y;
+}
+
+// A program that moves the screen ($D018) and the video bank ($DD00) is
+// shown from the screen memory the video chip fetches.
+TEST_P(FacePath, AMovedScreenIsDrawnFromWhereTheVideoChipFetchesIt) {
+  Framebuffer fb(kWidth, kHeight, GetParam());
+  Memory memory;
+  Cia2 cia2;
+  Vic vic;
+  memory.cia2(&cia2);
+  memory.vic(&vic);
+  vic.memory(&memory);
+  IO io;
+  io.memory(&memory);
+  fb.attach(&io);
+  for (uint16_t i = 0; i < 1000; i++) {
+    memory.write_byte_no_io(static_cast<uint16_t>(0x0400 + i), 0x01);  // A everywhere on the old screen
+    memory.write_byte_no_io(static_cast<uint16_t>(0xC800 + i), 0x20);
+    memory.write_byte_no_io(static_cast<uint16_t>(0xD800 + i), 14);
+  }
+  memory.write_byte_no_io(0xC800 + 41, 0x18);  // X at row 1, column 1
+  memory.write_byte(0xD020, 14);
+  memory.write_byte(0xD021, 6);
+  memory.write_byte(0xDD02, 0x03);
+  memory.write_byte(0xDD00, 0x00);  // bank 3, $C000
+  memory.write_byte(0xD018, 0x24);  // the screen at $0800 in the bank
+  EXPECT_TRUE(face_cells_scrape(&g_face_cells, memory, vic));
+  io.screen_refresh();
+  uint16_t ink = IO::kFaceForeground, paper = IO::kFaceBackground;
+  expect_cell(fb, 1, 1, ink, paper, [](uint32_t dx, uint32_t dy) { return glyph_dot('X', 1, 1, 24 + 12 + dx, 24 + 18 + dy); });
+  expect_cell(fb, 0, 0, ink, paper, [](uint32_t, uint32_t) { return false; });
+  EXPECT_EQ(vic.screen_address(), 0xC800);
 }
 
 TEST_P(FacePath, SmallFramebufferIsClippedNotOverrun) {
