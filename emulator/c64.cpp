@@ -245,5 +245,6 @@ void C64::finish_pass(bool text_changed) {
   }
   g_serial_cells = g_face_cells;
   show_cell_under_cursor(&g_serial_cells, *mem, *vic);
-  g_serial_mirror.update(g_serial_cells, g_serial_input_refused, current_milli, send_serial, io);
+  g_serial_mirror.update(g_serial_cells, g_serial_input_refused, g_serial_input_dropped, current_milli, send_serial,
+                         io);
 }

@@ -111,6 +111,7 @@ void C64::drain_serial_input(bool deliver) {
     g_serial_input_tail = g_serial_input_tail + 1;
     uint8_t ch = g_terminal_decoder.decode(byte, g_face_cells.lower_case);
     if (ch != 0 && deliver) c64_type_key(ch);
+    g_serial_input_dropped = g_terminal_decoder.dropped();
   }
 }
 

@@ -99,3 +99,14 @@ uint8_t screen_code_ascii(uint8_t code, bool lower_case) {
   uint32_t unicode = screen_code_unicode(code, lower_case);
   return unicode >= 0x20 && unicode <= 0x7E ? static_cast<uint8_t>(unicode) : 0;
 }
+
+// PETSCII prints screen codes $00-$1F as $40-$5F, $20-$3F as themselves,
+// $40-$5F as $C0-$DF and $60-$7F as $A0-$BF (the codes the keyboard types
+// for them).
+uint8_t unicode_petscii(uint32_t unicode, bool lower_case) {
+  constexpr uint8_t kPetsciiOffset[4] = {0x40, 0x00, 0x80, 0x40};
+  for (int code = 0; code <= kCodeMask; code++)
+    if (screen_code_unicode(static_cast<uint8_t>(code), lower_case) == unicode)
+      return static_cast<uint8_t>(code + kPetsciiOffset[code >> 5]);
+  return 0;
+}

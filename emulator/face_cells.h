@@ -38,6 +38,9 @@ bool face_cells_scrape(FaceCells* cells, const Memory& memory, const Vic& vic);
 // The Unicode character of a screen code (its reverse bit ignored) in the
 // upper-case (graphics) or the lower-case set.
 uint32_t screen_code_unicode(uint8_t code, bool lower_case);
+// The PETSCII code that prints the Unicode character in the character set
+// in use (the inverse of screen_code_unicode), or 0 when the set has none.
+uint8_t unicode_petscii(uint32_t unicode, bool lower_case);
 // The printable ASCII character (space to ~) a screen code stands for, or 0
 // when it is one of the C64's own symbols (graphics, pound sign, arrows).
 uint8_t screen_code_ascii(uint8_t code, bool lower_case);

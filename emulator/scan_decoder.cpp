@@ -1,6 +1,8 @@
 // The main loop's key tables, indexed by the scancode without its release bit.
 #include "emulator/scan_decoder.h"
 
+#include "emulator/colour_keys.h"
+
 namespace {
 
 // Esc types nothing: it is the monitor's key. Backspace is the C64's DEL (INST with shift), typed into the KERNAL's
@@ -51,10 +53,6 @@ constexpr uint8_t kmap_shift[128] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
 };
 
-// CTRL with 1-8 selects the first eight colours, with 9 and 0 reverse on
-// and off; C= with 1-8 the other eight.
-constexpr uint8_t kControlDigits[10] = {0x92, 0x90, 0x05, 0x1C, 0x9F, 0x9C, 0x1E, 0x1F, 0x9E, 0x12};
-constexpr uint8_t kCommodoreDigits[10] = {0, 0x81, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A, 0x9B, 0};
 // C= with A-Z: the graphics on the left front of the C64's letter keys.
 constexpr uint8_t kCommodoreLetters[26] = {
     0xB0, 0xBF, 0xBC, 0xAC, 0xB1, 0xBB, 0xA5, 0xB4, 0xA2, 0xB5, 0xA1, 0xB6, 0xA7,
@@ -96,11 +94,11 @@ uint8_t ScanDecoder::decode(uint8_t byte) {
   if (modifier(code, released) || released) return 0;
   uint8_t plain = kmap[code];
   if (control_down_) {
-    if (is_digit(plain)) return kControlDigits[plain - '0'];
+    if (is_digit(plain)) return kControlDigitCodes[plain - '0'];
     if (is_letter(plain)) return plain & kControlMask;
   }
   if (commodore_down_) {
-    if (is_digit(plain) && kCommodoreDigits[plain - '0'] != 0) return kCommodoreDigits[plain - '0'];
+    if (is_digit(plain) && kCommodoreDigitCodes[plain - '0'] != 0) return kCommodoreDigitCodes[plain - '0'];
     if (is_letter(plain)) return kCommodoreLetters[plain - 'A'];
     if (plain == kPound) return kCommodorePound;
   }
