@@ -22,6 +22,7 @@
 #include "drivers/rtc.h"
 #include "drivers/serial.h"
 #include "drivers/speaker.h"
+#include "drivers/timestamp_clock.h"
 #include "drivers/uart.h"
 #include "emulator/io_events.h"
 #include "emulator/serial_console.h"
@@ -136,6 +137,9 @@ extern "C" [[noreturn]] void kernelMain(const void* multiboot_structure, uint32_
   pci.SelectDrivers(&driverManager, &interrupts);
 
   driverManager.ActivateAll();
+  // Before the timer interrupt runs: the machine's real speed and TI$ follow this.
+  drivers::TimestampClock wall;
+  if (wall.Calibrate()) timerHandler.follow(&wall);
 
   printf("Initializing interrupts..........[OK]\n");
   interrupts.Activate();

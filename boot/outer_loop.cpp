@@ -1,4 +1,4 @@
-// The kernel image's outer loop: a fresh machine on the kernel's services,
+// The bootable images' outer loop: a fresh machine on the kernel's services,
 // run until it asks to be rebuilt, for ever.
 #include "boot/outer_loop.h"
 
@@ -17,13 +17,20 @@ namespace korvan {
 namespace {
 // Every machine is built in the same place; only its parts come from the heap.
 alignas(C64) uint8_t g_machine_storage[sizeof(C64)];
+
+// The one thing the two images built from this file differ in.
+#if defined(QUILLON_IMAGE_SELFTEST)
+constexpr const PassShape& kImagePass = kSelfTestPass;
+#else
+constexpr const PassShape& kImagePass = kKernelImagePass;
+#endif
 }  // namespace
 
 void run_outer_loop(const KernelServices& services) {
   // A PC's C64 keeps a C64's time; the warp key lets it run free.
   g_warp = false;
   for (;;) {
-    C64* machine = new (g_machine_storage) C64();
+    C64* machine = new (g_machine_storage) C64(kImagePass);
     c64ptr = machine;
     if (services.sound != nullptr) machine->sid->output(services.sound);
     else machine->sid->speaker(services.speaker);

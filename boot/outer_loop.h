@@ -29,7 +29,8 @@ struct KernelServices {
   SampleRing* sound;
 };
 
-// Runs for ever. Each image brings its own.
+// Runs for ever. The bootable images share boot/outer_loop.cpp; the probe
+// image, a test build, brings its own.
 [[noreturn]] void run_outer_loop(const KernelServices& services);
 
 }  // namespace korvan

@@ -1,7 +1,7 @@
 # The portable code compiled for the host, with the hosted port backend and
 # simulated devices in place of the kernel's port instructions.
 
-file(GLOB HOSTED_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/hosted/*.cpp)
+file(GLOB HOSTED_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/hosted/*.cpp)
 
 set(HOST_SANITIZE_FLAGS)
 if(QUILLON_SANITIZE)
@@ -10,13 +10,13 @@ if(QUILLON_SANITIZE)
       -fno-sanitize-recover=undefined)
 endif()
 
-add_library(quillon_hosted STATIC ${PORTABLE_SOURCES} ${KERNEL_IMAGE_ONLY_SOURCES} ${HOSTED_SOURCES}
+add_library(quillon_hosted STATIC ${PORTABLE_SOURCES} ${HOSTED_SOURCES}
   ${ROM_IMAGE_SOURCES})
 target_include_directories(quillon_hosted PUBLIC ${CMAKE_SOURCE_DIR} ${GENERATED_INCLUDE_DIR})
 add_dependencies(quillon_hosted c64_locations)
 target_compile_definitions(quillon_hosted PUBLIC QUILLON_HOSTED=1)
 target_compile_options(quillon_hosted PRIVATE
-  $<$<COMPILE_LANGUAGE:CXX>:-include ${CMAKE_SOURCE_DIR}/tests/hosted/runtime_import.h>
+  $<$<COMPILE_LANGUAGE:CXX>:-include ${CMAKE_SOURCE_DIR}/hosted/runtime_import.h>
   $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -fno-exceptions -fno-rtti>
   ${HOST_SANITIZE_FLAGS})
 target_compile_options(quillon_hosted PUBLIC -g ${HOST_SANITIZE_FLAGS})

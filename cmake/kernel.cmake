@@ -39,13 +39,13 @@ function(quillon_kernel_image target name definition image_sources)
 endfunction()
 
 quillon_kernel_image(quillon_kernel quillon.elf QUILLON_IMAGE_KERNEL
-  "${KERNEL_IMAGE_ONLY_SOURCES};${OUTER_LOOP_SOURCES}")
+  "${OUTER_LOOP_SOURCES}")
 quillon_kernel_image(quillon_selftest quillon-selftest.elf QUILLON_IMAGE_SELFTEST
-  "${SELFTEST_IMAGE_ONLY_SOURCES};${OUTER_LOOP_SOURCES}")
+  "${OUTER_LOOP_SOURCES}")
 # A test build for the boot tests: the kernel with an outer loop that reports
 # what the interrupt paths deliver.
 quillon_kernel_image(quillon_probe quillon-probe.elf QUILLON_IMAGE_PROBE
-  "${KERNEL_IMAGE_ONLY_SOURCES};${PROBE_IMAGE_SOURCES}")
+  "${PROBE_IMAGE_SOURCES}")
 
 # Bootable CD images: GRUB straight into the kernel, no menu.
 find_program(GRUB_MKRESCUE grub-mkrescue REQUIRED)

@@ -9,7 +9,7 @@ foreach(dir ${PORTABLE_DIRS})
 endforeach()
 
 # Kernel-only: inline assembly, port and memory-mapped register accesses, the heap operators and the
-# bring-up itself. Their hosted stand-ins live in tests/hosted/.
+# bring-up itself. Their hosted stand-ins live in hosted/.
 set(KERNEL_ONLY_SOURCES
   ${CMAKE_SOURCE_DIR}/boot/loader.S
   ${CMAKE_SOURCE_DIR}/boot/kernel.cpp
@@ -27,13 +27,4 @@ list(APPEND KERNEL_ONLY_SOURCES ${kernel_asm})
 set(OUTER_LOOP_SOURCES ${CMAKE_SOURCE_DIR}/boot/outer_loop.cpp)
 set(PROBE_IMAGE_SOURCES ${CMAKE_SOURCE_DIR}/tests/kernel/probe_loop.cpp)
 
-# Present in the kernel image only; the self-test image replaces them with
-# the sources in variants/. The host library has the kernel image's.
-set(KERNEL_IMAGE_ONLY_SOURCES
-  ${CMAKE_SOURCE_DIR}/emulator/c64_pass.cpp
-  ${CMAKE_SOURCE_DIR}/face/c64_step.cpp
-  ${CMAKE_SOURCE_DIR}/face/substrate.cpp
-)
-file(GLOB SELFTEST_IMAGE_ONLY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/variants/*.cpp)
-
-list(REMOVE_ITEM PORTABLE_SOURCES ${KERNEL_ONLY_SOURCES} ${KERNEL_IMAGE_ONLY_SOURCES} ${OUTER_LOOP_SOURCES})
+list(REMOVE_ITEM PORTABLE_SOURCES ${KERNEL_ONLY_SOURCES} ${OUTER_LOOP_SOURCES})

@@ -1,5 +1,5 @@
 // The privileged processor instructions the kernel uses outside port I/O.
-// The host build replaces them with recorders (tests/hosted/).
+// The host build replaces them with recorders (hosted/).
 #pragma once
 #include <stdint.h>
 

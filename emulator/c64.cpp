@@ -1,14 +1,14 @@
-// The machine's construction, wiring and teardown; the pass itself is each
-// image's own (emulator/c64_pass.cpp, variants/).
+// The machine's construction, wiring and teardown; the pass itself is in
+// emulator/c64_pass.cpp.
 #include "emulator/c64.h"
 
 #include "core/interrupts.h"
 #include "core/port.h"
 #include "core/x86.h"
 #include "drivers/keyboard.h"
+#include "emulator/c64_loop.h"
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
-#include "emulator/c64_loop.h"
 #include "emulator/clock.h"
 #include "emulator/cpu.h"
 #include "emulator/face_cells.h"
@@ -112,7 +112,7 @@ void c64_poll_keyboard_controller() {
   }
 }
 
-C64::C64() {
+C64::C64(const PassShape& shape) : shape_(shape) {
   io = new IO();
   // The register model starts from all zeros, whatever the heap held.
   void* cpu_storage = ::operator new(sizeof(Cpu));

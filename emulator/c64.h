@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "emulator/c64_mode.h"
+#include "emulator/pass_shape.h"
 
 class Clock;
 class Cpu;
@@ -17,13 +18,13 @@ class Monitor;
 
 class C64 {
  public:
-  static constexpr uint32_t kInstructionsPerPass = 12000;
+  static constexpr uint32_t kInstructionsPerPass = kKernelImagePass.batch_instructions * kKernelImagePass.batches;
   // Passes since boot during which the screen is redrawn unconditionally.
   static constexpr uint32_t kStartupRedrawPasses = 119;
   // The controller holds one byte; this many reads per pass at most.
   static constexpr int kPollLimit = 16;
 
-  C64();
+  explicit C64(const PassShape& shape = kKernelImagePass);
   ~C64();
   C64(const C64&) = delete;
   C64& operator=(const C64&) = delete;
@@ -58,16 +59,19 @@ class C64 {
 
  private:
   bool copy_face_text();
-  // Shared by both images' passes: binding the face to this machine (its
-  // LOAD/SAVE service included) for a fresh start, taking the monitor's turn
-  // (the screen repainted afterwards), and the end of a pass (counted,
-  // redrawn by the rule, mirrored to COM1).
+  // Binding the face to this machine (its LOAD/SAVE service included) for a
+  // fresh start, taking the monitor's turn (the screen repainted afterwards),
+  // and the end of a pass (counted, redrawn by the rule, mirrored to COM1).
   void start_face();
   void enter_monitor();
   void finish_pass(bool text_changed);
   // Scancodes typed while the monitor had the keyboard only move the shift state.
   void drain_scan_ring();
   void drain_serial_input(bool deliver);
+  // The pass's instructions, in the shape's batches.
+  void run_batches();
+
+  const PassShape shape_;
 
   // Set when the host screen must be drawn whatever the text did: a new
   // machine, or the monitor's text to paint over.

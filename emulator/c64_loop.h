@@ -1,10 +1,10 @@
-// What the main-loop passes of the two images share with the machine: the
-// keyboard controller poll, typing into the face, the pass counter and the
-// terminal mirror on COM1. Each image's pass (emulator/c64_pass.cpp, or the
-// self-test's in variants/) defines C64::begin and C64::run_pass.
+// What the main-loop pass (emulator/c64_pass.cpp) shares with the rest of the
+// machine: the keyboard controller poll, typing into the face, the pass
+// counter and the terminal mirror on COM1.
 #pragma once
 #include <stdint.h>
 
+#include "emulator/roms/c64_locations.h"
 #include "emulator/serial_console.h"
 
 // Reads up to C64::kPollLimit bytes from the keyboard controller into the
@@ -24,5 +24,5 @@ void c64_drop_waiting_keys();
 extern uint32_t g_frame_ctr;
 extern SerialMirror g_serial_mirror;
 
-constexpr uint16_t kKeyCount = 0x00C6;  // NDX: characters in the keyboard buffer
+constexpr uint16_t kKeyCount = c64::NDX;  // characters in the keyboard buffer
 constexpr uint8_t kKeyBufferSize = 10;

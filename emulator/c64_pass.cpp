@@ -1,6 +1,7 @@
-// The kernel image's main-loop pass: substrate, controller poll, a batch of
-// instructions through the face, keys from the ring and the terminal, the
-// chips, the redraw, and the wait that holds the machine to real speed.
+// The main-loop pass, in the shape its image chose: substrate, controller
+// poll, batches of instructions through the face, keys from the ring and the
+// terminal, the chips, the redraw, and the wait that holds the machine to
+// real speed.
 #include "core/x86.h"
 #include "emulator/c64.h"
 #include "emulator/c64_loop.h"
@@ -65,26 +66,49 @@ class SpeedKeeper {
 };
 SpeedKeeper g_speed;
 
+// The shape's script is typed once per boot, not once per machine.
+uint32_t g_script_wait = 0;
+bool g_script_typed = false;
+
+void type_script(const char* script, Memory* memory) {
+  for (const char* p = script; *p != 0; p++) {
+    uint8_t count = memory->read_byte(kKeyCount);
+    if (count >= kKeyBufferSize) continue;  // full: the rest of the line is dropped
+    memory->write_byte(static_cast<uint16_t>(c64::KEYD + count), static_cast<uint8_t>(*p));
+    memory->write_byte(kKeyCount, static_cast<uint8_t>(count + 1));
+  }
+}
+
 }  // namespace
 
 void C64::begin() {
   start_face();
-  g_speed.restart(clock);
-  uint64_t stamp = korvan::x86::read_timestamp_counter();
-  ovra::substrate_init(static_cast<uint32_t>(stamp) ^ static_cast<uint32_t>(stamp >> 32));
+  if (shape_.real_speed) g_speed.restart(clock);
+  if (shape_.substrate) {
+    uint64_t stamp = korvan::x86::read_timestamp_counter();
+    ovra::substrate_init(static_cast<uint32_t>(stamp) ^ static_cast<uint32_t>(stamp >> 32));
+  }
 }
 
 // Bytes typed while the monitor had the keyboard are consumed for the shift
-// state only: they are not the machine's.
+// state only: they are not the machine's. Without the full keyboard every
+// byte with its release bit set is ignored, shift releases included.
 void C64::drain_scan_ring() {
   uint32_t head = c64_scan_head_snapshot();
   while (g_scan_tail != head) {
     uint32_t slot = g_scan_tail % kScanRingSize;
     bool machines = g_scan_monitor_byte[slot] == 0;
+    uint8_t byte = g_scan_ring[slot];
+    io->take_scan_byte(byte, machines);
+    if (!shape_.full_keyboard) {
+      g_scan_tail = g_scan_tail + 1;
+      uint8_t ch = (byte & ScanDecoder::kReleased) ? 0 : ScanDecoder::unshifted(byte);
+      if (ch != 0 && machines) c64_type_key(ch);
+      continue;
+    }
     // The cursor keys' events came with the $E0 prefixes before this byte.
     for (uint8_t ch = io->take_face_key(g_scan_tail); ch != 0; ch = io->take_face_key(g_scan_tail))
       if (machines) c64_type_key(ch);
-    uint8_t byte = g_scan_ring[slot];
     g_scan_tail = g_scan_tail + 1;
     if (byte == ScanDecoder::kF11 && machines) {
       g_video_view = !g_video_view;
@@ -92,9 +116,9 @@ void C64::drain_scan_ring() {
     }
     uint8_t ch = g_scan_decoder.decode(byte);
     if (ch != 0 && machines) c64_type_key(ch);
-    io->take_scan_byte(byte, machines);
     if (g_scan_decoder.take_set_switch() && machines) c64_switch_character_set(&g_c64_self);
   }
+  if (!shape_.full_keyboard) return;
   for (uint8_t ch = io->take_face_key(head); ch != 0; ch = io->take_face_key(head)) c64_type_key(ch);
 }
 
@@ -115,30 +139,42 @@ void C64::drain_serial_input(bool deliver) {
   }
 }
 
+void C64::run_batches() {
+  for (uint32_t batch = 0; batch < shape_.batches; batch++) {
+    c64_poll_keyboard_controller();
+    c64_deliver_keys();
+    uint32_t count = shape_.batch_instructions;
+    if (shape_.real_speed && !g_warp) {
+      uint32_t frame = vic->frame_count();
+      for (uint32_t done = 0; done < count && vic->frame_count() == frame; done += kFrameBatch)
+        face_tick_steps(&g_c64_face, kFrameBatch);
+    } else {
+      face_tick_steps(&g_c64_face, count);
+    }
+    if (shape_.script == nullptr || g_script_typed) continue;
+    g_script_wait += count;
+    if (g_script_wait <= shape_.script_after) continue;
+    type_script(shape_.script, mem);
+    g_script_typed = true;
+  }
+}
+
 bool C64::run_pass() {
   if (!mode.machine_runs()) {
     enter_monitor();
-    drain_serial_input(false);
-    g_speed.restart(clock);
+    if (shape_.full_keyboard) drain_serial_input(false);
+    if (shape_.real_speed) g_speed.restart(clock);
     return !mode.exit_requested();
   }
-  ovra::substrate_tick();
-  c64_poll_keyboard_controller();
-  c64_deliver_keys();
-  if (g_warp) {
-    face_tick_steps(&g_c64_face, kInstructionsPerPass);
-  } else {
-    uint32_t frame = vic->frame_count();
-    for (uint32_t done = 0; done < kInstructionsPerPass && vic->frame_count() == frame; done += kFrameBatch)
-      face_tick_steps(&g_c64_face, kFrameBatch);
-  }
-  ovra::face_step_all();
+  if (shape_.substrate) ovra::substrate_tick();
+  run_batches();
+  if (shape_.substrate) ovra::face_step_all();
   face_tick_observe(&g_c64_face);
   bool changed = copy_face_text();
   drain_scan_ring();
-  drain_serial_input(true);
+  if (shape_.full_keyboard) drain_serial_input(true);
   if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !sid->emulate() || !io->emulate()) return false;
   finish_pass(changed);
-  g_speed.pace(clock, io);
+  if (shape_.real_speed) g_speed.pace(clock, io);
   return !mode.exit_requested();
 }

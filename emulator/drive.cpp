@@ -10,6 +10,10 @@ using namespace korvan::filesystem;
 namespace {
 
 constexpr uint8_t kReturn = 0x0D;
+// CD's names for the way back to the volume's root: PETSCII's left arrow, "..".
+constexpr uint8_t kLeftArrow = 0x5F;
+const uint8_t kParent[] = {'.', '.'};
+const uint8_t kImageSuffix[] = {'.', 'D', '6', '4'};
 
 struct StatusMessage {
   uint8_t number;
@@ -20,8 +24,15 @@ const StatusMessage kMessages[] = {
     {kDriveOk, " OK"},
     {kDriveFilesScratched, " FILES SCRATCHED"},
     {kDriveReadError, "READ ERROR"},
+    {kDriveNoSync, "READ ERROR"},
+    {kDriveNoDataBlock, "READ ERROR"},
+    {kDriveChecksumError, "READ ERROR"},
+    {kDriveDecodingError, "READ ERROR"},
     {kDriveWriteError, "WRITE ERROR"},
     {kDriveWriteProtect, "WRITE PROTECT ON"},
+    {kDriveHeaderChecksum, "READ ERROR"},
+    {kDriveLongDataBlock, "WRITE ERROR"},
+    {kDriveIdMismatch, "DISK ID MISMATCH"},
     {kDriveSyntaxError, "SYNTAX ERROR"},
     {kDriveInvalidCommand, "SYNTAX ERROR"},
     {kDriveLongLine, "SYNTAX ERROR"},
@@ -32,12 +43,19 @@ const StatusMessage kMessages[] = {
     {kDriveFileNotFound, "FILE NOT FOUND"},
     {kDriveFileExists, "FILE EXISTS"},
     {kDriveTypeMismatch, "FILE TYPE MISMATCH"},
+    {kDriveIllegalTrackSector, "ILLEGAL TRACK OR SECTOR"},
     {kDriveNoChannel, "NO CHANNEL"},
     {kDriveDirError, "DIR ERROR"},
     {kDriveDiskFull, "DISK FULL"},
     {kDrivePowerUp, "QUILLON DOS V1.0 FAT32"},
     {kDriveNotReady, "DRIVE NOT READY"},
 };
+
+bool same_bytes(const uint8_t* a, const uint8_t* b, uint32_t count) {
+  for (uint32_t i = 0; i < count; i++)
+    if (a[i] != b[i]) return false;
+  return true;
+}
 
 bool is_wildcard(uint8_t c) { return c == '*' || c == '?'; }
 
@@ -168,8 +186,10 @@ void Drive::close(uint8_t sa) {
     result = disk_->Close(channel.handle);
   bool failed = channel.failed;
   Mode mode = channel.mode;
+  DriveStatus damage = channel.outcome;
   release(channel);
   if (mode == Mode::Write && !failed) set_status(result);
+  if (mode == Mode::Listing && damage != kDriveOk) set_status(damage);
 }
 
 void Drive::close_all() {
@@ -237,15 +257,23 @@ DriveStatus Drive::parse_file_name(const uint8_t* name, uint8_t length, uint8_t 
   return kDriveOk;
 }
 
-DriveStatus Drive::find(const CbmName& pattern, bool typed, CbmFileType type, CbmName& name,
+DriveStatus Drive::find(CbmDisk& disk, const CbmName& pattern, bool typed, CbmFileType type, CbmName& name,
                         CbmFileType& found) {
   Matcher matcher(pattern, typed, type, 1);
-  DriveStatus status = disk_->List(matcher);
+  DriveStatus status = disk.List(matcher);
   if (status != kDriveOk) return status;
   if (matcher.count == 0) return kDriveFileNotFound;
   name = matcher.found[0].name;
   found = matcher.found[0].type;
   return kDriveOk;
+}
+
+Drive::DriveStatus Drive::find_typed(CbmDisk& disk, const CbmName& pattern, bool typed, CbmFileType type,
+                                     CbmName& name, CbmFileType& found) {
+  DriveStatus status = find(disk, pattern, typed, type, name, found);
+  if (status == kDriveFileNotFound && typed && find(disk, pattern, false, type, name, found) == kDriveOk)
+    return kDriveTypeMismatch;
+  return status;
 }
 
 void Drive::open(uint8_t sa, const uint8_t* name, uint8_t length) {
@@ -278,18 +306,17 @@ DriveStatus Drive::open_listing(Channel& channel) {
   if (room < 2) return kDriveNoChannel;
   uint8_t* listing = new uint8_t[room];
   if (listing == nullptr) return kDriveNoChannel;
-  // As a program: its load address, then the lines.
-  uint32_t length = RenderCbmListing(*disk_, listing + 2, room - 2);
+  uint32_t length = 0;
+  DriveStatus damage = disk_->Listing(listing, room, length);
   if (length == 0) {
     delete[] listing;
-    return kDriveNoChannel;
+    return damage != kDriveOk ? damage : kDriveNoChannel;
   }
-  listing[0] = 0x01;
-  listing[1] = 0x08;
   channel.mode = Mode::Listing;
   channel.listing = listing;
-  channel.length = length + 2;
+  channel.length = length;
   channel.position = 0;
+  channel.outcome = damage;
   return kDriveOk;
 }
 
@@ -303,7 +330,7 @@ DriveStatus Drive::open_file(Channel& channel, uint8_t sa, const FileRequest& re
     CbmName existing;
     CbmFileType existingType;
     // A name may be on the disk once, whatever its type.
-    if (!request.replace && find(request.pattern, false, request.type, existing, existingType) == kDriveOk)
+    if (!request.replace && find(*disk_, request.pattern, false, request.type, existing, existingType) == kDriveOk)
       return kDriveFileExists;
     status = disk_->Create(handle, request.pattern, request.type, request.replace);
     if (status != kDriveOk) return status;
@@ -317,10 +344,7 @@ DriveStatus Drive::open_file(Channel& channel, uint8_t sa, const FileRequest& re
   if (last) {
     name = last_loaded_;
   } else {
-    status = find(request.pattern, request.typed, request.type, name, type);
-    // There, but of another type than the one asked for.
-    if (status == kDriveFileNotFound && request.typed && find(request.pattern, false, request.type, name, type) == kDriveOk)
-      status = kDriveTypeMismatch;
+    status = find_typed(*disk_, request.pattern, request.typed, request.type, name, type);
     if (status != kDriveOk) return status;
   }
   if (request.mode == 'A') {
@@ -335,6 +359,13 @@ DriveStatus Drive::open_file(Channel& channel, uint8_t sa, const FileRequest& re
   channel.mode = Mode::Read;
   channel.handle = handle;
   fetch_next(channel);
+  // A file whose first block cannot be read does not open.
+  if (!channel.has_next && channel.outcome != kDiskEndOfFile) {
+    status = channel.outcome;
+    disk_->Close(handle);
+    release(channel);
+    return status;
+  }
   if (sa == kLoadChannel) {
     last_loaded_ = name;
     loaded_since_start_ = true;
@@ -342,8 +373,14 @@ DriveStatus Drive::open_file(Channel& channel, uint8_t sa, const FileRequest& re
   return kDriveOk;
 }
 
+// An error on the way ends the file there and stays in the status, so that
+// a file cut short is not taken for a whole one.
 void Drive::fetch_next(Channel& channel) {
-  channel.has_next = disk_ != nullptr && disk_->Read(channel.handle, channel.next) == kDriveOk;
+  DriveStatus status = disk_ != nullptr ? disk_->Read(channel.handle, channel.next) : kDriveNotReady;
+  channel.has_next = status == kDriveOk;
+  if (channel.has_next) return;
+  channel.outcome = status;
+  if (status != kDiskEndOfFile) set_status(status);
 }
 
 Drive::DriveStatus Drive::read_status(uint8_t& byte, bool& last) {
@@ -372,7 +409,7 @@ Drive::DriveStatus Drive::read(uint8_t sa, uint8_t& byte, bool& last) {
     return kDriveOk;
   }
   if (channel.mode != Mode::Read) return kDriveFileNotOpen;
-  if (!channel.has_next) return kDiskEndOfFile;
+  if (!channel.has_next) return channel.outcome;
   byte = channel.next;
   fetch_next(channel);
   last = !channel.has_next;
@@ -430,6 +467,14 @@ void Drive::run_command() {
       return set_status(rename(argument, argument_length));
     case 'I':
       return set_status(kDriveOk);
+    case 'C':
+      if (length < 2 || text[1] != 'D') return set_status(kDriveInvalidCommand);
+      // "CD:NAME", also "CD_" and "CD.." without the colon.
+      if (colon == length) {
+        argument = text + 2;
+        argument_length = static_cast<uint8_t>(length - 2);
+      }
+      return set_status(change_disk(argument, argument_length));
     case 'V': {
       uint32_t problems = 0;
       DriveStatus status = disk_->Validate(problems);
@@ -492,8 +537,38 @@ Drive::DriveStatus Drive::rename(const uint8_t* text, uint8_t length) {
   if (new_name.length == 0 || old_name.length == 0) return kDriveNoName;
   if (has_wildcard(new_name) || has_wildcard(old_name)) return kDriveInvalidName;
   CbmFileType type, existing_type;
-  if (find(new_name, false, CbmFileType::Prg, existing, existing_type) == kDriveOk) return kDriveFileExists;
-  status = find(old_name, false, CbmFileType::Prg, found, type);
+  if (find(*disk_, new_name, false, CbmFileType::Prg, existing, existing_type) == kDriveOk) return kDriveFileExists;
+  status = find(*disk_, old_name, false, CbmFileType::Prg, found, type);
   if (status != kDriveOk) return status;
   return disk_->Rename(found, type, new_name);
+}
+
+// "CD:NAME.D64" (or NAME, or a pattern) enters the image the volume's root
+// lists as NAME, from the root or from another image; "CD:_" and "CD:.."
+// go back to the root. Every file open on the disk left is completed first.
+Drive::DriveStatus Drive::change_disk(const uint8_t* text, uint8_t length) {
+  if (changer_ == nullptr) return kDriveInvalidCommand;
+  bool up = (length == 1 && text[0] == kLeftArrow) ||
+            (length == sizeof(kParent) && same_bytes(text, kParent, sizeof(kParent)));
+  if (up) {
+    disk(nullptr);
+    changer_->LeaveImage();
+    disk(&changer_->Root());
+    return kDriveOk;
+  }
+  if (length > sizeof(kImageSuffix) &&
+      same_bytes(text + length - sizeof(kImageSuffix), kImageSuffix, sizeof(kImageSuffix)))
+    length = static_cast<uint8_t>(length - sizeof(kImageSuffix));
+  CbmName pattern, name;
+  CbmFileType type;
+  DriveStatus status = take_name(text, length, pattern);
+  if (status != kDriveOk) return status;
+  if (pattern.length == 0) return kDriveNoName;
+  status = find_typed(changer_->Root(), pattern, true, CbmFileType::D64, name, type);
+  if (status != kDriveOk) return status;
+  close_all();
+  CbmDisk* entered = nullptr;
+  status = changer_->EnterImage(name, entered);
+  if (status == kDriveOk) disk(entered);
+  return status;
 }

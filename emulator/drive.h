@@ -10,6 +10,7 @@
 class Drive {
  public:
   using CbmDisk = korvan::filesystem::CbmDisk;
+  using CbmDiskChanger = korvan::filesystem::CbmDiskChanger;
   using CbmName = korvan::filesystem::CbmName;
   using CbmFileType = korvan::filesystem::CbmFileType;
   using DriveStatus = korvan::filesystem::DriveStatus;
@@ -33,6 +34,8 @@ class Drive {
   // The disk the drive serves from now on (null: none); every channel is
   // closed first. The disk is not owned.
   void disk(CbmDisk* disk);
+  // What CD changes (null: the command is refused); not owned.
+  void changer(CbmDiskChanger* changer) { changer_ = changer; }
   // The bytes the next directory opened may take, header and footer
   // included; entries beyond are counted on a "left out" line.
   void listing_room(uint32_t bytes) { listing_room_ = bytes; }
@@ -65,6 +68,9 @@ class Drive {
     bool has_next;     // Read: next holds the byte to deliver
     uint8_t next;
     bool failed;       // Write: a write failed, the rest is dropped
+    // Read: what came after the last byte, kDiskEndOfFile or the disk's
+    // error; Listing: damage met while listing, reported when it is closed.
+    DriveStatus outcome;
     uint8_t* listing;  // Listing: the rendered directory
     uint32_t length;
     uint32_t position;
@@ -84,7 +90,11 @@ class Drive {
   DriveStatus open_file(Channel& channel, uint8_t sa, const FileRequest& request);
   DriveStatus open_listing(Channel& channel);
   // The first entry matching pattern (of type when typed), in directory order.
-  DriveStatus find(const CbmName& pattern, bool typed, CbmFileType type, CbmName& name, CbmFileType& found);
+  DriveStatus find(CbmDisk& disk, const CbmName& pattern, bool typed, CbmFileType type, CbmName& name,
+                   CbmFileType& found);
+  // As find, and 64 (type mismatch) when only files of other types match.
+  DriveStatus find_typed(CbmDisk& disk, const CbmName& pattern, bool typed, CbmFileType type, CbmName& name,
+                         CbmFileType& found);
   bool take_handle(uint8_t& handle) const;
   void fetch_next(Channel& channel);
   void release(Channel& channel);
@@ -93,8 +103,10 @@ class Drive {
   void run_command();
   DriveStatus scratch(const uint8_t* names, uint8_t length, uint8_t& scratched);
   DriveStatus rename(const uint8_t* text, uint8_t length);
+  DriveStatus change_disk(const uint8_t* text, uint8_t length);
 
   CbmDisk* disk_ = nullptr;
+  CbmDiskChanger* changer_ = nullptr;
   Channel channels_[kChannels];
   uint32_t listing_room_ = kMostListingBytes;
   CbmName last_loaded_;

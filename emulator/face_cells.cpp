@@ -3,13 +3,14 @@
 #include "emulator/face_cells.h"
 
 #include "emulator/memory.h"
+#include "emulator/roms/c64_locations.h"
 #include "emulator/vic.h"
 
 FaceCells g_face_cells;
 
 namespace {
 
-constexpr uint16_t kColourRam = 0xD800;
+constexpr uint16_t kColourRam = c64::COLOR_RAM;
 constexpr uint8_t kColourMask = 0x0F;
 // Character memory at $0800 within the 4 KB ROM block: the lower-case set.
 constexpr uint8_t kLowerCaseSet = 0x02;

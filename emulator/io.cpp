@@ -92,12 +92,8 @@ void IO::sync() {
   last_sync_ = current_milli;
 }
 
-void IO::delay(uint32_t ms) {
-  uint32_t start = current_milli;
-  // Unsigned difference, so the wrap of the counter does not end the wait early.
-  for (uint32_t spins = 0; current_milli - start < ms && spins < kDelaySpinLimit; spins++) {
-  }
-}
+// Halted, not spinning: a waiting machine leaves the host's processor idle.
+void IO::delay(uint32_t ms) { wait_until_milli(current_milli + ms); }
 
 // The face serves a request as soon as the KERNAL raises it; this poll
 // catches one raised while no face hook was bound.

@@ -20,7 +20,7 @@ class RTCDriver;
 }  // namespace drivers
 namespace filesystem {
 class Fat32;
-class FatDisk;
+class DiskChanger;
 }
 }  // namespace korvan
 
@@ -59,7 +59,6 @@ class IO {
 
   // Pacing: at most one drawn frame per kFrameMillis.
   static constexpr uint32_t kFrameMillis = 19;
-  static constexpr uint32_t kDelaySpinLimit = 200000000;
 
   IO();
   ~IO();
@@ -169,7 +168,7 @@ class IO {
   korvan::filesystem::Fat32* fat32_ = nullptr;
   korvan::drivers::SerialDriver* serial_ = nullptr;
   korvan::drivers::RTCDriver* rtc_ = nullptr;
-  korvan::filesystem::FatDisk* fat_disk_ = nullptr;
+  korvan::filesystem::DiskChanger* disks_ = nullptr;
   Drive drive_;
   uint8_t talker_ = 0;
   uint8_t listener_ = 0;

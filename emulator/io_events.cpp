@@ -1,6 +1,7 @@
 // The kernel event handlers of the machine's host bridge.
 #include "emulator/io_events.h"
 
+#include "drivers/timestamp_clock.h"
 #include "emulator/c64.h"
 #include "emulator/io.h"
 #include "emulator/monitor.h"
@@ -9,8 +10,15 @@ using namespace korvan::drivers;
 
 volatile uint32_t current_milli = 0;
 
+void IOPITEventHandler::follow(const TimestampClock* wall) {
+  wall_ = wall;
+  if (wall_ != nullptr) wall_base_ = current_milli - wall_->Millis();
+}
+
 // The timer runs at about 1000 Hz.
-void IOPITEventHandler::OnTick() { current_milli = current_milli + 1; }
+void IOPITEventHandler::OnTick() {
+  current_milli = wall_ != nullptr ? wall_base_ + wall_->Millis() : current_milli + 1;
+}
 
 void IOKeyboardEventHandler::OnKeyDown(uint8_t code) {
   C64* machine = c64ptr;

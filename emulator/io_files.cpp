@@ -6,29 +6,30 @@
 
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
-#include "filesystem/fat.h"
+#include "emulator/roms/c64_locations.h"
 #include "face/fake6502_bridge.h"
-#include "filesystem/fat_disk.h"
+#include "filesystem/disk_changer.h"
+#include "filesystem/fat.h"
 
 using korvan::filesystem::DriveStatus;
-using korvan::filesystem::FatDisk;
+using korvan::filesystem::DiskChanger;
 using korvan::filesystem::Fat32;
 using namespace korvan::filesystem;
 
 namespace {
 
-constexpr uint16_t kRequest = 0x0002;
-constexpr uint16_t kBasicStart = 0x002B;  // TXTTAB
-constexpr uint16_t kBasicTop = 0x0037;    // MEMSIZ
-constexpr uint16_t kStatus = 0x0090;      // ST
-constexpr uint16_t kVerifyFlag = 0x0093;  // VERCK: nonzero for VERIFY
-constexpr uint16_t kByte = 0x0095;        // BSOUR: the byte of CHRIN and CHROUT
-constexpr uint16_t kLoadEnd = 0x00AE;     // EAL: end of a LOAD, end of a SAVE
-constexpr uint16_t kNameLength = 0x00B7;  // FNLEN
-constexpr uint16_t kSecondary = 0x00B9;   // SA
-constexpr uint16_t kNameAddress = 0x00BB; // FNADR
-constexpr uint16_t kSaveStart = 0x00C1;   // STAL
-constexpr uint16_t kLoadAddress = 0x00C3; // MEMUSS: where LOAD puts secondary address 0
+constexpr uint16_t kRequest = c64::HOSTREQ;
+constexpr uint16_t kBasicStart = c64::TXTTAB;
+constexpr uint16_t kBasicTop = c64::MEMSIZ;
+constexpr uint16_t kStatus = c64::STATUS;
+constexpr uint16_t kVerifyFlag = c64::VERCK;  // nonzero for VERIFY
+constexpr uint16_t kByte = c64::BSOUR;  // the byte of CHRIN and CHROUT
+constexpr uint16_t kLoadEnd = c64::EAL;  // end of a LOAD, end of a SAVE
+constexpr uint16_t kNameLength = c64::FNLEN;
+constexpr uint16_t kSecondary = c64::SA;
+constexpr uint16_t kNameAddress = c64::FNADR;
+constexpr uint16_t kSaveStart = c64::STAL;
+constexpr uint16_t kLoadAddress = c64::MEMUSS;  // where LOAD puts secondary address 0
 
 // ST as the ROM reads it back.
 constexpr uint8_t kStatusTimeout = 0x02;   // LOAD: not found; SAVE: not written; CHRIN: nothing to read
@@ -71,11 +72,11 @@ static_assert(IO::kFirstRequest == kC64FirstHostRequest && IO::kLastRequest == k
 }  // namespace
 
 void IO::fat32(Fat32* volume) {
-  drive_.disk(nullptr);
-  delete fat_disk_;
-  fat_disk_ = volume != nullptr ? new FatDisk(*volume) : nullptr;
+  release_drive();
+  disks_ = volume != nullptr ? new DiskChanger(*volume) : nullptr;
   fat32_ = volume;
-  drive_.disk(fat_disk_);
+  drive_.changer(disks_);
+  drive_.disk(disks_ != nullptr ? &disks_->Root() : nullptr);
   if (fat32_ != nullptr && clock_running_) fat32_->Clock(&clock_);
 }
 
@@ -91,8 +92,9 @@ void IO::rtc(korvan::drivers::RTCDriver* rtc) {
 
 void IO::release_drive() {
   drive_.disk(nullptr);
-  delete fat_disk_;
-  fat_disk_ = nullptr;
+  drive_.changer(nullptr);
+  delete disks_;
+  disks_ = nullptr;
   if (fat32_ != nullptr && clock_running_) fat32_->Clock(nullptr);
 }
 
@@ -102,7 +104,7 @@ void IO::serve_request() {
   if (request < kFirstRequest || request > kLastRequest) return;
   memory_->write_byte(kRequest, 0);
   // Without a volume there is no drive: every call finds no device.
-  if (fat_disk_ == nullptr && request != kRequestClall) {
+  if (disks_ == nullptr && request != kRequestClall) {
     memory_->write_byte(kStatus, request == kRequestLoad ? kStatusTimeout : kStatusNoDevice);
     return;
   }
@@ -186,7 +188,15 @@ void IO::file_load() {
     }
     data[count++] = byte;
   }
+  // A file the disk could not read to its end is not loaded at all; the
+  // drive's status says what stopped it.
+  bool cut_short = drive_.status() != kDriveOk;
   drive_.close(Drive::kLoadChannel);
+  if (cut_short) {
+    delete[] data;
+    memory_->write_byte(kStatus, kStatusTimeout);
+    return;
+  }
   if (basic_program && !verify && start + count > basic_top) {
     delete[] data;
     memory_->write_byte(kStatus, kStatusTimeout | kStatusTooLong);

@@ -4,6 +4,7 @@
 
 #include "emulator/cia1.h"
 #include "emulator/cia2.h"
+#include "emulator/roms/c64_locations.h"
 #include "emulator/roms/rom_images.h"
 #include "emulator/sid.h"
 #include "emulator/vic.h"
@@ -49,41 +50,47 @@ constexpr uint8_t kVicRegisterMask = 0x7F;
 constexpr uint8_t kCiaRegisterMask = 0x0F;
 constexpr uint16_t kVicWindowMask = 0x3FFF;
 
-// Where the built-in programs go, and BASIC's pointer to the end of the
-// program (start of variables).
+// Where the built-in programs go.
 constexpr uint16_t kMonitorProgramStart = 0x9000;
 constexpr uint32_t kMonitorProgramEnd = 0xA000;  // first address after its 4 KB
 constexpr uint16_t kStartupProgramStart = 0x0801;
-constexpr uint16_t kBrkVector = 0x0316;
-constexpr uint16_t kVartab = 0x002D;
-constexpr uint16_t kFretop = 0x0033;  // bottom of string storage
-constexpr uint16_t kMemsiz = 0x0037;  // top of BASIC memory
 constexpr uint32_t kPrgHeaderSize = 2;
 
-// LOAD from device 4 or above: raise request 4 in $0002 for the host, then
+constexpr uint8_t low(uint16_t address) { return static_cast<uint8_t>(address & 0xFF); }
+constexpr uint8_t high(uint16_t address) { return static_cast<uint8_t>(address >> 8); }
+
+// LOAD from device 4 or above: raise request 4 in HOSTREQ for the host, then
 // leave through FILE NOT FOUND if the host set ST bit 1, else report the
-// end address in X/Y with carry clear.
-constexpr uint16_t kLoadHandoff = 0xF4C4;
+// end address in X/Y with carry clear. The ROM holds the same bytes; this
+// copy is what the machine runs, so a ROM change cannot leave it behind.
+constexpr uint16_t kLoadHandoff = c64::rom::disk_load_handoff;
+constexpr uint16_t kLoadBranchEnd = kLoadHandoff + 11;  // the byte after BCS's operand
+constexpr int kLoadBranch = c64::rom::file_not_found_exit - kLoadBranchEnd;
+static_assert(kLoadBranch >= -128 && kLoadBranch <= 127, "FILE NOT FOUND exit out of branch range");
+static_assert(c64::HOSTREQ < 0x100 && c64::STATUS < 0x100 && c64::EAL < 0xFF,
+              "the hand-off's zero-page operands");
 constexpr uint8_t kLoadHandoffCode[] = {
-    0xA9, 0x04,        // LDA #$04
-    0x8D, 0x02, 0x00,  // STA $0002
-    0xA5, 0x90,        // LDA $90
-    0x4A, 0x4A,        // LSR A; LSR A
-    0xB0, 0x61,        // BCS $F530
-    0x20, 0xD2, 0xF5,  // JSR $F5D2
-    0x18,              // CLC
-    0xA6, 0xAE,        // LDX $AE
-    0xA4, 0xAF,        // LDY $AF
-    0x60,              // RTS
+    0xA9, 0x04,                                  // LDA #$04
+    0x8D, low(c64::HOSTREQ), high(c64::HOSTREQ),  // STA HOSTREQ
+    0xA5, low(c64::STATUS),                      // LDA STATUS
+    0x4A, 0x4A,                                  // LSR A; LSR A
+    0xB0, static_cast<uint8_t>(kLoadBranch),     // BCS file_not_found_exit
+    0x20, low(c64::rom::print_loading), high(c64::rom::print_loading),  // JSR print_loading
+    0x18,                                        // CLC
+    0xA6, low(c64::EAL),                         // LDX EAL
+    0xA4, low(c64::EAL + 1),                     // LDY EAL+1
+    0x60,                                        // RTS
 };
+static_assert(sizeof(kLoadHandoffCode) == 20 && kLoadBranchEnd == kLoadHandoff + 11,
+              "the branch offset counts from the byte after BCS");
 
 // SAVE to device 4 or above: raise request 5 and report success.
-constexpr uint16_t kSaveHandoff = 0xF605;
+constexpr uint16_t kSaveHandoff = c64::rom::disk_save_handoff;
 constexpr uint8_t kSaveHandoffCode[] = {
-    0xA9, 0x05,        // LDA #$05
-    0x8D, 0x02, 0x00,  // STA $0002
-    0x18,              // CLC
-    0x60,              // RTS
+    0xA9, 0x05,                                  // LDA #$05
+    0x8D, low(c64::HOSTREQ), high(c64::HOSTREQ),  // STA HOSTREQ
+    0x18,                                        // CLC
+    0x60,                                        // RTS
 };
 
 void copy_image(uint8_t* slot, uint32_t slot_size, const uint8_t* image, uint32_t size) {
@@ -280,15 +287,15 @@ void Memory::patch_ram() {
 void Memory::patch_ram(const uint8_t* monitor, uint32_t monitor_size, const uint8_t* startup,
                        uint32_t startup_size) {
   if (copy_program(ram_, kMonitorProgramStart, kMonitorProgramEnd, monitor, monitor_size) > 0) {
-    write_word_no_io(kBrkVector, kMonitorProgramStart);
+    write_word_no_io(c64::CBINV, kMonitorProgramStart);
     // BASIC's strings grow down from the top of its memory, which would be
     // inside the monitor: its top comes down to the monitor's start, as a
     // user would lower it by hand for a program loaded there.
-    write_word_no_io(kMemsiz, kMonitorProgramStart);
-    write_word_no_io(kFretop, kMonitorProgramStart);
+    write_word_no_io(c64::MEMSIZ, kMonitorProgramStart);
+    write_word_no_io(c64::FRETOP, kMonitorProgramStart);
   }
   // The start-up program must end below the monitor, never over it.
   uint32_t length = copy_program(ram_, kStartupProgramStart, kMonitorProgramStart, startup,
                                  startup_size);
-  if (length > 0) write_word_no_io(kVartab, static_cast<uint16_t>(kStartupProgramStart + length));
+  if (length > 0) write_word_no_io(c64::VARTAB, static_cast<uint16_t>(kStartupProgramStart + length));
 }

@@ -51,6 +51,7 @@ void Monitor::help() {
   puts("F - Read File (F <filename>)\n");
   puts("S - Sector Display (S sectorNumInHex #bytesInDec)\n");
   puts("D - Directory (ATA FAT32 Harddisk Master 0)\n");
+  puts("I - Image directory of a D64 on the disk (I GAMES.D64)\n");
   puts("E - Erase (delete) file\n");
   puts("N - ReName a file\n");
   puts("L - Load file to RAM (L FILENAME.EXT C000)\n");

@@ -56,6 +56,7 @@ class Monitor {
   bool show_registers();
   bool show_partitions();
   bool show_directory(const char* cluster);
+  bool show_image_directory(const char* name);
   bool show_sector(const char* sector, const char* count);
   bool show_file(const char* name);
   bool load_file(const char* name, const char* at);

@@ -3,6 +3,9 @@
 #include "emulator/cpu.h"
 #include "emulator/memory.h"
 #include "emulator/monitor.h"
+#include "emulator/roms/c64_locations.h"
+#include "filesystem/d64_fat_store.h"
+#include "filesystem/d64_listing.h"
 #include "filesystem/fat.h"
 #include "lib/stdio.h"
 #include "lib/string.h"
@@ -16,7 +19,7 @@ constexpr uint32_t kRowBytes = 16;
 constexpr uint32_t kSectorBytes = 512;
 constexpr uint32_t kDefaultSectorBytes = 256;
 constexpr uint16_t kDefaultAddress = 0x0800;
-constexpr uint16_t kBasicEnd = 0x002D;  // VARTAB
+constexpr uint16_t kBasicEnd = c64::VARTAB;
 constexpr uint32_t kAddressLimit = 0xFFFF;
 constexpr uint32_t kNumberLimit = 0xFFFFFFFF;
 constexpr int kArguments = 3;
@@ -115,7 +118,7 @@ uint16_t basic_end(Memory* memory) {
 int arguments_taken(char command) {
   switch (command) {
     case 'P': case 'R': return 0;
-    case 'D': case 'E': case 'F': case 'J': return 1;
+    case 'D': case 'E': case 'F': case 'I': case 'J': return 1;
     case 'L': case 'M': case 'N': case 'S': return 2;
     case 'W': return 3;
     default: return -1;
@@ -138,6 +141,7 @@ void Monitor::process_cmd() {
     case 'R': done = show_registers(); break;
     case 'P': done = show_partitions(); break;
     case 'D': done = show_directory(line.args[0]); break;
+    case 'I': done = show_image_directory(line.args[0]); break;
     case 'S': done = show_sector(line.args[0], line.args[1]); break;
     case 'F': done = show_file(line.args[0]); break;
     case 'L': done = load_file(line.args[0], line.args[1]); break;
@@ -193,6 +197,30 @@ bool Monitor::show_directory(const char* cluster) {
   uint32_t first = 0;  // the root
   if (!hex_argument(cluster, kNumberLimit, &first)) return true;
   volume_->ReadDirectory(first);
+  return true;
+}
+
+// The D64 image's directory as LOAD"$" would list it inside the image,
+// with the status the listing ended in (0, or what damage stopped it).
+bool Monitor::show_image_directory(const char* name) {
+  using namespace korvan::filesystem;
+  if (volume_ == nullptr) return false;
+  D64FatStore store(*volume_, name);
+  D64Image image(store);
+  DriveStatus status = image.Mount();
+  uint8_t* program = status == kDriveOk ? new uint8_t[D64Listing::kMostBytes] : nullptr;
+  if (program != nullptr) {
+    uint32_t length = D64Listing::Render(image, nullptr, program, D64Listing::kMostBytes, status);
+    D64Listing::ForEachLine(program, length, [](uint16_t number, const uint8_t* text, uint32_t count) {
+      printf("\n%d ", number);
+      for (uint32_t i = 0; i < count; i++)
+        if (text[i] != D64Listing::kReverseOn) printf("%c", text[i] >= 0x20 && text[i] <= 0x7E ? text[i] : '.');
+    });
+    delete[] program;
+  } else if (status == kDriveOk) {
+    status = kDriveNoChannel;
+  }
+  printf("\nstatus=%d", status);
   return true;
 }
 

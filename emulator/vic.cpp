@@ -4,9 +4,10 @@
 #include "emulator/cpu.h"
 #include "emulator/io.h"
 #include "emulator/memory.h"
+#include "emulator/roms/c64_locations.h"
 
 namespace {
-constexpr uint16_t kColourRam = 0xD800;
+constexpr uint16_t kColourRam = c64::COLOR_RAM;
 constexpr int kBytesPerCharacter = 8;
 constexpr uint16_t kSpritePointers = 0x03F8;  // behind the 1000 screen codes
 constexpr uint16_t kSpriteBlockSize = 64;

@@ -3,19 +3,20 @@
 
 #include "emulator/clock.h"
 #include "emulator/memory.h"
+#include "emulator/roms/c64_locations.h"
 #include "face/fake6502.h"
 
 C64Self g_c64_self;
 FaceNode g_c64_face;
 
 namespace {
-constexpr uint16_t kScreenMemory = 0x0400;
-constexpr uint16_t kKeyboardBuffer = 0x0277;  // KEYD
-constexpr uint16_t kKeyCount = 0x00C6;        // NDX
-constexpr uint16_t kRepeatMode = 0x028A;      // RPTFLG
-constexpr uint16_t kShiftMode = 0x0291;        // MODE
+constexpr uint16_t kScreenMemory = c64::SCREEN_RAM;
+constexpr uint16_t kKeyboardBuffer = c64::KEYD;
+constexpr uint16_t kKeyCount = c64::NDX;
+constexpr uint16_t kRepeatMode = c64::RPTFLG;
+constexpr uint16_t kShiftMode = c64::MODE;
 constexpr uint8_t kShiftModeLocked = 0x80;
-constexpr uint16_t kVicMemoryPointers = 0xD018;  // VMCSB
+constexpr uint16_t kVicMemoryPointers = c64::VIC_MEMPTR;
 constexpr uint8_t kLowerCaseSet = 0x02;
 constexpr uint8_t kNoRepeat = 0x40;
 constexpr uint8_t kKeyBufferLast = 9;  // ten slots
@@ -56,6 +57,11 @@ void c64_init(void* user) {
   f6502_bind(self->memory);
   f6502_reset();
   self->steps = 0;
+}
+
+uint32_t c64_step(void* user, uint32_t count) {
+  c64_run_instructions(self_of(user), count);
+  return 0;
 }
 
 void c64_run_instructions(C64Self* self, uint32_t count) {

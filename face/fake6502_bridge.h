@@ -4,6 +4,7 @@
 #pragma once
 #include <stdint.h>
 
+#include "emulator/roms/c64_locations.h"
 #include "face/face_node.h"
 
 class Clock;
@@ -12,7 +13,7 @@ class Memory;
 // The byte in which the KERNAL asks the host to serve drive 8: LOAD, SAVE
 // and the channel calls, the values from kC64FirstHostRequest to
 // kC64LastHostRequest (IO names them).
-constexpr uint16_t kC64HostRequest = 0x0002;
+constexpr uint16_t kC64HostRequest = c64::HOSTREQ;
 constexpr uint8_t kC64FirstHostRequest = 4;
 constexpr uint8_t kC64LastHostRequest = 13;
 
@@ -36,8 +37,7 @@ extern FaceNode g_c64_face;
 void face_bind_c64(FaceNode* node, Memory* memory);
 
 void c64_init(void* user);
-// Runs the face's steps; each image has its own (face/c64_step.cpp in the
-// kernel image), built on c64_run_instructions. Returns 0.
+// The face's step callback: c64_run_instructions. Returns 0.
 uint32_t c64_step(void* user, uint32_t count);
 // Runs count instructions, serving the chips' events and the host requests
 // after the instruction that raises them.

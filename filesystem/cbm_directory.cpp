@@ -25,7 +25,7 @@ constexpr uint32_t kLeftOutBytes = 4 + sizeof(kLeftOutText);
 constexpr uint32_t kFooterBytes = 4 + sizeof(kFooterText);
 constexpr uint32_t kProgramEndBytes = 3;
 
-const char* const kTypeNames[] = {"DEL", "SEQ", "PRG", "USR", "REL", "DIR"};
+const char* const kTypeNames[] = {"DEL", "SEQ", "PRG", "USR", "REL", "DIR", "D64"};
 
 // One directory line, link left at zero; returns its length. The names line
 // up whatever the block count, as on a 1541: three blanks before a count
@@ -126,6 +126,17 @@ uint32_t RenderCbmListing(CbmDisk& disk, uint8_t* out, uint32_t capacity) {
   ListingWriter writer(out, capacity);
   disk.List(writer);
   return writer.Finish(disk.FreeBlocks());
+}
+
+DriveStatus CbmDisk::Listing(uint8_t* out, uint32_t capacity, uint32_t& length) {
+  length = 0;
+  if (capacity < 2) return kDriveNoChannel;
+  uint32_t lines = RenderCbmListing(*this, out + 2, capacity - 2);
+  if (lines == 0) return kDriveNoChannel;
+  out[0] = static_cast<uint8_t>(kBasicStart);
+  out[1] = static_cast<uint8_t>(kBasicStart >> 8);
+  length = lines + 2;
+  return kDriveOk;
 }
 
 uint16_t Fat32::GetCBMDir(uint8_t* out, uint16_t capacity) {

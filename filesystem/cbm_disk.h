@@ -13,9 +13,18 @@ namespace filesystem {
 enum DriveStatus : uint8_t {
   kDriveOk = 0,
   kDriveFilesScratched = 1,
+  // 20 to 29: what a 1541 found wrong with a sector; a D64 image records
+  // them in its error bytes.
   kDriveReadError = 20,
+  kDriveNoSync = 21,
+  kDriveNoDataBlock = 22,
+  kDriveChecksumError = 23,
+  kDriveDecodingError = 24,
   kDriveWriteError = 25,
   kDriveWriteProtect = 26,
+  kDriveHeaderChecksum = 27,
+  kDriveLongDataBlock = 28,
+  kDriveIdMismatch = 29,
   kDriveSyntaxError = 30,
   kDriveInvalidCommand = 31,
   kDriveLongLine = 32,
@@ -26,8 +35,9 @@ enum DriveStatus : uint8_t {
   kDriveFileNotFound = 62,
   kDriveFileExists = 63,
   kDriveTypeMismatch = 64,
+  kDriveIllegalTrackSector = 66,  // a link that leaves the disk
   kDriveNoChannel = 70,
-  kDriveDirError = 71,
+  kDriveDirError = 71,  // the BAM disagrees with the chains, or a chain loops
   kDriveDiskFull = 72,
   kDrivePowerUp = 73,
   kDriveNotReady = 74,
@@ -35,7 +45,8 @@ enum DriveStatus : uint8_t {
   kDiskEndOfFile = 0xFF,
 };
 
-enum class CbmFileType : uint8_t { Del, Seq, Prg, Usr, Rel, Dir };
+// Del to Rel are the type numbers of a 1541 directory entry.
+enum class CbmFileType : uint8_t { Del, Seq, Prg, Usr, Rel, Dir, D64 };
 
 // The three letters a listing shows for a type.
 const char* CbmTypeName(CbmFileType type);
@@ -81,6 +92,11 @@ class CbmDisk {
   // Every entry, in directory order, until the visitor stops.
   virtual DriveStatus List(Visitor& visitor) = 0;
   virtual uint32_t FreeBlocks() = 0;
+  // The directory as LOAD "$" receives it, load address first, in at most
+  // capacity bytes; length 0 when none could be made. By default the lines
+  // RenderCbmListing builds, for $0801. The status tells of damage met on
+  // the way: the listing then ends there.
+  virtual DriveStatus Listing(uint8_t* out, uint32_t capacity, uint32_t& length);
 
   // The file name and type of an entry List showed, exactly.
   virtual DriveStatus OpenRead(uint8_t handle, const CbmName& name, CbmFileType type) = 0;
@@ -97,9 +113,27 @@ class CbmDisk {
 
   virtual DriveStatus Scratch(const CbmName& name, CbmFileType type) = 0;
   virtual DriveStatus Rename(const CbmName& from, CbmFileType type, const CbmName& to) = 0;
-  // Checks the disk's structure and reports; never changes it. damaged: the
-  // number of files found damaged.
+  // V0: checks the disk's structure as far as the disk can mend it. The FAT
+  // volume is only checked and reported on; an image's BAM is rebuilt from
+  // its chains, as a 1541 does. damaged: the number of files left damaged.
   virtual DriveStatus Validate(uint32_t& damaged) = 0;
+};
+
+// What the drive's CD command changes: the disk it serves, the FAT volume's
+// root or a D64 image on it.
+class CbmDiskChanger {
+ public:
+  // The volume's root, where the images are found.
+  virtual CbmDisk& Root() = 0;
+  // The image of that name (as the root lists it, type D64) as the disk to
+  // serve; the image entered before is left only when this one mounts, and
+  // the status says why one did not. No file may be open on either.
+  virtual DriveStatus EnterImage(const CbmName& name, CbmDisk*& disk) = 0;
+  // No image entered any more; no file may be open on it.
+  virtual void LeaveImage() = 0;
+
+ protected:
+  ~CbmDiskChanger() {}
 };
 
 // The directory as the C64 LOAD "$" receives it: a BASIC program for $0801

@@ -11,20 +11,20 @@ void D64ChainReader::Start(D64Image& owner, uint8_t firstTrack, uint8_t firstSec
   seen.Clear();
 }
 
-D64Status D64ChainReader::Next() {
-  if (image == nullptr || nextTrack == 0) return kD64EndOfFile;
+DriveStatus D64ChainReader::Next() {
+  if (image == nullptr || nextTrack == 0) return kDiskEndOfFile;
   const D64Geometry& geometry = image->Geometry();
-  if (!geometry.IsBlock(nextTrack, nextSector)) return image->Fail(kD64IllegalTrackSector, nextTrack, nextSector);
+  if (!geometry.IsBlock(nextTrack, nextSector)) return image->Fail(kDriveIllegalTrackSector, nextTrack, nextSector);
   uint16_t index = geometry.BlockIndex(nextTrack, nextSector);
-  if (seen.Contains(index)) return image->Fail(kD64DirError, nextTrack, nextSector);
+  if (seen.Contains(index)) return image->Fail(kDriveDirError, nextTrack, nextSector);
   seen.Add(index);
-  D64Status status = image->ReadBlock(nextTrack, nextSector, block);
-  if (status != kD64Ok) return status;
+  DriveStatus status = image->ReadBlock(nextTrack, nextSector, block);
+  if (status != kDriveOk) return status;
   track = nextTrack;
   sector = nextSector;
   nextTrack = block[kD64LinkTrack];
   nextSector = block[kD64LinkSector];
-  return kD64Ok;
+  return kDriveOk;
 }
 
 uint16_t D64ChainReader::DataLength() const {

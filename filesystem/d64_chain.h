@@ -11,9 +11,9 @@ class D64ChainReader {
  public:
   // The chain begins at track/sector; nothing is read yet.
   void Start(D64Image& image, uint8_t track, uint8_t sector);
-  // Reads the next block: kD64Ok, kD64EndOfFile after the last one, or the
+  // Reads the next block: kDriveOk, kDiskEndOfFile after the last one, or the
   // status of a link that leaves the disk (66), comes back (71) or cannot be read.
-  D64Status Next();
+  DriveStatus Next();
 
   const uint8_t* Block() const { return block; }
   uint8_t Track() const { return track; }

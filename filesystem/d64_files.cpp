@@ -5,62 +5,62 @@
 namespace korvan {
 namespace filesystem {
 
-D64Status D64FileReader::Open(D64Image& image, const D64Name& pattern, D64Entry& entry) {
+DriveStatus D64FileReader::Open(D64Image& image, const D64Name& pattern, D64Entry& entry) {
   started = false;
   position = 0;
-  D64Status status = image.Find(pattern, entry);
-  if (status != kD64Ok) return status;
-  if (entry.Type() == D64FileType::Rel) return kD64FileTypeMismatch;
-  if (!entry.Closed()) return kD64WriteFileOpen;
-  if (entry.firstTrack == 0) return image.Fail(kD64IllegalTrackSector, entry.firstTrack, entry.firstSector);
+  DriveStatus status = image.Find(pattern, entry);
+  if (status != kDriveOk) return status;
+  if (entry.Type() == CbmFileType::Rel) return kDriveTypeMismatch;
+  if (!entry.Closed()) return kDriveWriteFileOpen;
+  if (entry.firstTrack == 0) return image.Fail(kDriveIllegalTrackSector, entry.firstTrack, entry.firstSector);
   chain.Start(image, entry.firstTrack, entry.firstSector);
-  return kD64Ok;
+  return kDriveOk;
 }
 
-D64Status D64FileReader::ReadByte(uint8_t& byte) {
+DriveStatus D64FileReader::ReadByte(uint8_t& byte) {
   // A last block may hold nothing, so more than one block can pass here.
   while (!started || position == chain.DataLength()) {
-    if (started && chain.Last()) return kD64EndOfFile;
-    D64Status status = chain.Next();
-    if (status != kD64Ok) return status;
+    if (started && chain.Last()) return kDiskEndOfFile;
+    DriveStatus status = chain.Next();
+    if (status != kDriveOk) return status;
     started = true;
     position = 0;
   }
   byte = chain.Block()[kD64BlockData + position++];
-  return kD64Ok;
+  return kDriveOk;
 }
 
-D64Status D64FileWriter::Open(D64Image& target, const D64Name& name, D64FileType type, Mode how) {
+DriveStatus D64FileWriter::Open(D64Image& target, const D64Name& name, CbmFileType type, Mode how) {
   Abandon();
-  if (name.length == 0) return kD64NoName;
-  if (name.HasWildcards()) return kD64InvalidName;
-  D64Status status = target.CheckWritable();
-  if (status != kD64Ok) return status;
+  if (name.length == 0) return kDriveNoName;
+  if (name.HasWildcards()) return kDriveInvalidName;
+  DriveStatus status = target.CheckWritable();
+  if (status != kDriveOk) return status;
   D64Entry found = {};
   status = target.Find(name, found);
-  if (status != kD64Ok && status != kD64FileNotFound) return status;
-  bool exists = status == kD64Ok;
-  if (target.BeingWritten(name)) return how == Mode::Append ? kD64WriteFileOpen : kD64FileExists;
+  if (status != kDriveOk && status != kDriveFileNotFound) return status;
+  bool exists = status == kDriveOk;
+  if (target.BeingWritten(name)) return how == Mode::Append ? kDriveWriteFileOpen : kDriveFileExists;
 
   image = &target;
   mode = how;
   replacing = false;
   holding = false;
-  failure = kD64Ok;
+  failure = kDriveOk;
   taken.Clear();
   entry = D64Entry{};
   entry.name = name;
   entry.typeByte = static_cast<uint8_t>(type);
   if (how == Mode::Append) {
-    if (!exists) return kD64FileNotFound;
-    if (found.Type() == D64FileType::Rel || found.Type() != type) return kD64FileTypeMismatch;
-    if (!found.Closed()) return kD64WriteFileOpen;
+    if (!exists) return kDriveFileNotFound;
+    if (found.Type() == CbmFileType::Rel || found.Type() != type) return kDriveTypeMismatch;
+    if (!found.Closed()) return kDriveWriteFileOpen;
     entry = found;
     entry.typeByte = static_cast<uint8_t>(found.typeByte & ~kTypeClosed);
     status = StartAppend();
   } else {
-    if (exists && (how == Mode::Create || found.Locked())) return kD64FileExists;
-    if (exists && found.Type() == D64FileType::Rel) return kD64FileTypeMismatch;
+    if (exists && (how == Mode::Create || found.Locked())) return kDriveFileExists;
+    if (exists && found.Type() == CbmFileType::Rel) return kDriveTypeMismatch;
     replacing = exists;
     replaced = found;
     status = TakeBlock(true, track, sector);
@@ -70,46 +70,46 @@ D64Status D64FileWriter::Open(D64Image& target, const D64Name& name, D64FileType
     memset(block, 0, kD64BlockBytes);
     used = kD64BlockData;
   }
-  if (status != kD64Ok) return Fail(status);
-  if (!image->BeginWriting(name)) return Fail(kD64NoChannel);
+  if (status != kDriveOk) return Fail(status);
+  if (!image->BeginWriting(name)) return Fail(kDriveNoChannel);
   open = true;
-  return kD64Ok;
+  return kDriveOk;
 }
 
-D64Status D64FileWriter::StartAppend() {
-  if (entry.firstTrack == 0) return image->Fail(kD64IllegalTrackSector, entry.firstTrack, entry.firstSector);
+DriveStatus D64FileWriter::StartAppend() {
+  if (entry.firstTrack == 0) return image->Fail(kDriveIllegalTrackSector, entry.firstTrack, entry.firstSector);
   D64ChainReader chain;
   chain.Start(*image, entry.firstTrack, entry.firstSector);
-  D64Status status;
-  while ((status = chain.Next()) == kD64Ok && !chain.Last()) {
+  DriveStatus status;
+  while ((status = chain.Next()) == kDriveOk && !chain.Last()) {
   }
-  if (status != kD64Ok) return status;
+  if (status != kDriveOk) return status;
   memcpy(block, chain.Block(), kD64BlockBytes);
   track = chain.Track();
   sector = chain.Sector();
   used = static_cast<uint16_t>(kD64BlockData + chain.DataLength());
-  return kD64Ok;
+  return kDriveOk;
 }
 
-D64Status D64FileWriter::TakeBlock(bool first, uint8_t& blockTrack, uint8_t& blockSector) {
+DriveStatus D64FileWriter::TakeBlock(bool first, uint8_t& blockTrack, uint8_t& blockSector) {
   D64Bam& bam = image->MutableBam();
-  if (!bam.NextFileBlock(first, blockTrack, blockSector)) return image->Fail(kD64DiskFull, 0, 0);
+  if (!bam.NextFileBlock(first, blockTrack, blockSector)) return image->Fail(kDriveDiskFull, 0, 0);
   bam.Allocate(blockTrack, blockSector);
   taken.Add(image->Geometry().BlockIndex(blockTrack, blockSector));
-  return kD64Ok;
+  return kDriveOk;
 }
 
-D64Status D64FileWriter::WriteByte(uint8_t byte) {
-  if (failure != kD64Ok) return failure;
-  if (!open) return kD64FileNotOpen;
+DriveStatus D64FileWriter::WriteByte(uint8_t byte) {
+  if (failure != kDriveOk) return failure;
+  if (!open) return kDriveFileNotOpen;
   if (used == kD64BlockBytes) {
     uint8_t nextTrack = track;
     uint8_t nextSector = sector;
-    D64Status status = TakeBlock(false, nextTrack, nextSector);
-    if (status != kD64Ok) return Fail(status);
+    DriveStatus status = TakeBlock(false, nextTrack, nextSector);
+    if (status != kDriveOk) return Fail(status);
     block[kD64LinkTrack] = nextTrack;
     block[kD64LinkSector] = nextSector;
-    if ((status = Emit()) != kD64Ok) return Fail(status);
+    if ((status = Emit()) != kDriveOk) return Fail(status);
     track = nextTrack;
     sector = nextSector;
     memset(block, 0, kD64BlockBytes);
@@ -117,61 +117,61 @@ D64Status D64FileWriter::WriteByte(uint8_t byte) {
     entry.blocks++;
   }
   block[used++] = byte;
-  return kD64Ok;
+  return kDriveOk;
 }
 
-D64Status D64FileWriter::Emit() {
+DriveStatus D64FileWriter::Emit() {
   if (holding) return image->WriteBlock(track, sector, block);
   memcpy(held, block, kD64BlockBytes);
   heldTrack = track;
   heldSector = sector;
   holding = true;
-  return kD64Ok;
+  return kDriveOk;
 }
 
-D64Status D64FileWriter::Close() {
-  if (failure != kD64Ok) {
-    D64Status status = failure;
-    failure = kD64Ok;
+DriveStatus D64FileWriter::Close() {
+  if (failure != kDriveOk) {
+    DriveStatus status = failure;
+    failure = kDriveOk;
     return status;
   }
-  if (!open) return kD64FileNotOpen;
-  D64Status status = Finish();
-  if (status != kD64Ok) Abandon();
+  if (!open) return kDriveFileNotOpen;
+  DriveStatus status = Finish();
+  if (status != kDriveOk) Abandon();
   return status;
 }
 
 // Until the entry is written nothing on disk reaches the new blocks, so any
 // failure before it is undone by Abandon.
-D64Status D64FileWriter::Finish() {
+DriveStatus D64FileWriter::Finish() {
   block[kD64LinkTrack] = 0;
   block[kD64LinkSector] = static_cast<uint8_t>(used - 1);
-  D64Status status = Emit();
-  if (status != kD64Ok) return status;
+  DriveStatus status = Emit();
+  if (status != kDriveOk) return status;
   if (mode != Mode::Append) {
     if (replacing) {
       entry.place = replaced.place;
-    } else if ((status = image->NewEntryPlace(entry.place)) != kD64Ok) {
+    } else if ((status = image->NewEntryPlace(entry.place)) != kDriveOk) {
       return status;
     }
   }
-  if ((status = image->WriteBam()) != kD64Ok) return status;
-  if ((status = image->WriteBlock(heldTrack, heldSector, held)) != kD64Ok) return status;
+  if ((status = image->WriteBam()) != kDriveOk) return status;
+  if ((status = image->WriteBlock(heldTrack, heldSector, held)) != kDriveOk) return status;
   entry.typeByte |= kTypeClosed;
   // From here the file is on disk: what fails now only leaves blocks taken.
   taken.Clear();
   open = false;
   image->EndWriting(entry.name);
   status = image->UpdateEntry(entry, mode != Mode::Append);
-  if (status != kD64Ok || !replacing) return status;
+  if (status != kDriveOk || !replacing) return status;
   D64Bam& bam = image->MutableBam();
   D64ChainReader old;
   old.Start(*image, replaced.firstTrack, replaced.firstSector);
-  while (old.Next() == kD64Ok) bam.Release(old.Track(), old.Sector());
+  while (old.Next() == kDriveOk) bam.Release(old.Track(), old.Sector());
   return image->WriteBam();
 }
 
-D64Status D64FileWriter::Fail(D64Status status) {
+DriveStatus D64FileWriter::Fail(DriveStatus status) {
   Abandon();
   failure = status;
   return status;

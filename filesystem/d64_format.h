@@ -1,31 +1,12 @@
-// D64 (1541 disk image) on-disk layout and the drive statuses its operations end in.
+// D64 (1541 disk image) on-disk layout. Its operations end in the drive's own
+// statuses (DriveStatus), the 1541's error numbers, so the command channel
+// reports them as the drive would; an image that is none is 74, no disk.
 #pragma once
 #include <stdint.h>
+#include "filesystem/cbm_disk.h"
 
 namespace korvan {
 namespace filesystem {
-
-// Results of the image's operations: the 1541's own error numbers, so that
-// the command channel can report them as the drive would.
-enum D64Status : uint8_t {
-  kD64Ok = 0,
-  kD64FilesScratched = 1,
-  kD64ReadError = 20,          // 20 to 29: a read error, also as recorded in the error bytes
-  kD64WriteError = 25,
-  kD64InvalidName = 33,        // a pattern where one file must be named, or a name too long
-  kD64NoName = 34,
-  kD64WriteFileOpen = 60,
-  kD64FileNotOpen = 61,
-  kD64FileNotFound = 62,
-  kD64FileExists = 63,
-  kD64FileTypeMismatch = 64,
-  kD64IllegalTrackSector = 66, // a link that leaves the disk
-  kD64DirError = 71,           // the BAM disagrees with itself or with the chains, or a chain loops
-  kD64NoChannel = 70,
-  kD64DiskFull = 72,
-  kD64NotAnImage = 74,         // no disk in the drive: the file is no D64 image
-  kD64EndOfFile = 0xFF,        // not a drive status: a read past the last byte
-};
 
 constexpr uint32_t kD64BlockBytes = 256;
 constexpr uint8_t kD64DirectoryTrack = 18;
@@ -72,7 +53,7 @@ constexpr uint8_t kShiftedSpace = 0xA0;
 constexpr uint8_t kTypeMask = 0x07;
 constexpr uint8_t kTypeClosed = 0x80;
 constexpr uint8_t kTypeLocked = 0x40;
-enum class D64FileType : uint8_t { Del = 0, Seq = 1, Prg = 2, Usr = 3, Rel = 4 };
+// The low bits are CbmFileType's Del to Rel.
 
 // Error bytes after the last block: 1 (or 0) is a good sector, 2 to 11 the
 // read errors 20 to 29 a 1541 would report for it.

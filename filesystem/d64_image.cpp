@@ -9,52 +9,52 @@ namespace {
 constexpr uint8_t kFirstUnusedSector = 0xFF;  // the link sector of a directory's last block
 }  // namespace
 
-D64Status D64Image::Mount() {
+DriveStatus D64Image::Mount() {
   mounted = false;
   checked = false;
-  if (!D64Geometry::FromImageSize(store.Size(), geometry)) return Fail(kD64NotAnImage, 0, 0);
+  if (!D64Geometry::FromImageSize(store.Size(), geometry)) return Fail(kDriveNotReady, 0, 0);
   mounted = true;
   uint8_t sector[kD64BlockBytes];
-  D64Status status = ReadBlock(kD64DirectoryTrack, kD64BamSector, sector);
-  if (status != kD64Ok) {
+  DriveStatus status = ReadBlock(kD64DirectoryTrack, kD64BamSector, sector);
+  if (status != kDriveOk) {
     mounted = false;
     return status;
   }
   bam.Load(sector, geometry);
-  return kD64Ok;
+  return kDriveOk;
 }
 
-D64Status D64Image::Fail(D64Status status, uint8_t track, uint8_t sector) {
+DriveStatus D64Image::Fail(DriveStatus status, uint8_t track, uint8_t sector) {
   errorTrack = track;
   errorSector = sector;
   return status;
 }
 
-D64Status D64Image::ReadBlock(uint8_t track, uint8_t sector, uint8_t* data) {
-  if (!mounted) return kD64NotAnImage;
-  if (!geometry.IsBlock(track, sector)) return Fail(kD64IllegalTrackSector, track, sector);
+DriveStatus D64Image::ReadBlock(uint8_t track, uint8_t sector, uint8_t* data) {
+  if (!mounted) return kDriveNotReady;
+  if (!geometry.IsBlock(track, sector)) return Fail(kDriveIllegalTrackSector, track, sector);
   if (geometry.HasErrorBytes()) {
     uint8_t error = 0;
-    if (!store.Read(geometry.ErrorByteOffset(track, sector), &error, 1)) return Fail(kD64ReadError, track, sector);
+    if (!store.Read(geometry.ErrorByteOffset(track, sector), &error, 1)) return Fail(kDriveReadError, track, sector);
     if (error >= kErrorByteFirst && error <= kErrorByteLast)
-      return Fail(static_cast<D64Status>(error + kErrorByteToStatus), track, sector);
+      return Fail(static_cast<DriveStatus>(error + kErrorByteToStatus), track, sector);
   }
-  if (!store.Read(geometry.BlockOffset(track, sector), data, kD64BlockBytes)) return Fail(kD64ReadError, track, sector);
-  return kD64Ok;
+  if (!store.Read(geometry.BlockOffset(track, sector), data, kD64BlockBytes)) return Fail(kDriveReadError, track, sector);
+  return kDriveOk;
 }
 
-D64Status D64Image::WriteBlock(uint8_t track, uint8_t sector, const uint8_t* data) {
-  if (!mounted) return kD64NotAnImage;
-  if (!geometry.IsBlock(track, sector)) return Fail(kD64IllegalTrackSector, track, sector);
+DriveStatus D64Image::WriteBlock(uint8_t track, uint8_t sector, const uint8_t* data) {
+  if (!mounted) return kDriveNotReady;
+  if (!geometry.IsBlock(track, sector)) return Fail(kDriveIllegalTrackSector, track, sector);
   if (!store.Write(geometry.BlockOffset(track, sector), data, kD64BlockBytes))
-    return Fail(kD64WriteError, track, sector);
-  return kD64Ok;
+    return Fail(kDriveWriteError, track, sector);
+  return kDriveOk;
 }
 
-D64Status D64Image::WriteBam() { return WriteBlock(kD64DirectoryTrack, kD64BamSector, bam.Sector()); }
+DriveStatus D64Image::WriteBam() { return WriteBlock(kD64DirectoryTrack, kD64BamSector, bam.Sector()); }
 
-D64Status D64Image::Find(const D64Name& pattern, D64Entry& entry) {
-  D64Status status = WalkDirectory([&](uint8_t* bytes, const D64EntryPlace& place) {
+DriveStatus D64Image::Find(const D64Name& pattern, D64Entry& entry) {
+  DriveStatus status = WalkDirectory([&](uint8_t* bytes, const D64EntryPlace& place) {
     if (bytes[kDirType] == 0) return Visit::Continue;
     D64Name name = D64Name::OfEntry(bytes);
     if (!pattern.Matches(name)) return Visit::Continue;
@@ -69,10 +69,10 @@ D64Status D64Image::Find(const D64Name& pattern, D64Entry& entry) {
   return status;
 }
 
-D64Status D64Image::UpdateEntry(const D64Entry& entry, bool fresh) {
+DriveStatus D64Image::UpdateEntry(const D64Entry& entry, bool fresh) {
   uint8_t sector[kD64BlockBytes];
-  D64Status status = ReadBlock(entry.place.track, entry.place.sector, sector);
-  if (status != kD64Ok) return status;
+  DriveStatus status = ReadBlock(entry.place.track, entry.place.sector, sector);
+  if (status != kDriveOk) return status;
   uint8_t* bytes = sector + kDirEntryBytes * entry.place.index;
   if (fresh) memset(bytes + kDirType, 0, kDirEntryBytes - kDirType);
   bytes[kDirType] = entry.typeByte;
@@ -84,31 +84,31 @@ D64Status D64Image::UpdateEntry(const D64Entry& entry, bool fresh) {
   return WriteBlock(entry.place.track, entry.place.sector, sector);
 }
 
-D64Status D64Image::NewEntryPlace(D64EntryPlace& place) {
+DriveStatus D64Image::NewEntryPlace(D64EntryPlace& place) {
   D64EntryPlace last = {0, 0, 0};
-  D64Status status = WalkDirectory([&](uint8_t* bytes, const D64EntryPlace& at) {
+  DriveStatus status = WalkDirectory([&](uint8_t* bytes, const D64EntryPlace& at) {
     last = at;
     if (bytes[kDirType] != 0) return Visit::Continue;
     place = at;
     return Visit::Stop;
   });
-  if (status != kD64FileNotFound) return status;
+  if (status != kDriveFileNotFound) return status;
   // Every slot is taken: a new directory sector on the directory track, as
   // a 1541 adds one; the entries never spill onto other tracks.
   uint8_t fresh = last.sector;
-  if (last.track != kD64DirectoryTrack || !bam.NextDirectoryBlock(fresh)) return Fail(kD64DiskFull, 0, 0);
+  if (last.track != kD64DirectoryTrack || !bam.NextDirectoryBlock(fresh)) return Fail(kDriveDiskFull, 0, 0);
   uint8_t sector[kD64BlockBytes] = {};
   sector[kD64LinkSector] = kFirstUnusedSector;
-  if ((status = WriteBlock(kD64DirectoryTrack, fresh, sector)) != kD64Ok) return status;
+  if ((status = WriteBlock(kD64DirectoryTrack, fresh, sector)) != kDriveOk) return status;
   bam.Allocate(kD64DirectoryTrack, fresh);
-  if ((status = WriteBam()) != kD64Ok) return status;
+  if ((status = WriteBam()) != kDriveOk) return status;
   // Linked in only once it is on disk and taken in the BAM.
-  if ((status = ReadBlock(last.track, last.sector, sector)) != kD64Ok) return status;
+  if ((status = ReadBlock(last.track, last.sector, sector)) != kDriveOk) return status;
   sector[kD64LinkTrack] = kD64DirectoryTrack;
   sector[kD64LinkSector] = fresh;
-  if ((status = WriteBlock(last.track, last.sector, sector)) != kD64Ok) return status;
+  if ((status = WriteBlock(last.track, last.sector, sector)) != kDriveOk) return status;
   place = D64EntryPlace{kD64DirectoryTrack, fresh, 0};
-  return kD64Ok;
+  return kDriveOk;
 }
 
 bool D64Image::BeginWriting(const D64Name& name) {

@@ -53,7 +53,7 @@ struct D64Entry {
   uint16_t blocks;
   D64Name name;
 
-  D64FileType Type() const { return static_cast<D64FileType>(typeByte & kTypeMask); }
+  CbmFileType Type() const { return static_cast<CbmFileType>(typeByte & kTypeMask); }
   bool Closed() const { return (typeByte & kTypeClosed) != 0; }
   bool Locked() const { return (typeByte & kTypeLocked) != 0; }
 };
@@ -65,40 +65,40 @@ class D64Image {
   explicit D64Image(D64ImageStore& store) : store(store) {}
 
   // Recognises the image by its size and reads its BAM.
-  D64Status Mount();
+  DriveStatus Mount();
   const D64Geometry& Geometry() const { return geometry; }
   const D64Bam& Bam() const { return bam; }
 
   // Track and sector the last failure concerns, for the status message.
   uint8_t ErrorTrack() const { return errorTrack; }
   uint8_t ErrorSector() const { return errorSector; }
-  D64Status Fail(D64Status status, uint8_t track, uint8_t sector);
+  DriveStatus Fail(DriveStatus status, uint8_t track, uint8_t sector);
 
   // One 256-byte block; a block outside the disk is 66, an error byte 20-29.
-  D64Status ReadBlock(uint8_t track, uint8_t sector, uint8_t* data);
-  D64Status WriteBlock(uint8_t track, uint8_t sector, const uint8_t* data);
+  DriveStatus ReadBlock(uint8_t track, uint8_t sector, uint8_t* data);
+  DriveStatus WriteBlock(uint8_t track, uint8_t sector, const uint8_t* data);
 
   // Calls visit(entry bytes, place) for every entry of the directory chain;
   // visit answers Continue, Stop or WriteBack (write the sector, then stop).
-  // kD64FileNotFound when the chain ended without a stop.
+  // kDriveFileNotFound when the chain ended without a stop.
   enum class Visit { Continue, Stop, WriteBack };
   template <typename Visitor>
-  D64Status WalkDirectory(Visitor visit);
+  DriveStatus WalkDirectory(Visitor visit);
 
   // The first live entry (not scratched) whose name the pattern matches.
-  D64Status Find(const D64Name& pattern, D64Entry& entry);
+  DriveStatus Find(const D64Name& pattern, D64Entry& entry);
 
   // Changes refuse with a status on a disk whose BAM or chains are damaged:
   // blocks the BAM calls free that a file holds would be handed out again.
-  D64Status CheckWritable();
-  D64Status WriteBam();
+  DriveStatus CheckWritable();
+  DriveStatus WriteBam();
   D64Bam& MutableBam() { return bam; }
   // Stores the entry's name, type, first block and block count at its place;
   // fresh clears what a scratched entry there left behind.
-  D64Status UpdateEntry(const D64Entry& entry, bool fresh);
+  DriveStatus UpdateEntry(const D64Entry& entry, bool fresh);
   // A slot for a new entry: a scratched one, or a new directory sector,
   // which is then written (empty) and linked in; its block taken in the BAM.
-  D64Status NewEntryPlace(D64EntryPlace& place);
+  DriveStatus NewEntryPlace(D64EntryPlace& place);
 
   // Names of files being written, which count as existing.
   bool BeginWriting(const D64Name& name);
@@ -106,12 +106,12 @@ class D64Image {
   bool BeingWritten(const D64Name& name) const;
 
   // Scratches every closed or unclosed file matching the pattern that is
-  // not locked: kD64FilesScratched with count (also the status's track).
-  D64Status Scratch(const D64Name& pattern, uint8_t& count);
-  D64Status Rename(const D64Name& newName, const D64Name& oldName);
+  // not locked: kDriveFilesScratched with count (also the status's track).
+  DriveStatus Scratch(const D64Name& pattern, uint8_t& count);
+  DriveStatus Rename(const D64Name& newName, const D64Name& oldName);
   // Rebuilds the BAM from the chains of the closed files and removes the
   // unclosed ones, as a 1541 validates; changed says whether anything had to.
-  D64Status Validate(bool& changed);
+  DriveStatus Validate(bool& changed);
 
  private:
   D64ImageStore& store;
@@ -120,7 +120,7 @@ class D64Image {
   bool mounted = false;
   // Whether the chains were checked against the BAM since the mount, and the verdict.
   bool checked = false;
-  D64Status checkVerdict = kD64Ok;
+  DriveStatus checkVerdict = kDriveOk;
   uint8_t errorTrack = 0;
   uint8_t errorSector = 0;
   D64Name writing[kMaxWriters] = {};
@@ -128,30 +128,30 @@ class D64Image {
 };
 
 template <typename Visitor>
-D64Status D64Image::WalkDirectory(Visitor visit) {
-  if (!mounted) return kD64NotAnImage;
+DriveStatus D64Image::WalkDirectory(Visitor visit) {
+  if (!mounted) return kDriveNotReady;
   uint8_t sector[kD64BlockBytes];
   uint8_t track = kD64DirectoryTrack;
   uint8_t index = kD64FirstDirectorySector;
   D64BlockSet seen;
   // Every block at most once: a chain that comes back is damage, not more directory.
   for (uint16_t walked = 0; walked < geometry.Blocks(); walked++) {
-    if (!geometry.IsBlock(track, index)) return Fail(kD64IllegalTrackSector, track, index);
+    if (!geometry.IsBlock(track, index)) return Fail(kDriveIllegalTrackSector, track, index);
     uint16_t block = geometry.BlockIndex(track, index);
-    if (seen.Contains(block)) return Fail(kD64DirError, track, index);
+    if (seen.Contains(block)) return Fail(kDriveDirError, track, index);
     seen.Add(block);
-    D64Status status = ReadBlock(track, index, sector);
-    if (status != kD64Ok) return status;
+    DriveStatus status = ReadBlock(track, index, sector);
+    if (status != kDriveOk) return status;
     for (uint8_t i = 0; i < kDirEntriesPerSector; i++) {
       Visit action = visit(sector + kDirEntryBytes * i, D64EntryPlace{track, index, i});
-      if (action == Visit::Stop) return kD64Ok;
+      if (action == Visit::Stop) return kDriveOk;
       if (action == Visit::WriteBack) return WriteBlock(track, index, sector);
     }
-    if (sector[kD64LinkTrack] == 0) return kD64FileNotFound;
+    if (sector[kD64LinkTrack] == 0) return kDriveFileNotFound;
     track = sector[kD64LinkTrack];
     index = sector[kD64LinkSector];
   }
-  return Fail(kD64DirError, track, index);
+  return Fail(kDriveDirError, track, index);
 }
 
 }  // namespace filesystem

@@ -8,7 +8,6 @@ namespace filesystem {
 namespace {
 
 constexpr uint8_t kDummyLink = 0x01;
-constexpr uint8_t kReverseOn = 0x12;
 constexpr uint8_t kQuote = 0x22;
 constexpr uint8_t kSpace = 0x20;
 constexpr uint8_t kUnclosedMark = '*';
@@ -54,7 +53,7 @@ uint8_t Printable(uint8_t byte) { return byte == kShiftedSpace ? kSpace : byte; 
 
 uint32_t HeaderText(const uint8_t* bam, uint8_t* text) {
   uint32_t length = 0;
-  text[length++] = kReverseOn;
+  text[length++] = D64Listing::kReverseOn;
   text[length++] = kQuote;
   for (uint32_t i = 0; i < kD64NameBytes; i++) text[length++] = Printable(bam[kBamDiskName + i]);
   text[length++] = kQuote;
@@ -93,7 +92,7 @@ uint32_t FileText(const uint8_t* entry, uint16_t blocks, uint8_t* text) {
 }  // namespace
 
 uint32_t D64Listing::Render(D64Image& image, const D64Name* pattern, uint8_t* out, uint32_t capacity,
-                            D64Status& status) {
+                            DriveStatus& status) {
   ProgramWriter program(out, capacity);
   uint8_t text[kLineBytes];
   program.Line(0, text, HeaderText(image.Bam().Sector(), text), kFooterBytes);
@@ -105,7 +104,7 @@ uint32_t D64Listing::Render(D64Image& image, const D64Name* pattern, uint8_t* ou
     room = program.Line(blocks, text, FileText(entry, blocks, text), kFooterBytes);
     return room ? D64Image::Visit::Continue : D64Image::Visit::Stop;
   });
-  if (status == kD64FileNotFound || (status == kD64Ok && !room)) status = kD64Ok;
+  if (status == kDriveFileNotFound || (status == kDriveOk && !room)) status = kDriveOk;
   program.Line(image.Bam().BlocksFree(), reinterpret_cast<const uint8_t*>(kBlocksFree), sizeof(kBlocksFree) - 1, 0);
   return program.End();
 }

@@ -14,23 +14,23 @@ class D64Usage {
  public:
   explicit D64Usage(D64Image& image) : image(image) {}
 
-  D64Status Scan() {
+  DriveStatus Scan() {
     used.Clear();
-    D64Status status = Take(kD64DirectoryTrack, kD64BamSector);
-    if (status != kD64Ok) return status;
-    D64Status damage = kD64Ok;
+    DriveStatus status = Take(kD64DirectoryTrack, kD64BamSector);
+    if (status != kDriveOk) return status;
+    DriveStatus damage = kDriveOk;
     status = image.WalkDirectory([&](uint8_t* entry, const D64EntryPlace& place) {
       if (place.index == 0) damage = Take(place.track, place.sector);
-      if (damage == kD64Ok && (entry[kDirType] & kTypeClosed) != 0) {
+      if (damage == kDriveOk && (entry[kDirType] & kTypeClosed) != 0) {
         damage = TakeChain(entry[kDirFirstTrack], entry[kDirFirstSector]);
-        if (damage == kD64Ok && (entry[kDirType] & kTypeMask) == static_cast<uint8_t>(D64FileType::Rel))
+        if (damage == kDriveOk && (entry[kDirType] & kTypeMask) == static_cast<uint8_t>(CbmFileType::Rel))
           damage = TakeChain(entry[kDirSideTrack], entry[kDirSideSector]);
       }
-      if (damage == kD64Ok && (entry[kDirType] & kTypeClosed) == 0 && entry[kDirType] != 0) unclosed++;
-      return damage == kD64Ok ? D64Image::Visit::Continue : D64Image::Visit::Stop;
+      if (damage == kDriveOk && (entry[kDirType] & kTypeClosed) == 0 && entry[kDirType] != 0) unclosed++;
+      return damage == kDriveOk ? D64Image::Visit::Continue : D64Image::Visit::Stop;
     });
-    if (damage != kD64Ok) return damage;
-    return status == kD64FileNotFound ? kD64Ok : status;
+    if (damage != kDriveOk) return damage;
+    return status == kDriveFileNotFound ? kDriveOk : status;
   }
 
   bool Holds(uint8_t track, uint8_t sector) const {
@@ -39,23 +39,23 @@ class D64Usage {
   uint16_t Unclosed() const { return unclosed; }
 
  private:
-  D64Status Take(uint8_t track, uint8_t sector) {
-    if (!image.Geometry().IsBlock(track, sector)) return image.Fail(kD64IllegalTrackSector, track, sector);
+  DriveStatus Take(uint8_t track, uint8_t sector) {
+    if (!image.Geometry().IsBlock(track, sector)) return image.Fail(kDriveIllegalTrackSector, track, sector);
     uint16_t index = image.Geometry().BlockIndex(track, sector);
-    if (used.Contains(index)) return image.Fail(kD64DirError, track, sector);
+    if (used.Contains(index)) return image.Fail(kDriveDirError, track, sector);
     used.Add(index);
-    return kD64Ok;
+    return kDriveOk;
   }
 
   // A file entry without blocks (track 0) holds nothing.
-  D64Status TakeChain(uint8_t track, uint8_t sector) {
-    if (track == 0) return kD64Ok;
+  DriveStatus TakeChain(uint8_t track, uint8_t sector) {
+    if (track == 0) return kDriveOk;
     D64ChainReader chain;
     chain.Start(image, track, sector);
-    D64Status status;
-    while ((status = chain.Next()) == kD64Ok)
-      if ((status = Take(chain.Track(), chain.Sector())) != kD64Ok) return status;
-    return status == kD64EndOfFile ? kD64Ok : status;
+    DriveStatus status;
+    while ((status = chain.Next()) == kDriveOk)
+      if ((status = Take(chain.Track(), chain.Sector())) != kDriveOk) return status;
+    return status == kDiskEndOfFile ? kDriveOk : status;
   }
 
   D64Image& image;
@@ -65,26 +65,26 @@ class D64Usage {
 
 }  // namespace
 
-D64Status D64Image::CheckWritable() {
-  if (!mounted) return kD64NotAnImage;
+DriveStatus D64Image::CheckWritable() {
+  if (!mounted) return kDriveNotReady;
   if (checked) return checkVerdict;
   D64Usage usage(*this);
-  D64Status verdict = usage.Scan();
+  DriveStatus verdict = usage.Scan();
   uint8_t track = bam.DisagreeingTrack();
-  if (verdict == kD64Ok && track != 0) verdict = Fail(kD64DirError, track, 0);
-  for (uint8_t t = 1; verdict == kD64Ok && t <= geometry.Tracks(); t++)
-    for (uint8_t s = 0; verdict == kD64Ok && s < D64Geometry::SectorsOnTrack(t); s++)
-      if (usage.Holds(t, s) && bam.IsFree(t, s)) verdict = Fail(kD64DirError, t, s);
+  if (verdict == kDriveOk && track != 0) verdict = Fail(kDriveDirError, track, 0);
+  for (uint8_t t = 1; verdict == kDriveOk && t <= geometry.Tracks(); t++)
+    for (uint8_t s = 0; verdict == kDriveOk && s < D64Geometry::SectorsOnTrack(t); s++)
+      if (usage.Holds(t, s) && bam.IsFree(t, s)) verdict = Fail(kDriveDirError, t, s);
   // A read error says nothing lasting about the disk: check again next time.
-  checked = verdict == kD64Ok || verdict == kD64DirError || verdict == kD64IllegalTrackSector;
+  checked = verdict == kDriveOk || verdict == kDriveDirError || verdict == kDriveIllegalTrackSector;
   checkVerdict = verdict;
   return verdict;
 }
 
-D64Status D64Image::Scratch(const D64Name& pattern, uint8_t& count) {
+DriveStatus D64Image::Scratch(const D64Name& pattern, uint8_t& count) {
   count = 0;
-  D64Status status = CheckWritable();
-  if (status != kD64Ok) return status;
+  DriveStatus status = CheckWritable();
+  if (status != kDriveOk) return status;
   // One entry per walk; each walk either scratches one or ends the loop.
   for (uint16_t round = 0; round < geometry.Blocks() * kDirEntriesPerSector; round++) {
     D64Entry victim = {};
@@ -104,45 +104,45 @@ D64Status D64Image::Scratch(const D64Name& pattern, uint8_t& count) {
       entry[kDirType] = 0;
       return Visit::WriteBack;
     });
-    if (status == kD64FileNotFound) break;
-    if (status != kD64Ok) return status;
+    if (status == kDriveFileNotFound) break;
+    if (status != kDriveOk) return status;
     count++;
     // An unclosed file's blocks were never taken for sure; validate sorts them out.
     if (!closed) continue;
     D64ChainReader chain;
     if (victim.firstTrack != 0) {
       chain.Start(*this, victim.firstTrack, victim.firstSector);
-      while (chain.Next() == kD64Ok) bam.Release(chain.Track(), chain.Sector());
+      while (chain.Next() == kDriveOk) bam.Release(chain.Track(), chain.Sector());
     }
-    if (victim.Type() == D64FileType::Rel && sideTrack != 0) {
+    if (victim.Type() == CbmFileType::Rel && sideTrack != 0) {
       chain.Start(*this, sideTrack, sideSector);
-      while (chain.Next() == kD64Ok) bam.Release(chain.Track(), chain.Sector());
+      while (chain.Next() == kDriveOk) bam.Release(chain.Track(), chain.Sector());
     }
   }
   // Like a 1541, a pattern that matches nothing scratches 0 files; no error.
-  status = count == 0 ? kD64Ok : WriteBam();
-  return status == kD64Ok ? Fail(kD64FilesScratched, count, 0) : status;
+  status = count == 0 ? kDriveOk : WriteBam();
+  return status == kDriveOk ? Fail(kDriveFilesScratched, count, 0) : status;
 }
 
-D64Status D64Image::Rename(const D64Name& newName, const D64Name& oldName) {
-  if (newName.length == 0 || oldName.length == 0) return kD64NoName;
-  if (newName.HasWildcards() || oldName.HasWildcards()) return kD64InvalidName;
+DriveStatus D64Image::Rename(const D64Name& newName, const D64Name& oldName) {
+  if (newName.length == 0 || oldName.length == 0) return kDriveNoName;
+  if (newName.HasWildcards() || oldName.HasWildcards()) return kDriveInvalidName;
   D64Entry entry = {};
-  D64Status status = Find(newName, entry);
-  if (status == kD64Ok || BeingWritten(newName)) return kD64FileExists;
-  if (status != kD64FileNotFound) return status;
-  if ((status = Find(oldName, entry)) != kD64Ok) return status;
-  if (BeingWritten(oldName)) return kD64WriteFileOpen;
+  DriveStatus status = Find(newName, entry);
+  if (status == kDriveOk || BeingWritten(newName)) return kDriveFileExists;
+  if (status != kDriveFileNotFound) return status;
+  if ((status = Find(oldName, entry)) != kDriveOk) return status;
+  if (BeingWritten(oldName)) return kDriveWriteFileOpen;
   entry.name = newName;
   return UpdateEntry(entry, false);
 }
 
-D64Status D64Image::Validate(bool& changed) {
+DriveStatus D64Image::Validate(bool& changed) {
   changed = false;
-  if (!mounted) return kD64NotAnImage;
+  if (!mounted) return kDriveNotReady;
   D64Usage usage(*this);
-  D64Status status = usage.Scan();
-  if (status != kD64Ok) return status;
+  DriveStatus status = usage.Scan();
+  if (status != kDriveOk) return status;
   // Unclosed files go, as a 1541 drops them; their blocks are not in the usage.
   for (uint16_t left = usage.Unclosed(); left > 0; left--) {
     status = WalkDirectory([&](uint8_t* entry, const D64EntryPlace&) {
@@ -150,7 +150,7 @@ D64Status D64Image::Validate(bool& changed) {
       entry[kDirType] = 0;
       return Visit::WriteBack;
     });
-    if (status != kD64Ok) return status;
+    if (status != kDriveOk) return status;
     changed = true;
   }
   uint8_t before[kD64BlockBytes];
@@ -160,11 +160,11 @@ D64Status D64Image::Validate(bool& changed) {
     for (uint8_t s = 0; s < D64Geometry::SectorsOnTrack(t); s++)
       if (usage.Holds(t, s)) bam.Allocate(t, s);
   checked = true;
-  checkVerdict = kD64Ok;
+  checkVerdict = kDriveOk;
   bool bamChanged = false;
   for (uint32_t i = 0; i < kD64BlockBytes; i++) bamChanged = bamChanged || before[i] != bam.Sector()[i];
   changed = changed || bamChanged;
-  return bamChanged ? WriteBam() : kD64Ok;
+  return bamChanged ? WriteBam() : kDriveOk;
 }
 
 }  // namespace filesystem

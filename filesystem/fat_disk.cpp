@@ -16,7 +16,7 @@ struct TypeExtension {
   const char* extension;
 };
 const TypeExtension kTypeExtensions[] = {
-    {CbmFileType::Prg, "PRG"}, {CbmFileType::Seq, "SEQ"}, {CbmFileType::Usr, "USR"}};
+    {CbmFileType::Prg, "PRG"}, {CbmFileType::Seq, "SEQ"}, {CbmFileType::Usr, "USR"}, {CbmFileType::D64, "D64"}};
 
 const char* ExtensionOf(CbmFileType type) {
   for (const TypeExtension& t : kTypeExtensions)

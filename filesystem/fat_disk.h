@@ -1,5 +1,6 @@
 // The FAT32 volume's root directory as a Commodore disk: NAME.PRG, NAME.SEQ
-// and NAME.USR are files of those types named NAME, directories are DIR,
+// and NAME.USR are files of those types named NAME, NAME.D64 a disk image
+// of type D64 (entered with CD, read as bytes), directories are DIR,
 // and a file with any other extension is a PRG named as it stands
 // ("README.TXT"; "NOTES." for one without an extension).
 #pragma once

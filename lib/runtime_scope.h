@@ -4,7 +4,7 @@
 // routines sit at global scope and the ones the compiler may call on its own
 // (memcpy, memset) have C linkage. On the host the same sources are linked next
 // to the host's C library, so they move into namespace qlib; the portable
-// sources see them unqualified through tests/hosted/runtime_import.h, which the
+// sources see them unqualified through hosted/runtime_import.h, which the
 // host build includes first in every portable file.
 #pragma once
 

@@ -10,7 +10,7 @@
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
 #include "face/fake6502_bridge.h"
-#include "tests/hosted/simulated_8042.h"
+#include "hosted/simulated_8042.h"
 
 namespace {
 

@@ -46,8 +46,8 @@ class MemoryImageStore : public D64ImageStore {
   }
 };
 
-inline std::vector<uint8_t> RenderListing(D64Image& image, D64Status& status, const D64Name* pattern = nullptr) {
-  std::vector<uint8_t> program(D64Listing::kLineBytes * (2 + kDirEntriesPerSector * D64Geometry::kMaxBlocks));
+inline std::vector<uint8_t> RenderListing(D64Image& image, DriveStatus& status, const D64Name* pattern = nullptr) {
+  std::vector<uint8_t> program(D64Listing::kMostBytes);
   program.resize(D64Listing::Render(image, pattern, program.data(), static_cast<uint32_t>(program.size()), status));
   return program;
 }
@@ -59,28 +59,28 @@ struct Round {
   bool validateDisagreed = false;
 };
 
-inline D64Status WriteFile(D64Image& image, const char* text, D64FileType type, D64FileWriter::Mode mode,
+inline DriveStatus WriteFile(D64Image& image, const char* text, CbmFileType type, D64FileWriter::Mode mode,
                            uint32_t length) {
   D64Name name;
   D64Name::From(text, name);
   D64FileWriter writer;
-  D64Status status = writer.Open(image, name, type, mode);
-  for (uint32_t i = 0; status == kD64Ok && i < length; i++) status = writer.WriteByte(static_cast<uint8_t>(i * 7));
-  D64Status closed = writer.Close();
-  return status != kD64Ok ? status : closed;
+  DriveStatus status = writer.Open(image, name, type, mode);
+  for (uint32_t i = 0; status == kDriveOk && i < length; i++) status = writer.WriteByte(static_cast<uint8_t>(i * 7));
+  DriveStatus closed = writer.Close();
+  return status != kDriveOk ? status : closed;
 }
 
 // Everything the drive does with an image: mount, list, read every file,
 // save, append, replace, rename, scratch, validate.
 inline Round ExerciseImage(D64ImageStore& store) {
   Round round;
-  auto note = [&](D64Status status) {
+  auto note = [&](DriveStatus status) {
     round.statuses[status]++;
     return status;
   };
   D64Image image(store);
-  if (note(image.Mount()) != kD64Ok) return round;
-  D64Status status = kD64Ok;
+  if (note(image.Mount()) != kDriveOk) return round;
+  DriveStatus status = kDriveOk;
   RenderListing(image, status);
   note(status);
   std::vector<D64Entry> entries;
@@ -92,18 +92,18 @@ inline Round ExerciseImage(D64ImageStore& store) {
     D64FileReader reader;
     D64Entry entry;
     uint8_t byte = 0;
-    if ((status = note(reader.Open(image, listed.name, entry))) != kD64Ok) continue;
-    while ((status = reader.ReadByte(byte)) == kD64Ok) {
+    if ((status = note(reader.Open(image, listed.name, entry))) != kDriveOk) continue;
+    while ((status = reader.ReadByte(byte)) == kDriveOk) {
     }
     note(status);
   }
-  note(WriteFile(image, "FUZZ", D64FileType::Prg, D64FileWriter::Mode::Create, 700));
+  note(WriteFile(image, "FUZZ", CbmFileType::Prg, D64FileWriter::Mode::Create, 700));
   if (!entries.empty()) {
     const D64Name& first = entries[0].name;
     char text[kD64NameBytes + 1] = {};
     std::copy(first.bytes, first.bytes + first.length, text);
     note(WriteFile(image, text, entries[0].Type(), D64FileWriter::Mode::Append, 300));
-    note(WriteFile(image, text, D64FileType::Seq, D64FileWriter::Mode::Replace, 100));
+    note(WriteFile(image, text, CbmFileType::Seq, D64FileWriter::Mode::Replace, 100));
     D64Name renamed;
     D64Name::From("RENAMED", renamed);
     note(image.Rename(renamed, first));
@@ -113,9 +113,9 @@ inline Round ExerciseImage(D64ImageStore& store) {
   uint8_t count = 0;
   note(image.Scratch(pattern, count));
   bool changed = false;
-  if (note(image.Validate(changed)) == kD64Ok) {
-    note(WriteFile(image, "AFTER", D64FileType::Seq, D64FileWriter::Mode::Create, 2000));
-    round.validateDisagreed = note(image.Validate(changed)) != kD64Ok || changed;
+  if (note(image.Validate(changed)) == kDriveOk) {
+    note(WriteFile(image, "AFTER", CbmFileType::Seq, D64FileWriter::Mode::Create, 2000));
+    round.validateDisagreed = note(image.Validate(changed)) != kDriveOk || changed;
   }
   RenderListing(image, status);
   note(status);

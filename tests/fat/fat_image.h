@@ -16,9 +16,9 @@
 
 #include "drivers/ata.h"
 #include "filesystem/fat.h"
-#include "tests/hosted/console_capture.h"
-#include "tests/hosted/port_bus.h"
-#include "tests/hosted/simulated_ata_drive.h"
+#include "hosted/console_capture.h"
+#include "hosted/port_bus.h"
+#include "hosted/simulated_ata_drive.h"
 
 namespace fat_test {
 

@@ -8,8 +8,8 @@
 #include "drivers/ata.h"
 #include "filesystem/fat.h"
 #include "lib/vga.h"
-#include "tests/hosted/port_bus.h"
-#include "tests/hosted/simulated_ata_drive.h"
+#include "hosted/port_bus.h"
+#include "hosted/simulated_ata_drive.h"
 
 using korvan::drivers::AdvancedTechnologyAttachment;
 using korvan::filesystem::Fat32;

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "drivers/ata.h"
-#include "tests/hosted/console_capture.h"
-#include "tests/hosted/port_bus.h"
-#include "tests/hosted/simulated_ata_drive.h"
+#include "hosted/console_capture.h"
+#include "hosted/port_bus.h"
+#include "hosted/simulated_ata_drive.h"
 
 using korvan::drivers::AdvancedTechnologyAttachment;
 using korvan::hosted::ConsoleCapture;

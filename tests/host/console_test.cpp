@@ -6,7 +6,7 @@
 
 #include "lib/stdio.h"
 #include "lib/vga.h"
-#include "tests/hosted/console_capture.h"
+#include "hosted/console_capture.h"
 
 namespace {
 

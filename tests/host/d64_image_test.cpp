@@ -147,10 +147,10 @@ TEST(D64Image, ListingFilesAndBlockCountsAgreeWithCc1541AndCbmconvert) {
   // The program itself: the 1541's dummy links, and every file line 32 bytes.
   MemoryImageStore store(ReadHostFile(image));
   D64Image mounted(store);
-  ASSERT_EQ(kD64Ok, mounted.Mount());
-  D64Status status = kD64Ok;
+  ASSERT_EQ(kDriveOk, mounted.Mount());
+  DriveStatus status = kDriveOk;
   std::vector<uint8_t> program = d64_test::RenderListing(mounted, status);
-  EXPECT_EQ(kD64Ok, status);
+  EXPECT_EQ(kDriveOk, status);
   std::vector<size_t> lineLengths;
   for (size_t at = 0; at + 1 < program.size() && program[at] != 0;) {
     EXPECT_EQ(0x0101, program[at] | (program[at + 1] << 8));
@@ -169,8 +169,8 @@ TEST(D64Image, ListingFilesAndBlockCountsAgreeWithCc1541AndCbmconvert) {
     EXPECT_EQ(0, disk.Tool("get " + cbmName, &ours)) << name;
     EXPECT_EQ(extracted[name], Bytes(ours)) << name;
   }
-  EXPECT_EQ(kD64FileTypeMismatch, disk.Tool("get REL"));
-  EXPECT_EQ(kD64WriteFileOpen, disk.Tool("get OPN"));
+  EXPECT_EQ(kDriveTypeMismatch, disk.Tool("get REL"));
+  EXPECT_EQ(kDriveWriteFileOpen, disk.Tool("get OPN"));
   // Patterns: the first match in directory order.
   std::string first;
   EXPECT_EQ(0, disk.Tool("get 'F?'", &first));
@@ -229,15 +229,15 @@ TEST(D64Image, SavesScratchesRenamesAndAppendsLeaveAnImageTheToolsReadAndValidat
   std::vector<uint8_t> fresh = Pattern(20000, 30), replacement = Pattern(600, 31), tail = Pattern(5000, 32),
                        more = Pattern(9000, 33);
   EXPECT_EQ(0, disk.Tool("put NEW,S", nullptr, fresh));
-  EXPECT_EQ(kD64FileExists, disk.Tool("put NEW,S", nullptr, fresh));
+  EXPECT_EQ(kDriveFileExists, disk.Tool("put NEW,S", nullptr, fresh));
   EXPECT_EQ(0, disk.Tool("put @0:HELLO", nullptr, replacement));
   EXPECT_EQ(0, disk.Tool("append DATA,S", nullptr, tail));
-  EXPECT_EQ(kD64FileTypeMismatch, disk.Tool("append BIG,S", nullptr, tail));
+  EXPECT_EQ(kDriveTypeMismatch, disk.Tool("append BIG,S", nullptr, tail));
   EXPECT_EQ(0, disk.Tool("del BIG"));
   EXPECT_EQ(0, disk.Tool("del 'F?'"));  // all ten, freeing their entries for MORE
   EXPECT_EQ(0, disk.Tool("del LCK"));   // locked: stays
   EXPECT_EQ(0, disk.Tool("ren DATA DATUM"));
-  EXPECT_EQ(kD64FileExists, disk.Tool("ren NEW DATUM"));
+  EXPECT_EQ(kDriveFileExists, disk.Tool("ren NEW DATUM"));
   EXPECT_EQ(0, disk.Tool("put MORE", nullptr, more));
   std::string answer;
   EXPECT_EQ(0, disk.Tool("validate", &answer));
@@ -280,7 +280,7 @@ TEST(D64Image, AFullDiskEndsInDiskFullWithTheFailedFileGoneAndTheImageValid) {
   int status = 0;
   while (saved < 10 && (status = disk.Tool("put FILL" + std::to_string(saved), nullptr, chunk)) == 0) saved++;
   EXPECT_EQ(4, saved);  // 158 blocks each, 663 free at the start
-  EXPECT_EQ(kD64DiskFull, status);
+  EXPECT_EQ(kDriveDiskFull, status);
   std::string answer;
   EXPECT_EQ(0, disk.Tool("validate", &answer));
   EXPECT_EQ("unchanged\n", answer);
@@ -309,15 +309,15 @@ uint8_t* Block(std::vector<uint8_t>& image, uint8_t track, uint8_t sector) {
 // The entry of the n-th file (directory order) of the base image.
 uint8_t* EntryOf(std::vector<uint8_t>& image, int n) { return Block(image, 18, 1) + 32 * n; }
 
-D64Status ReadAll(D64Image& image, const char* name) {
+DriveStatus ReadAll(D64Image& image, const char* name) {
   D64Name pattern;
   D64Name::From(name, pattern);
   D64FileReader reader;
   D64Entry entry;
-  D64Status status = reader.Open(image, pattern, entry);
+  DriveStatus status = reader.Open(image, pattern, entry);
   uint8_t byte;
-  while (status == kD64Ok) status = reader.ReadByte(byte);
-  return status == kD64EndOfFile ? kD64Ok : status;
+  while (status == kDriveOk) status = reader.ReadByte(byte);
+  return status == kDiskEndOfFile ? kDriveOk : status;
 }
 
 TEST(D64Image, DamagedImagesEndInTheDrivesStatusesAndValidateRepairsOnlyTheBam) {
@@ -327,59 +327,59 @@ TEST(D64Image, DamagedImagesEndInTheDrivesStatusesAndValidateRepairsOnlyTheBam) 
   for (size_t size : {size_t{0}, base.size() - 1, base.size() + 1, size_t{1} << 20}) {
     MemoryImageStore store(std::vector<uint8_t>(size, 0));
     D64Image image(store);
-    EXPECT_EQ(kD64NotAnImage, image.Mount()) << size;
+    EXPECT_EQ(kDriveNotReady, image.Mount()) << size;
   }
 
   struct Damage {
     const char* what;
     void (*apply)(std::vector<uint8_t>&);
-    D64Status listing, readData, save, validate;
+    DriveStatus listing, readData, save, validate;
   };
   const Damage damages[] = {
       {"directory loops", [](std::vector<uint8_t>& i) { Block(i, 18, 4)[0] = 18, Block(i, 18, 4)[1] = 1; },
-       kD64DirError, kD64Ok, kD64DirError, kD64DirError},
+       kDriveDirError, kDriveOk, kDriveDirError, kDriveDirError},
       {"directory leaves the disk", [](std::vector<uint8_t>& i) { Block(i, 18, 1)[1] = 30; },
-       kD64IllegalTrackSector, kD64Ok, kD64IllegalTrackSector, kD64IllegalTrackSector},
+       kDriveIllegalTrackSector, kDriveOk, kDriveIllegalTrackSector, kDriveIllegalTrackSector},
       {"file chain loops", [](std::vector<uint8_t>& i) {
          uint8_t* e = EntryOf(i, 0);
          Block(i, e[3], e[4])[0] = e[3], Block(i, e[3], e[4])[1] = e[4];
-       }, kD64Ok, kD64DirError, kD64DirError, kD64DirError},
+       }, kDriveOk, kDriveDirError, kDriveDirError, kDriveDirError},
       {"file chain leaves the disk", [](std::vector<uint8_t>& i) { Block(i, EntryOf(i, 0)[3], EntryOf(i, 0)[4])[0] = 41; },
-       kD64Ok, kD64IllegalTrackSector, kD64IllegalTrackSector, kD64IllegalTrackSector},
+       kDriveOk, kDriveIllegalTrackSector, kDriveIllegalTrackSector, kDriveIllegalTrackSector},
       {"file starts on track 0", [](std::vector<uint8_t>& i) { EntryOf(i, 0)[3] = 0; },
-       kD64Ok, kD64IllegalTrackSector, kD64Ok, kD64Ok},
+       kDriveOk, kDriveIllegalTrackSector, kDriveOk, kDriveOk},
       {"BAM count disagrees with its bitmap", [](std::vector<uint8_t>& i) { Block(i, 18, 0)[4] ^= 1; },
-       kD64Ok, kD64Ok, kD64DirError, kD64Ok},
+       kDriveOk, kDriveOk, kDriveDirError, kDriveOk},
       {"a file's block free in the BAM", [](std::vector<uint8_t>& i) {
          uint8_t* e = EntryOf(i, 0);
          uint8_t* track = Block(i, 18, 0) + 4 * e[3];
          track[1 + e[4] / 8] |= 1 << (e[4] % 8);
          track[0]++;
-       }, kD64Ok, kD64Ok, kD64DirError, kD64Ok},
+       }, kDriveOk, kDriveOk, kDriveDirError, kDriveOk},
   };
   for (const Damage& damage : damages) {
     std::vector<uint8_t> bytes = base;
     damage.apply(bytes);
     MemoryImageStore store(bytes);
     D64Image image(store);
-    ASSERT_EQ(kD64Ok, image.Mount()) << damage.what;
-    D64Status status = kD64Ok;
+    ASSERT_EQ(kDriveOk, image.Mount()) << damage.what;
+    DriveStatus status = kDriveOk;
     d64_test::RenderListing(image, status);
     EXPECT_EQ(damage.listing, status) << damage.what;
     EXPECT_EQ(damage.readData, ReadAll(image, "DATA")) << damage.what;
     std::vector<uint8_t> unchanged = store.bytes;
-    EXPECT_EQ(damage.save, d64_test::WriteFile(image, "NEW", D64FileType::Prg, D64FileWriter::Mode::Create, 3000))
+    EXPECT_EQ(damage.save, d64_test::WriteFile(image, "NEW", CbmFileType::Prg, D64FileWriter::Mode::Create, 3000))
         << damage.what;
-    if (damage.save != kD64Ok) EXPECT_EQ(unchanged, store.bytes) << damage.what;
+    if (damage.save != kDriveOk) EXPECT_EQ(unchanged, store.bytes) << damage.what;
     bool changed = false;
     EXPECT_EQ(damage.validate, image.Validate(changed)) << damage.what;
-    if (damage.validate != kD64Ok) {
+    if (damage.validate != kDriveOk) {
       EXPECT_EQ(unchanged, store.bytes) << damage.what;
       continue;
     }
     // Repaired: saving works and the next validate finds nothing to change.
-    EXPECT_EQ(kD64Ok, d64_test::WriteFile(image, "LATER", D64FileType::Seq, D64FileWriter::Mode::Create, 3000));
-    EXPECT_EQ(kD64Ok, image.Validate(changed));
+    EXPECT_EQ(kDriveOk, d64_test::WriteFile(image, "LATER", CbmFileType::Seq, D64FileWriter::Mode::Create, 3000));
+    EXPECT_EQ(kDriveOk, image.Validate(changed));
     EXPECT_FALSE(changed) << damage.what;
     EXPECT_EQ(0u, store.strays);
   }

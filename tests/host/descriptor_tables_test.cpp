@@ -12,9 +12,9 @@
 #include "core/interrupts.h"
 #include "core/multitasking.h"
 #include "core/syscalls.h"
-#include "tests/hosted/console_capture.h"
-#include "tests/hosted/hosted_cpu.h"
-#include "tests/hosted/port_bus.h"
+#include "hosted/console_capture.h"
+#include "hosted/hosted_cpu.h"
+#include "hosted/port_bus.h"
 
 namespace {
 

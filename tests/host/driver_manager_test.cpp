@@ -9,12 +9,12 @@
 #include "drivers/keyboard.h"
 #include "drivers/pit.h"
 #include "drivers/serial.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/console_capture.h"
-#include "tests/hosted/hosted_interrupts.h"
-#include "tests/hosted/simulated_8042.h"
-#include "tests/hosted/simulated_pit.h"
-#include "tests/hosted/simulated_uart.h"
+#include "hosted/clean_bus.h"
+#include "hosted/console_capture.h"
+#include "hosted/hosted_interrupts.h"
+#include "hosted/simulated_8042.h"
+#include "hosted/simulated_pit.h"
+#include "hosted/simulated_uart.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "boot/framebuffer.h"
 #include "boot/heap_size.h"
 #include "boot/progress_marks.h"
-#include "tests/hosted/port_bus.h"
-#include "tests/hosted/simulated_pci.h"
+#include "hosted/port_bus.h"
+#include "hosted/simulated_pci.h"
 
 namespace {
 

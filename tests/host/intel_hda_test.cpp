@@ -9,9 +9,9 @@
 #include "drivers/driver.h"
 #include "drivers/intel_hda.h"
 #include "lib/sample_ring.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/simulated_hda.h"
-#include "tests/hosted/simulated_pci.h"
+#include "hosted/clean_bus.h"
+#include "hosted/simulated_hda.h"
+#include "hosted/simulated_pci.h"
 
 namespace {
 

@@ -3,9 +3,7 @@
 // the joystick.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <thread>
 #include <vector>
 
 #include "drivers/keyboard.h"
@@ -18,6 +16,7 @@
 #include "emulator/vic.h"
 #include "emulator/scan_ring.h"
 #include "lib/pixel.h"
+#include "hosted/hosted_cpu.h"
 
 using namespace korvan::drivers;
 
@@ -299,29 +298,32 @@ TEST_F(VideoPath, FrameSkipDrawsEveryTenthCall) {
   EXPECT_EQ(io.frame_skip(), 0);
 }
 
-TEST(DisplayPacing, SecondRefreshWithinAFrameWaitsForTheRest) {
+// Each halt stands for the wait until the next timer tick.
+void tick_at_each_halt(void*) { current_milli = current_milli + 1; }
+
+TEST(DisplayPacing, SecondRefreshWithinAFrameWaitsHaltedForTheRest) {
   IO io;
-  std::atomic<bool> ticking{true};
-  std::thread timer([&] {
-    while (ticking) {
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
-      current_milli = current_milli + 1;
-    }
-  });
+  korvan::hosted::reset_hosted_cpu();
+  korvan::hosted::hosted_cpu().interrupt_window = tick_at_each_halt;
   io.sync();
   uint32_t first = current_milli;
+  unsigned halts_before = korvan::hosted::hosted_cpu().halts;
   io.sync();
   uint32_t second = current_milli;
-  ticking = false;
-  timer.join();
+  unsigned halts = korvan::hosted::hosted_cpu().halts - halts_before;
+  korvan::hosted::reset_hosted_cpu();
   EXPECT_GE(second - first, IO::kFrameMillis);
+  EXPECT_LE(second - first, IO::kFrameMillis + 1);
+  EXPECT_EQ(halts, second - first) << "one halt a tick, no spinning";
 }
 
 TEST(DisplayPacing, DelayGivesUpWhenTheTimerStands) {
   IO io;
+  korvan::hosted::reset_hosted_cpu();
   uint32_t before = current_milli;
-  io.delay(5);  // bounded by its spin limit
+  io.delay(5);  // bounded by its count of halts
   EXPECT_EQ(current_milli, before);
+  EXPECT_GT(korvan::hosted::hosted_cpu().halts, 0u);
 }
 
 TEST(DisplayPacing, NoFramebufferMeansNoDrawingAndNoWait) {

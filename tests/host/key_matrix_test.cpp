@@ -15,7 +15,7 @@
 #include "emulator/memory.h"
 #include "emulator/scan_ring.h"
 #include "tests/host/machine_test_support.h"
-#include "tests/hosted/simulated_8042.h"
+#include "hosted/simulated_8042.h"
 
 using namespace machine_test;
 

@@ -8,9 +8,9 @@
 
 #include "drivers/keyboard.h"
 #include "emulator/scan_ring.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/hosted_interrupts.h"
-#include "tests/hosted/simulated_8042.h"
+#include "hosted/clean_bus.h"
+#include "hosted/hosted_interrupts.h"
+#include "hosted/simulated_8042.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 #include "emulator/scan_ring.h"
 #include "tests/fat/fat_image.h"
 #include "tests/host/machine_test_support.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/console_capture.h"
-#include "tests/hosted/hosted_cpu.h"
-#include "tests/hosted/hosted_interrupts.h"
-#include "tests/hosted/simulated_8042.h"
+#include "hosted/clean_bus.h"
+#include "hosted/console_capture.h"
+#include "hosted/hosted_cpu.h"
+#include "hosted/hosted_interrupts.h"
+#include "hosted/simulated_8042.h"
 
 using namespace korvan::drivers;
 using korvan::hosted::ConsoleCapture;

@@ -14,8 +14,8 @@
 #include "emulator/vic.h"
 #include "face/fake6502_bridge.h"
 #include "tests/host/machine_test_support.h"
-#include "tests/hosted/console_capture.h"
-#include "tests/hosted/simulated_8042.h"
+#include "hosted/console_capture.h"
+#include "hosted/simulated_8042.h"
 
 using korvan::MemoryManager;
 using namespace machine_test;

@@ -13,7 +13,7 @@
 #include "emulator/c64_loop.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
-#include "tests/hosted/hosted_cpu.h"
+#include "hosted/hosted_cpu.h"
 
 namespace machine_test {
 

@@ -113,6 +113,24 @@ TEST_F(MonitorCommands, DirectoryAndPartitionsComeFromTheVolume) {
   EXPECT_NE(Run("D 2").find("GAME"), std::string::npos) << "cluster 2 is the root here";
 }
 
+TEST_F(MonitorCommands, ImageDirectoryListsAD64AsTheDriveWouldInsideIt) {
+  WriteHostFile(scratch.File("game.bin"), game);
+  CommandResult made = Shell("cd " + Quote(scratch.File("")) +
+                             " && cc1541 -q -n 'monitor disk' -i 'md 2a' -f game -w game.bin -f notes -T SEQ -P -w game.bin t.d64");
+  ASSERT_EQ(made.status, 0) << made.output;
+  EXPECT_TRUE(file.PutBytes(scratch, "GAMES.D64", ReadHostFile(scratch.File("t.d64"))));
+  mounted = std::make_unique<MountedVolume>(file.path());
+  monitor.fat32(&mounted->volume());
+  EXPECT_EQ(Run("I GAMES.D64"),
+            "\n0 \"MONITOR DISK    \" MD 2A"
+            "\n2    \"GAME\"             PRG  "
+            "\n2    \"NOTES\"            SEQ< "
+            "\n660 BLOCKS FREE.             "
+            "\nstatus=0");
+  // A file of no D64 size is no disk in the drive.
+  EXPECT_EQ(Run("I NOTE.TXT"), "\nstatus=74");
+}
+
 TEST_F(MonitorCommands, ReadFilePrintsItsBytesAndAStatusForEveryOutcome) {
   EXPECT_EQ(Run("F NOTE.TXT"), "\nHI!\nstatus=4");
   EXPECT_EQ(Run("F NONE.TXT"), "\nstatus=2");

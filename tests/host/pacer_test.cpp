@@ -7,8 +7,8 @@
 #include "emulator/vic.h"
 #include "face/fake6502_bridge.h"
 #include "tests/host/machine_test_support.h"
-#include "tests/hosted/hosted_cpu.h"
-#include "tests/hosted/simulated_8042.h"
+#include "hosted/hosted_cpu.h"
+#include "hosted/simulated_8042.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/pci.h"
-#include "tests/hosted/console_capture.h"
-#include "tests/hosted/port_bus.h"
-#include "tests/hosted/simulated_pci.h"
+#include "hosted/console_capture.h"
+#include "hosted/port_bus.h"
+#include "hosted/simulated_pci.h"
 
 namespace {
 

@@ -1,11 +1,15 @@
 // The timer tick driver against a simulated 8254: channel 0 programming and
-// delivery of IRQ 0 to the handler.
+// delivery of IRQ 0 to the handler; the timestamp counter's calibration on
+// channel 2, and the ticks that follow it.
 #include <gtest/gtest.h>
 
 #include "drivers/pit.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/hosted_interrupts.h"
-#include "tests/hosted/simulated_pit.h"
+#include "drivers/timestamp_clock.h"
+#include "emulator/io_events.h"
+#include "hosted/clean_bus.h"
+#include "hosted/hosted_cpu.h"
+#include "hosted/hosted_interrupts.h"
+#include "hosted/simulated_pit.h"
 
 namespace {
 
@@ -72,6 +76,51 @@ TEST_F(Pit, TicksWithoutHandlerAreHarmless) {
   irq.raise(PITDriver::kInterruptLine);
   EXPECT_EQ(timer.divisor(0), 1193u);
   EXPECT_EQ(handler.ticks, 0);
+}
+
+// A 2.4 GHz counter, each poll of OUT2 taking a microsecond.
+class TimestampCalibration : public Pit {
+ protected:
+  static constexpr double kCounterHz = 2.4e9;
+  void SetUp() override {
+    korvan::hosted::reset_hosted_cpu();
+    korvan::hosted::hosted_cpu().timestamp_step = 1;
+    timer.timestamps_per_input_cycle = kCounterHz / korvan::drivers::kTimerInputHz;
+    timer.timestamps_per_poll = 2400;
+  }
+  void TearDown() override { korvan::hosted::reset_hosted_cpu(); }
+  korvan::drivers::TimestampClock wall;
+};
+
+TEST_F(TimestampCalibration, MeasuresTheCounterAgainstChannel2AndCountsMilliseconds) {
+  timer.system_control = korvan::hosted::SimulatedPit::kSpeakerData | korvan::hosted::SimulatedPit::kGate2;
+  ASSERT_TRUE(wall.Calibrate());
+  EXPECT_NEAR(static_cast<double>(wall.TicksPerMilli()), kCounterHz / 1000, kCounterHz / 1000 * 0.001);
+  EXPECT_EQ(timer.channels[2].mode, 0);
+  EXPECT_EQ(timer.system_control & 0x03, 0) << "the speaker is left off";
+  uint32_t start = wall.Millis();
+  korvan::hosted::hosted_cpu().timestamp += static_cast<uint64_t>(kCounterHz * 3600);
+  EXPECT_NEAR(static_cast<double>(wall.Millis() - start), 3600000.0, 3600.0) << "an hour within a second";
+}
+
+// The timer interrupt's count then follows the wall, however many ticks are lost.
+TEST_F(TimestampCalibration, TicksSetTheMillisecondCountFromTheWallClock) {
+  ASSERT_TRUE(wall.Calibrate());
+  IOPITEventHandler ticks;
+  current_milli = 500;
+  ticks.follow(&wall);
+  korvan::hosted::hosted_cpu().timestamp += static_cast<uint64_t>(kCounterHz * 0.25);
+  ticks.OnTick();  // 249 ticks were dropped
+  EXPECT_NEAR(static_cast<double>(current_milli), 750.0, 1.0);
+  ticks.OnTick();
+  EXPECT_NEAR(static_cast<double>(current_milli), 750.0, 1.0) << "no time passed";
+}
+
+TEST_F(TimestampCalibration, AStandingTimerFailsTheCalibrationInBoundedTime) {
+  timer.timestamps_per_input_cycle = 0;
+  EXPECT_FALSE(wall.Calibrate());
+  EXPECT_FALSE(wall.Calibrated());
+  EXPECT_EQ(wall.Millis(), 0u);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "lib/stdio.h"
-#include "tests/hosted/console_capture.h"
+#include "hosted/console_capture.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "drivers/rtc.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/simulated_cmos.h"
+#include "hosted/clean_bus.h"
+#include "hosted/simulated_cmos.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "emulator/io.h"
 #include "emulator/serial_console.h"
 #include "tests/host/machine_test_support.h"
-#include "tests/hosted/simulated_8042.h"
+#include "hosted/simulated_8042.h"
 
 using namespace machine_test;
 

@@ -7,9 +7,9 @@
 
 #include "drivers/serial.h"
 #include "drivers/uart.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/hosted_interrupts.h"
-#include "tests/hosted/simulated_uart.h"
+#include "hosted/clean_bus.h"
+#include "hosted/hosted_interrupts.h"
+#include "hosted/simulated_uart.h"
 
 namespace {
 

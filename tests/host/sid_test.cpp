@@ -5,8 +5,8 @@
 
 #include "drivers/speaker.h"
 #include "emulator/sid.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/simulated_pit.h"
+#include "hosted/clean_bus.h"
+#include "hosted/simulated_pit.h"
 
 namespace {
 

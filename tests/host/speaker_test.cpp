@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "drivers/speaker.h"
-#include "tests/hosted/clean_bus.h"
-#include "tests/hosted/simulated_pit.h"
+#include "hosted/clean_bus.h"
+#include "hosted/simulated_pit.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
 """Shared set-up for the QEMU boot tests."""
 import os
 import re
+import time
 import sys
+import threading
 
 SOURCE_DIR = os.environ.get("QUILLON_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD_DIR = os.environ.get("QUILLON_BUILD_DIR", os.path.join(SOURCE_DIR, "build"))
@@ -48,3 +50,64 @@ def row_showing(text):
     """A row of the C64 screen's serial mirror that shows text and nothing
     more: every changed row is sent as ESC [ row ; 1 H, the row's text, ESC [ K."""
     return row_starting(text) + r"(?: |\x1b\[[0-9;]*m)*\x1b\[K"
+
+
+class HostShare:
+    """What the host gave a QEMU process's virtual processor over an interval:
+    the host processor time it used, and the stretches in which it was ready
+    to run but waited for a processor (the scheduler's run-queue delay),
+    sampled every SAMPLE seconds. The guest's pacer makes up for short waits;
+    a stretch longer than its slack is time the guest cannot keep."""
+
+    SAMPLE = 0.02
+    # A sample in which the processor waited more than this share of it is
+    # a starved one; the pacer lets go of a debt beyond 60 ms.
+    STARVED_SHARE = 0.5
+    SLACK = 0.06
+
+    def __init__(self, pid):
+        self.pid = pid
+        self.task = self._processor_thread()
+        self.started = time.time()
+        self.used0, self.waited0 = self._sample()
+        self.lost = 0.0
+        self.run = 0.0
+        self.stop = threading.Event()
+        self.sampler = threading.Thread(target=self._watch, daemon=True)
+        self.sampler.start()
+
+    def _processor_thread(self):
+        task_dir = "/proc/%d/task" % self.pid
+        for task in os.listdir(task_dir):
+            with open(os.path.join(task_dir, task, "comm")) as f:
+                if "CPU" in f.read():
+                    return os.path.join(task_dir, task, "schedstat")
+        return "/proc/%d/schedstat" % self.pid
+
+    def _sample(self):
+        try:
+            with open(self.task) as f:
+                fields = f.read().split()
+        except OSError:
+            return 0.0, 0.0
+        return int(fields[0]) / 1e9, int(fields[1]) / 1e9
+
+    def _watch(self):
+        at, (_, waited) = time.time(), self._sample()
+        while not self.stop.wait(self.SAMPLE):
+            now, (_, now_waited) = time.time(), self._sample()
+            if now_waited - waited > self.STARVED_SHARE * (now - at):
+                self.run += now - at
+            else:
+                self.lost += max(0.0, self.run - self.SLACK)
+                self.run = 0.0
+            at, waited = now, now_waited
+
+    def read(self):
+        """(wall seconds, processor seconds used, seconds waited, seconds the
+        guest could not make up) so far."""
+        self.stop.set()
+        self.sampler.join()
+        used, waited = self._sample()
+        lost = self.lost + max(0.0, self.run - self.SLACK)
+        return time.time() - self.started, used - self.used0, waited - self.waited0, lost

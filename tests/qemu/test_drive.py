@@ -1,7 +1,8 @@
 """Drive 8 in the kernel image on a disk of its own: a BASIC program keeps
 its data in a sequential file, is saved, and after F10's fresh machine
-LOAD "*",8 brings it back and it reads its data again; the volume stays
-sound for other systems."""
+LOAD "*",8 brings it back and it reads its data again; a D64 image made by
+cc1541 is entered with CD, listed, loaded from and saved into, and left
+again; the volume and the image stay sound for other systems."""
 import os
 import re
 import shutil
@@ -29,7 +30,15 @@ class DriveAcrossARebuild(unittest.TestCase):
     def setUp(self):
         self.scratch = tempfile.mkdtemp(prefix="quillon-drive-")
         self.disk = os.path.join(self.scratch, "disk.img")
-        subprocess.run([os.path.join(SOURCE_DIR, "tools", "make_disk.sh"), self.disk], check=True)
+        basic = os.path.join(self.scratch, "hello.bas")
+        with open(basic, "w") as text:
+            text.write('10 PRINT "HELLO FROM D64"\n')
+        self.hello = os.path.join(self.scratch, "hello.prg")
+        subprocess.run([artifact("bas2prg"), basic, self.hello], check=True)
+        image = os.path.join(self.scratch, "GAMES.D64")
+        subprocess.run(["cc1541", "-q", "-n", "quillon", "-f", "hello", "-w", self.hello, image], check=True,
+                       capture_output=True)
+        subprocess.run([os.path.join(SOURCE_DIR, "tools", "make_disk.sh"), self.disk, image], check=True)
         self.machine = harness.Machine(artifact("quillon.iso"), disk=self.disk, keep_disk_writes=True)
         self.machine.wait_for_serial(row_showing("READY."), BOOT_TIMEOUT)
 
@@ -50,13 +59,23 @@ class DriveAcrossARebuild(unittest.TestCase):
         self.fail("%r never appeared; the serial output ends with:\n%r"
                   % (pattern, self.machine.serial_output()[-2000:]))
 
-    def test_a_program_and_its_data_file_survive_a_rebuild(self):
+    def type_and_wait(self, text, pattern):
         here = self.mark()
-        self.machine.write_serial(PROGRAM + "run\r")
-        self.wait_after(here, row_showing("WRITTEN") + r".*" + row_showing("READY."))
-        here = self.mark()
-        self.machine.write_serial('save "keeper",8\r')
-        self.wait_after(here, row_showing("SAVING KEEPER") + r".*" + row_showing("READY."))
+        self.machine.write_serial(text)
+        self.wait_after(here, pattern + r".*" + row_showing("READY."))
+
+    def test_a_program_and_its_data_file_survive_a_rebuild_and_an_image_is_used_on_the_way(self):
+        self.type_and_wait(PROGRAM + "run\r", row_showing("WRITTEN"))
+        self.type_and_wait('save "keeper",8\r', row_showing("SAVING KEEPER"))
+        self.type_and_wait('open 15,8,15,"cd:games.d64":close 15\r', row_showing('OPEN 15,8,15,"CD:GAMES.D64":CLOSE 15'))
+        self.type_and_wait('load "$",8\r', row_showing("LOADING"))
+        self.type_and_wait("list\r", row_showing('1    "HELLO"            PRG') + r".*" + row_showing("663 BLOCKS FREE."))
+        self.type_and_wait('load "hello",8\r', row_showing("LOADING"))
+        self.type_and_wait("run\r", row_showing("HELLO FROM D64"))
+        self.type_and_wait('save "copy",8\r', row_showing("SAVING COPY"))
+        self.type_and_wait('open 15,8,15,"cd:..":close 15\r', row_showing('OPEN 15,8,15,"CD:..":CLOSE 15'))
+        self.type_and_wait('load "$",8\r', row_showing("LOADING"))
+        self.type_and_wait("list\r", row_showing('1    "KEEPER"           PRG') + r".*" + row_showing('689  "GAMES"            D64'))
         here = self.mark()
         self.machine.send_chord(["f10"])
         self.wait_after(here, r"\x1b\[2J(?:(?!READY\.).)*" + row_showing("READY."))
@@ -82,6 +101,20 @@ class DriveAcrossARebuild(unittest.TestCase):
                                 env=MTOOLS)
         days = {time.strftime("%Y-%m-%d", time.gmtime(time.time() - ago)) for ago in (0, 600)}
         self.assertTrue(any(day in listed.stdout for day in days), listed.stdout)
+
+        image = os.path.join(self.scratch, "after.d64")
+        subprocess.run(["mcopy", "-i", self.disk + "@@1M", "::GAMES.D64", image], check=True, env=MTOOLS)
+        listing = subprocess.run(["cc1541", image], capture_output=True, text=True).stdout.lower()
+        self.assertIn('"copy"', listing)
+        self.assertIn("662 blocks free", listing)
+        extracted = os.path.join(self.scratch, "extracted")
+        os.mkdir(extracted)
+        subprocess.run(["cbmconvert", "-N", "-d", image], cwd=extracted, capture_output=True)
+        with open(self.hello, "rb") as original, open(os.path.join(extracted, "copy.prg"), "rb") as copy:
+            self.assertEqual(copy.read(), original.read())
+        verdict = subprocess.run([artifact("fat32tool"), self.disk, "d64", "GAMES.D64", "validate"],
+                                 capture_output=True, text=True)
+        self.assertEqual((verdict.returncode, verdict.stdout), (0, "unchanged\n"))
 
 
 if __name__ == "__main__":

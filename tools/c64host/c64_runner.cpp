@@ -13,20 +13,21 @@
 #include "emulator/c64.h"
 #include "emulator/io.h"
 #include "emulator/memory.h"
-#include "filesystem/fat.h"
+#include "emulator/roms/c64_locations.h"
 #include "face/fake6502.h"
 #include "face/fake6502_bridge.h"
-#include "tests/hosted/simulated_8042.h"
-#include "tests/hosted/simulated_ata_drive.h"
+#include "filesystem/fat.h"
+#include "hosted/simulated_8042.h"
+#include "hosted/simulated_ata_drive.h"
 
 using korvan::drivers::AdvancedTechnologyAttachment;
 
 namespace {
 
-constexpr uint16_t kKeyCount = 0x00C6;
+constexpr uint16_t kKeyCount = c64::NDX;
 constexpr uint8_t kKeyBufferSize = 10;
-constexpr uint16_t kProgramStart = 0x002B;  // TXTTAB; VARTAB, ARYTAB and STREND follow
-constexpr uint16_t kVariablesStart = 0x002D;
+constexpr uint16_t kProgramStart = c64::TXTTAB;  // VARTAB, ARYTAB and STREND follow
+constexpr uint16_t kVariablesStart = c64::VARTAB;
 
 bool read_file(const std::string& path, std::vector<uint8_t>* bytes) {
   std::ifstream in(path, std::ios::binary);

@@ -15,12 +15,10 @@ using namespace korvan::filesystem;
 
 namespace {
 
-constexpr uint8_t kReverseOn = 0x12;
-
 // NAME or NAME,S / ,P / ,U as the C64 would name the type; @: or @0: asks to replace.
 struct WriteRequest {
   D64Name name;
-  D64FileType type = D64FileType::Prg;
+  CbmFileType type = CbmFileType::Prg;
   bool replace = false;
 };
 
@@ -35,9 +33,9 @@ bool ParseWriteName(const char* text, WriteRequest& request) {
   size_t length = strlen(text);
   if (length >= 2 && text[length - 2] == ',') {
     switch (text[length - 1]) {
-      case 'S': request.type = D64FileType::Seq; break;
-      case 'P': request.type = D64FileType::Prg; break;
-      case 'U': request.type = D64FileType::Usr; break;
+      case 'S': request.type = CbmFileType::Seq; break;
+      case 'P': request.type = CbmFileType::Prg; break;
+      case 'U': request.type = CbmFileType::Usr; break;
       default: return false;
     }
     length -= 2;
@@ -47,67 +45,66 @@ bool ParseWriteName(const char* text, WriteRequest& request) {
 
 // The listing as LIST shows it: line number, a blank, the text.
 int Dir(D64Image& image) {
-  std::vector<uint8_t> program(D64Listing::kLineBytes * (2 + kDirEntriesPerSector * D64Geometry::kMaxBlocks));
-  D64Status status = kD64Ok;
+  std::vector<uint8_t> program(D64Listing::kMostBytes);
+  DriveStatus status = kDriveOk;
   uint32_t length = D64Listing::Render(image, nullptr, program.data(), static_cast<uint32_t>(program.size()), status);
-  for (uint32_t at = 0; at + 4 <= length && (program[at] | program[at + 1]) != 0;) {
-    printf("%u ", program[at + 2] | (program[at + 3] << 8));
-    for (at += 4; at < length && program[at] != 0; at++)
-      if (program[at] != kReverseOn) fputc(program[at], stdout);
+  D64Listing::ForEachLine(program.data(), length, [](uint16_t number, const uint8_t* text, uint32_t count) {
+    printf("%u ", number);
+    for (uint32_t i = 0; i < count; i++)
+      if (text[i] != D64Listing::kReverseOn) fputc(text[i], stdout);
     fputc('\n', stdout);
-    at++;
-  }
+  });
   return status;
 }
 
 int Get(D64Image& image, const char* pattern) {
   D64Name name;
-  if (!D64Name::From(pattern, name)) return kD64InvalidName;
+  if (!D64Name::From(pattern, name)) return kDriveInvalidName;
   D64FileReader reader;
   D64Entry entry;
-  D64Status status = reader.Open(image, name, entry);
-  if (status != kD64Ok) return status;
+  DriveStatus status = reader.Open(image, name, entry);
+  if (status != kDriveOk) return status;
   uint8_t byte = 0;
-  while ((status = reader.ReadByte(byte)) == kD64Ok) fputc(byte, stdout);
-  return status == kD64EndOfFile ? kD64Ok : status;
+  while ((status = reader.ReadByte(byte)) == kDriveOk) fputc(byte, stdout);
+  return status == kDiskEndOfFile ? kDriveOk : status;
 }
 
 int Put(D64Image& image, const char* text, bool append) {
   WriteRequest request;
-  if (!ParseWriteName(text, request)) return kD64InvalidName;
+  if (!ParseWriteName(text, request)) return kDriveInvalidName;
   D64FileWriter::Mode mode = append          ? D64FileWriter::Mode::Append
                              : request.replace ? D64FileWriter::Mode::Replace
                                                : D64FileWriter::Mode::Create;
   D64FileWriter writer;
-  D64Status status = writer.Open(image, request.name, request.type, mode);
-  if (status != kD64Ok) return status;
+  DriveStatus status = writer.Open(image, request.name, request.type, mode);
+  if (status != kDriveOk) return status;
   int c;
   while ((c = fgetc(stdin)) != EOF)
-    if ((status = writer.WriteByte(static_cast<uint8_t>(c))) != kD64Ok) break;
-  D64Status closed = writer.Close();
-  return status != kD64Ok ? status : closed;
+    if ((status = writer.WriteByte(static_cast<uint8_t>(c))) != kDriveOk) break;
+  DriveStatus closed = writer.Close();
+  return status != kDriveOk ? status : closed;
 }
 
 int Delete(D64Image& image, const char* pattern) {
   D64Name name;
-  if (!D64Name::From(pattern, name)) return kD64InvalidName;
+  if (!D64Name::From(pattern, name)) return kDriveInvalidName;
   uint8_t count = 0;
-  D64Status status = image.Scratch(name, count);
+  DriveStatus status = image.Scratch(name, count);
   fprintf(stderr, "%u files scratched\n", count);
-  return status == kD64FilesScratched ? kD64Ok : status;
+  return status == kDriveFilesScratched ? kDriveOk : status;
 }
 
 int Rename(D64Image& image, const char* oldText, const char* newText) {
   D64Name oldName;
   D64Name newName;
-  if (!D64Name::From(oldText, oldName) || !D64Name::From(newText, newName)) return kD64InvalidName;
+  if (!D64Name::From(oldText, oldName) || !D64Name::From(newText, newName)) return kDriveInvalidName;
   return image.Rename(newName, oldName);
 }
 
 int Validate(D64Image& image) {
   bool changed = false;
-  D64Status status = image.Validate(changed);
-  if (status == kD64Ok) puts(changed ? "changed" : "unchanged");
+  DriveStatus status = image.Validate(changed);
+  if (status == kDriveOk) puts(changed ? "changed" : "unchanged");
   return status;
 }
 
@@ -124,7 +121,7 @@ int RunD64Command(Fat32& volume, int argc, char** argv, int usageStatus) {
   D64FatStore store(volume, argv[0]);
   D64Image image(store);
   int status = image.Mount();
-  if (status == kD64Ok) {
+  if (status == kDriveOk) {
     if (!strcmp(command, "dir")) status = Dir(image);
     else if (!strcmp(command, "get")) status = Get(image, argv[2]);
     else if (!strcmp(command, "put")) status = Put(image, argv[2], false);
@@ -133,7 +130,7 @@ int RunD64Command(Fat32& volume, int argc, char** argv, int usageStatus) {
     else if (!strcmp(command, "ren")) status = Rename(image, argv[2], argv[3]);
     else status = Validate(image);
   }
-  if (status != kD64Ok)
+  if (status != kDriveOk)
     fprintf(stderr, "fat32tool: d64 %s: %02d,%02u,%02u\n", command, status, image.ErrorTrack(), image.ErrorSector());
   return status;
 }

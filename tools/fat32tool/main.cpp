@@ -11,7 +11,7 @@
 #include "drivers/ata.h"
 #include "filesystem/fat.h"
 #include "lib/vga.h"
-#include "tests/hosted/simulated_ata_drive.h"
+#include "hosted/simulated_ata_drive.h"
 #include "tools/fat32tool/d64_commands.h"
 
 using korvan::drivers::AdvancedTechnologyAttachment;

@@ -1,5 +1,5 @@
 // Simulated PCI configuration space and display adapter.
-#include "tests/hosted/simulated_pci.h"
+#include "hosted/simulated_pci.h"
 
 namespace korvan::hosted {
 

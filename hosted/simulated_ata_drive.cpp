@@ -1,5 +1,5 @@
 // A simulated legacy ATA channel: task-file decoding, PIO data phases and injected faults.
-#include "tests/hosted/simulated_ata_drive.h"
+#include "hosted/simulated_ata_drive.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

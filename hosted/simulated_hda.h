@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "tests/hosted/mmio_bus.h"
+#include "hosted/mmio_bus.h"
 
 namespace korvan::hosted {
 

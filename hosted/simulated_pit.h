@@ -4,7 +4,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "tests/hosted/port_bus.h"
+#include "hosted/port_bus.h"
 
 namespace korvan::hosted {
 
@@ -13,6 +13,7 @@ class SimulatedPit : public PortDevice {
   static constexpr uint32_t kInputHz = 1193180;
   static constexpr uint8_t kGate2 = 0x01;
   static constexpr uint8_t kSpeakerData = 0x02;
+  static constexpr uint8_t kOutput2 = 0x20;
 
   struct Channel {
     uint8_t mode = 0;
@@ -35,12 +36,23 @@ class SimulatedPit : public PortDevice {
   Channel channels[3];
   uint8_t system_control = 0x00;
   unsigned system_control_writes = 0;
+  // Time for channel 2's one-shot count (mode 0), on the hosted timestamp
+  // counter: this many of its ticks to an input cycle (0: no time, the port
+  // reads back as written and OUT2 never rises), and this many passing at
+  // each read of the system control port, as a poll takes time.
+  double timestamps_per_input_cycle = 0;
+  uint64_t timestamps_per_poll = 0;
 
   uint32_t read(uint16_t port, unsigned width) override;
   void write(uint16_t port, uint32_t value, unsigned width) override;
 
  private:
   void load_count(Channel& channel, uint8_t byte);
+  void start_channel2_if_gated();
+  bool output2() const;
+
+  bool channel2_counting_ = false;
+  uint64_t channel2_start_ = 0;
 };
 
 }  // namespace korvan::hosted

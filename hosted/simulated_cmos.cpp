@@ -1,5 +1,5 @@
 // Simulated CMOS clock.
-#include "tests/hosted/simulated_cmos.h"
+#include "hosted/simulated_cmos.h"
 
 namespace korvan::hosted {
 

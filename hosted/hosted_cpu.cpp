@@ -1,5 +1,5 @@
 // Hosted stand-ins for the privileged instructions.
-#include "tests/hosted/hosted_cpu.h"
+#include "hosted/hosted_cpu.h"
 
 #include "core/x86.h"
 

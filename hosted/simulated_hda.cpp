@@ -1,5 +1,5 @@
 // The simulated High Definition Audio controller.
-#include "tests/hosted/simulated_hda.h"
+#include "hosted/simulated_hda.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "tests/hosted/port_bus.h"
+#include "hosted/port_bus.h"
 
 namespace korvan::hosted {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/hosted/port_bus.h"
+#include "hosted/port_bus.h"
 
 namespace korvan::hosted {
 

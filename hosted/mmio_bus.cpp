@@ -1,5 +1,5 @@
 // Routes the kernel's memory-mapped register accesses to simulated devices.
-#include "tests/hosted/mmio_bus.h"
+#include "hosted/mmio_bus.h"
 
 #include "core/mmio.h"
 

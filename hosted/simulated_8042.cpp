@@ -1,5 +1,5 @@
 // Simulated 8042 keyboard controller.
-#include "tests/hosted/simulated_8042.h"
+#include "hosted/simulated_8042.h"
 
 namespace korvan::hosted {
 

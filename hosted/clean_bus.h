@@ -3,8 +3,8 @@
 // Declare it before the simulated devices so that they attach to the clean bus.
 #pragma once
 
-#include "tests/hosted/hosted_cpu.h"
-#include "tests/hosted/port_bus.h"
+#include "hosted/hosted_cpu.h"
+#include "hosted/port_bus.h"
 
 namespace korvan::hosted {
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "tests/hosted/port_bus.h"
+#include "hosted/port_bus.h"
 
 namespace korvan::hosted {
 

@@ -1,5 +1,5 @@
 // Routes the kernel's port classes to simulated devices.
-#include "tests/hosted/port_bus.h"
+#include "hosted/port_bus.h"
 
 #include "core/port.h"
 

@@ -1,5 +1,5 @@
 // Collects the console's output through its mirror hook.
-#include "tests/hosted/console_capture.h"
+#include "hosted/console_capture.h"
 
 #include "lib/vga.h"
 

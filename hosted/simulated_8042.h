@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "tests/hosted/port_bus.h"
+#include "hosted/port_bus.h"
 
 namespace korvan::hosted {
 

@@ -1,5 +1,5 @@
 // Simulated 16550 UART.
-#include "tests/hosted/simulated_uart.h"
+#include "hosted/simulated_uart.h"
 
 namespace korvan::hosted {
 
