@@ -193,6 +193,7 @@ uint32_t c64_scan_head_snapshot() {
 }
 
 void C64::start_face() {
+  mem->let_host_type_keys();
   face_bind_c64(&g_c64_face, mem);
   g_c64_self.serve_request = IO::serve_request;
   g_c64_self.serve_context = io;

@@ -6,9 +6,7 @@
 #include "drivers/serial.h"
 #include "emulator/cpu.h"
 #include "emulator/io_events.h"
-#include "emulator/memory.h"
 #include "emulator/pacer.h"
-#include "emulator/roms/c64_locations.h"
 #include "emulator/scan_ring.h"
 #include "lib/pixel.h"
 
@@ -112,29 +110,12 @@ void IO::hold_c64_key(uint8_t key, bool held) {
   if (key >= kMatrixRows * 8) return;
   uint8_t bit = static_cast<uint8_t>(1u << (key % 8));
   held_rows_[key / 8] = held ? static_cast<uint8_t>(held_rows_[key / 8] & ~bit) : static_cast<uint8_t>(held_rows_[key / 8] | bit);
-  show_matrix_to_scan();
 }
 
-void IO::take_scan_byte(uint8_t byte, bool machines) {
-  if (keys_.take(byte, machines)) show_matrix_to_scan();
-}
+void IO::take_scan_byte(uint8_t byte, bool machines) { keys_.take(byte, machines); }
 
 uint8_t IO::keyboard_matrix_row(int row) const {
   return row >= 0 && row < kMatrixRows ? static_cast<uint8_t>(keys_.row(row) & held_rows_[row]) : 0xFF;
-}
-
-// With the face active every key is typed into the KERNAL's buffer by the
-// face, in order and without loss. The matrix is there for programs that
-// scan it, so the KERNAL's own scan must not type the change again: it is
-// told that it has already seen the keys and modifiers now held, as its
-// next scan would have noted them. (A machine without the face types from
-// the matrix, as a C64 does.)
-void IO::show_matrix_to_scan() {
-  if (g_face_active == 0 || memory_ == nullptr) return;
-  uint8_t rows[kMatrixRows];
-  for (int row = 0; row < kMatrixRows; row++) rows[row] = keyboard_matrix_row(row);
-  memory_->write_byte_no_io(c64::LSTX, KeyMatrix::scan_key(rows));
-  memory_->write_byte_no_io(c64::LSTSHF, KeyMatrix::modifiers(rows));
 }
 
 uint8_t IO::getJoystick(uint8_t port) const {

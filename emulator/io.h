@@ -154,7 +154,6 @@ class IO {
   void draw_video_frame();
   bool can_draw() const;
   void store_pixel(uint32_t x, uint32_t y, uint16_t rgb565);
-  void show_matrix_to_scan();
   void queue_face_key(uint8_t character);
   void release_drive();
 

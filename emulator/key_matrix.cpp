@@ -116,33 +116,24 @@ void hold(uint8_t rows[KeyMatrix::kRows], uint8_t key) {
   if (key != kNone) rows[key / 8] &= static_cast<uint8_t>(~(1u << (key % 8)));
 }
 
-bool held_in(const uint8_t rows[KeyMatrix::kRows], int key) { return (rows[key / 8] & (1u << (key % 8))) == 0; }
-
 }  // namespace
 
-bool KeyMatrix::take(uint8_t byte, bool machines) {
+void KeyMatrix::take(uint8_t byte, bool machines) {
   if (byte == kExtendedPrefix) {
     extended_ = true;
-    return false;
+    return;
   }
   int code = byte & ~kReleased;
   bool released = (byte & kReleased) != 0;
   bool extended = extended_;
   extended_ = false;
-  if (code >= kSetOneKeys) return false;
+  if (code >= kSetOneKeys) return;
   int pc_key = extended ? kExtended | code : code;
-  if (extended && !is_modifier(pc_key) && extended_key(code).plain.key == kNone) return false;
-  if (!released && !machines) return false;
+  if (extended && !is_modifier(pc_key) && extended_key(code).plain.key == kNone) return;
+  if (!released && !machines) return;
   uint8_t bit = static_cast<uint8_t>(1u << (pc_key % 8));
-  uint8_t before = held_[pc_key / 8];
-  held_[pc_key / 8] = released ? static_cast<uint8_t>(before & ~bit) : static_cast<uint8_t>(before | bit);
-  if (held_[pc_key / 8] == before) return false;
-  uint8_t old_rows[kRows];
-  for (int r = 0; r < kRows; r++) old_rows[r] = rows_[r];
+  held_[pc_key / 8] = released ? static_cast<uint8_t>(held_[pc_key / 8] & ~bit) : static_cast<uint8_t>(held_[pc_key / 8] | bit);
   recompute();
-  for (int r = 0; r < kRows; r++)
-    if (old_rows[r] != rows_[r]) return true;
-  return false;
 }
 
 // The PC's Shift changes which C64 key a PC key stands at only on its own:
@@ -172,21 +163,4 @@ void KeyMatrix::recompute() {
   if (control) hold(rows, kControl);
   if (commodore) hold(rows, kCommodore);
   for (int r = 0; r < kRows; r++) rows_[r] = rows[r];
-}
-
-uint8_t KeyMatrix::scan_key(const uint8_t rows[kRows]) {
-  uint8_t found = kNoKey;
-  for (int key = 0; key < kRows * 8; key++) {
-    bool modifier = key == kLeftShift || key == kRightShift || key == kControl || key == kCommodore;
-    if (!modifier && held_in(rows, key)) found = static_cast<uint8_t>(key);
-  }
-  return found;
-}
-
-uint8_t KeyMatrix::modifiers(const uint8_t rows[kRows]) {
-  uint8_t bits = 0;
-  if (held_in(rows, kLeftShift) || held_in(rows, kRightShift)) bits |= kShiftBit;
-  if (held_in(rows, kCommodore)) bits |= kCommodoreBit;
-  if (held_in(rows, kControl)) bits |= kControlBit;
-  return bits;
 }

@@ -142,6 +142,8 @@ void Memory::patch_roms() {
   memcpy(rom_ + kSaveHandoff, kSaveHandoffCode, static_cast<uint32_t>(sizeof(kSaveHandoffCode)));
 }
 
+void Memory::let_host_type_keys() { rom_[c64::rom::host_types_keys] = 1; }
+
 // The ROM images never change after load_roms, so a bank switch only
 // re-reads the table; copying and re-patching them here would give the same
 // bytes.

@@ -68,6 +68,8 @@ class KernalMachine {
   uint8_t peek(uint16_t addr) const { return memory_.read_byte_no_io(addr); }
   uint16_t peek_word(uint16_t addr) const { return memory_.read_word_no_io(addr); }
   void poke(uint16_t addr, uint8_t value) { memory_.write_byte_no_io(addr, value); }
+  // As the machine's face does when it types the keys itself.
+  void let_host_type_keys() { memory_.let_host_type_keys(); }
   uint8_t read(uint16_t addr) { return memory_.read_byte(addr); }
   // Screen codes of one physical row, 40 of them.
   std::vector<uint8_t> screen_row(int row) const;

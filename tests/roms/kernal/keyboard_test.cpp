@@ -111,6 +111,23 @@ TEST_F(KeyboardTest, ShiftCommodoreTogglesTheCaseUnlessLocked) {
   EXPECT_EQ(machine.vic_register(0x18), 0x15);
 }
 
+// While the host types every key itself, the scan reports the matrix for
+// programs that read it (PEEK(197), PEEK(653)) and types nothing, the case
+// switch included.
+TEST_F(KeyboardTest, WhileTheHostTypesTheScanOnlyReports) {
+  machine.let_host_type_keys();
+  machine.press({kLeftShift, kKeyA});
+  machine.run_jiffies(3);
+  EXPECT_EQ(machine.peek(0xCB), kKeyA);
+  EXPECT_EQ(machine.peek(0x028D), 1);
+  machine.release_all();
+  machine.run_jiffies(2);
+  EXPECT_EQ(machine.peek(0xCB), 0x40);
+  EXPECT_TRUE(Hold({kSpace}, 40).empty());
+  Hold({kLeftShift, kCommodore});
+  EXPECT_EQ(machine.vic_register(0x18), 0x15);
+}
+
 TEST_F(KeyboardTest, RunStopSetsTheStopFlag) {
   machine.press({kRunStop});
   machine.run_jiffies(2);
