@@ -133,6 +133,12 @@ class Matcher : public CbmDisk::Visitor {
   uint8_t most_;
 };
 
+// The statuses a 1541 reports with the track and sector they concern.
+bool names_a_place(DriveStatus status) {
+  return (status >= kDriveReadError && status <= kDriveIdMismatch) || status == kDriveIllegalTrackSector ||
+         status == kDriveDirError;
+}
+
 }  // namespace
 
 Drive::Drive() {
@@ -150,6 +156,7 @@ void Drive::disk(CbmDisk* disk) {
 }
 
 void Drive::set_status(DriveStatus status, uint8_t track, uint8_t sector) {
+  if (track == 0 && sector == 0 && names_a_place(status) && disk_ != nullptr) disk_->ErrorPlace(track, sector);
   status_ = status;
   const char* text = "";
   for (const StatusMessage& m : kMessages)

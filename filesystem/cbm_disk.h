@@ -117,6 +117,12 @@ class CbmDisk {
   // volume is only checked and reported on; an image's BAM is rebuilt from
   // its chains, as a 1541 does. damaged: the number of files left damaged.
   virtual DriveStatus Validate(uint32_t& damaged) = 0;
+  // Where the last read error (20 to 29), bad link (66) or directory error
+  // (71) lay, for the status message; 0, 0 when the disk has no tracks.
+  virtual void ErrorPlace(uint8_t& track, uint8_t& sector) {
+    track = 0;
+    sector = 0;
+  }
 };
 
 // What the drive's CD command changes: the disk it serves, the FAT volume's

@@ -35,6 +35,10 @@ class D64Disk : public CbmDisk {
   // Rebuilds the BAM from the chains as a 1541's V0 does; damaged is 0
   // after a rebuild, since nothing is left damaged.
   DriveStatus Validate(uint32_t& damaged) override;
+  void ErrorPlace(uint8_t& track, uint8_t& sector) override {
+    track = image_.ErrorTrack();
+    sector = image_.ErrorSector();
+  }
 
  private:
   enum class Use : uint8_t { Free, Reading, Writing };

@@ -9,7 +9,7 @@
 namespace korvan {
 namespace filesystem {
 
-class DiskChanger : public CbmDiskChanger {
+class DiskChanger final : public CbmDiskChanger {
  public:
   explicit DiskChanger(Fat32& volume) : volume_(volume), root_(volume) {}
   ~DiskChanger() { LeaveImage(); }

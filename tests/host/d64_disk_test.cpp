@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -95,8 +96,13 @@ TEST_F(DriveOnImage, DamagedImagesEndInTheCommandChannelsStatusInsideTheImage) {
   struct Damage {
     const char* what;
     std::function<void(std::vector<uint8_t>&)> apply;
-    const char* status;
+    std::string status;  // with the track and sector it names
     bool opens;
+  };
+  auto at = [](const char* status, int track, int sector) {
+    char text[64];
+    snprintf(text, sizeof(text), "%s,%02d,%02d", status, track, sector);
+    return std::string(text);
   };
   const Damage damages[] = {
       {"the second block links back to the first",
@@ -105,11 +111,13 @@ TEST_F(DriveOnImage, DamagedImagesEndInTheCommandChannelsStatusInsideTheImage) {
          second[0] = firstTrack;
          second[1] = firstSector;
        },
-       "71,DIR ERROR", true},
+       at("71,DIR ERROR", firstTrack, firstSector), true},
       {"the first block links off the disk",
-       [&](std::vector<uint8_t>& b) { Block(b, firstTrack, firstSector)[0] = 41; }, "66,ILLEGAL TRACK OR SECTOR", true},
+       [&](std::vector<uint8_t>& b) { Block(b, firstTrack, firstSector)[0] = 41; },
+       at("66,ILLEGAL TRACK OR SECTOR", 41, first[1]), true},
       {"the entry points at track 0",
-       [&](std::vector<uint8_t>& b) { FirstEntry(b)[kDirFirstTrack] = 0; }, "66,ILLEGAL TRACK OR SECTOR", false},
+       [&](std::vector<uint8_t>& b) { FirstEntry(b)[kDirFirstTrack] = 0; },
+       at("66,ILLEGAL TRACK OR SECTOR", 0, firstSector), false},
       {"the first block is marked bad in the error bytes",
        [&](std::vector<uint8_t>& b) {
          b.resize(b.size() + geometry.Blocks(), kErrorByteGood);
@@ -117,7 +125,7 @@ TEST_F(DriveOnImage, DamagedImagesEndInTheCommandChannelsStatusInsideTheImage) {
          D64Geometry::FromImageSize(static_cast<uint32_t>(b.size()), withErrors);
          b[withErrors.ErrorByteOffset(firstTrack, firstSector)] = 5;
        },
-       "23,READ ERROR", false},
+       at("23,READ ERROR", firstTrack, firstSector), false},
   };
   for (const Damage& damage : damages) {
     std::vector<uint8_t> bytes = pristine;
@@ -129,7 +137,7 @@ TEST_F(DriveOnImage, DamagedImagesEndInTheCommandChannelsStatusInsideTheImage) {
     std::vector<uint8_t> read = served.ReadAll(0, ended);
     // Never the end of a whole file: an error, and the status says which.
     EXPECT_NE(ended, kDiskEndOfFile) << damage.what;
-    EXPECT_EQ(served.Status().substr(0, strlen(damage.status)), damage.status) << damage.what;
+    EXPECT_EQ(served.Status(), damage.status) << damage.what;
     EXPECT_LT(read.size(), big.size()) << damage.what;
     if (!damage.opens) EXPECT_TRUE(read.empty()) << damage.what;
     served.drive.close(0);
@@ -148,7 +156,7 @@ TEST_F(DriveOnImage, DamagedImagesEndInTheCommandChannelsStatusInsideTheImage) {
   EXPECT_EQ(ended, kDiskEndOfFile);
   EXPECT_NE(std::search(program.begin(), program.end(), std::begin("\"BIG\""), std::end("\"BIG\"") - 1), program.end());
   listing.drive.close(0);
-  EXPECT_EQ(listing.Status().substr(0, 12), "71,DIR ERROR");
+  EXPECT_EQ(listing.Status(), "71,DIR ERROR,18,01");
 
   // A BAM that calls BIG's first block free: no SAVE may hand it out again.
   std::vector<uint8_t> disagreeing = pristine;

@@ -2,12 +2,15 @@
 // driven through the zero-page locations the ROM leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "emulator/io.h"
 #include "emulator/memory.h"
 #include "face/fake6502_bridge.h"
+#include "filesystem/d64_geometry.h"
 #include "tests/fat/fat_image.h"
 
 using namespace fat_test;
@@ -103,6 +106,54 @@ TEST_F(IoFilesTest, PrgFromElsewhereLoadsAtTheBasicStartOrAtItsOwnAddress) {
   EXPECT_EQ(Word(kEnd), 0xC000 + 300);
   Request(IO::kRequestLoad, 1, true);
   EXPECT_EQ(memory.read_byte(kStatus), 0x40) << "VERIFY compares at the same address";
+}
+
+// Inside an image a file whose chain breaks off is no file loaded short:
+// memory stays as it was, the load fails and channel 15 says why.
+TEST_F(IoFilesTest, ALoadFromAnImageThatBreaksOffLoadsNothingAndTheDriveSaysWhy) {
+  WriteHostFile(scratch.File("big.prg"), Prg(0x0801, Pattern(1000, 3)));
+  CommandResult made = Shell("cd " + Quote(scratch.File("")) + " && cc1541 -q -f big -w big.prg -f ok -w big.prg t.d64");
+  ASSERT_EQ(made.status, 0) << made.output;
+  std::vector<uint8_t> image = ReadHostFile(scratch.File("t.d64"));
+  // BIG's second block (its first lies where the first entry of 18/1 says) links back to the first.
+  korvan::filesystem::D64Geometry geometry;
+  ASSERT_TRUE(korvan::filesystem::D64Geometry::FromImageSize(static_cast<uint32_t>(image.size()), geometry));
+  const uint32_t entry = geometry.BlockOffset(18, 1);
+  uint32_t first = geometry.BlockOffset(image[entry + 3], image[entry + 4]);
+  uint32_t second = geometry.BlockOffset(image[first], image[first + 1]);
+  image[second] = image[entry + 3];
+  image[second + 1] = image[entry + 4];
+  EXPECT_TRUE(file.PutBytes(scratch, "T.D64", image));
+  EXPECT_TRUE(file.PutBytes(scratch, "SHORT.D64", std::vector<uint8_t>(1000, 0)));
+  Remount();
+  Drive& drive = io.drive();
+  auto command = [&](const char* text) {
+    drive.open(Drive::kCommandChannel, reinterpret_cast<const uint8_t*>(text), static_cast<uint8_t>(strlen(text)));
+    return std::string(drive.status_text());
+  };
+  EXPECT_EQ(command("CD:SHORT.D64"), "74,DRIVE NOT READY,00,00");
+  EXPECT_EQ(command("CD:GAME"), "64,FILE TYPE MISMATCH,00,00");
+  EXPECT_EQ(command("CD:T.D64"), "00, OK,00,00");
+  for (uint16_t a = 0x0801; a < 0x0C00; a++) memory.write_byte(a, 0x55);
+  Name("BIG");
+  Request(IO::kRequestLoad);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x02);
+  EXPECT_EQ(Ram(0x0801, 0x3FF), std::vector<uint8_t>(0x3FF, 0x55));
+  EXPECT_EQ(std::string(drive.status_text()).substr(0, 12), "71,DIR ERROR");
+  Name("OK");
+  Request(IO::kRequestLoad);
+  EXPECT_EQ(memory.read_byte(kStatus), 0x40);
+  EXPECT_EQ(Ram(0x0801, 1000), Pattern(1000, 3));
+  EXPECT_EQ(command("CD:.."), "00, OK,00,00");
+  Name("GAME");
+  Request(IO::kRequestLoad);
+  EXPECT_EQ(Ram(0x0801, 300), game) << "back at the root";
+  // The root lists its images by name with the type D64.
+  Name("$");
+  Request(IO::kRequestLoad);
+  std::vector<uint8_t> listing = Ram(0x0801, Word(kEnd) - 0x0801);
+  std::string line = "\"T\"                D64";
+  EXPECT_NE(std::search(listing.begin(), listing.end(), line.begin(), line.end()), listing.end());
 }
 
 TEST_F(IoFilesTest, SaveWritesTheLoadAddressThenTheArea) {
