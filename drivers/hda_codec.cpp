@@ -26,24 +26,29 @@ uint32_t HighDefinitionAudioCodec::WidgetType(uint8_t node) {
   return (caps >> 20) & 0xF;
 }
 
-uint8_t HighDefinitionAudioCodec::ConnectionCount(uint8_t node) {
+// Short entries come four to a response, long ones two. An entry with the
+// range bit stands for every node after the entry before it up to its own,
+// and each of those is a connection of its own for the select verb. Nodes
+// beyond the 8-bit addresses the verbs reach are listed as 0, never followed.
+int HighDefinitionAudioCodec::Connections(uint8_t node, uint8_t* list) {
   uint32_t caps = 0, length = 0;
   if (!Parameter(node, kAudioWidgetCapabilities, &caps) || !(caps & kConnectionListPresent)) return 0;
   if (!Parameter(node, kConnectionListLength, &length)) return 0;
-  return static_cast<uint8_t>(length & 0x7F);
-}
-
-// Short entries come four to a response, long ones two; a range entry is
-// taken as its first node.
-uint8_t HighDefinitionAudioCodec::Connection(uint8_t node, uint8_t index) {
-  uint32_t length = 0, entries = 0;
-  Parameter(node, kConnectionListLength, &length);
-  bool long_form = (length & 0x80) != 0;
-  uint8_t per_response = long_form ? 2 : 4;
-  uint8_t first = static_cast<uint8_t>(index - index % per_response);
-  if (!Send(node, verb12(kGetConnectionListEntry, first), &entries)) return 0;
-  uint32_t shift = (index % per_response) * (long_form ? 16 : 8);
-  return static_cast<uint8_t>((entries >> shift) & (long_form ? 0x7FFF : 0x7F));
+  bool long_form = (length & kLongFormEntries) != 0;
+  uint32_t per_response = long_form ? 2 : 4, bits = long_form ? 16 : 8;
+  uint32_t range = 1u << (bits - 1);
+  uint32_t entries = length & kConnectionListLengthMask, response = 0;
+  int count = 0;
+  for (uint32_t i = 0; i < entries && count < kMostConnections; i++) {
+    if (i % per_response == 0 && !Send(node, verb12(kGetConnectionListEntry, static_cast<uint8_t>(i)), &response))
+      break;
+    uint32_t entry = (response >> (i % per_response * bits)) & ((1u << bits) - 1);
+    uint32_t id = entry & (range - 1);
+    uint32_t from = (entry & range) && count > 0 && list[count - 1] != 0 ? list[count - 1] + 1u : id;
+    for (uint32_t n = from; n <= id && count < kMostConnections; n++)
+      list[count++] = n <= 0xFF ? static_cast<uint8_t>(n) : 0;
+  }
+  return count;
 }
 
 bool HighDefinitionAudioCodec::FindConverter(uint8_t node, int depth) {
@@ -55,11 +60,11 @@ bool HighDefinitionAudioCodec::FindConverter(uint8_t node, int depth) {
     return true;
   }
   if (depth > 0 && type != kWidgetMixer && type != kWidgetSelector) return false;
-  uint8_t count = ConnectionCount(node);
-  for (uint8_t i = 0; i < count; i++) {
-    choices_[depth] = i;
-    uint8_t next = Connection(node, i);
-    if (next != 0 && FindConverter(next, depth + 1)) return true;
+  uint8_t list[kMostConnections];
+  int count = Connections(node, list);
+  for (int i = 0; i < count; i++) {
+    choices_[depth] = static_cast<uint8_t>(i);
+    if (list[i] != 0 && FindConverter(list[i], depth + 1)) return true;
   }
   return false;
 }

@@ -69,6 +69,12 @@ class HighDefinitionAudioCodec {
   static constexpr uint32_t kDeviceSpeaker = 0x1;
   static constexpr uint32_t kDeviceHeadphoneOut = 0x2;
 
+  // Connection list length parameter fields.
+  static constexpr uint32_t kLongFormEntries = 0x80;
+  static constexpr uint32_t kConnectionListLengthMask = 0x7F;
+  // The most connections followed from one widget.
+  static constexpr int kMostConnections = 32;
+
   static constexpr int kLongestPath = 5;  // pin, up to three mixers or selectors, converter
 
   HighDefinitionAudioCodec(HighDefinitionAudioLink* link, uint8_t address) : link_(link), address_(address) {}
@@ -85,8 +91,9 @@ class HighDefinitionAudioCodec {
  private:
   bool Parameter(uint8_t node, uint8_t parameter, uint32_t* value);
   bool Send(uint8_t node, uint32_t verb, uint32_t* response = nullptr);
-  uint8_t ConnectionCount(uint8_t node);
-  uint8_t Connection(uint8_t node, uint8_t index);
+  // The node's connections, ranges expanded, into list (kMostConnections
+  // long); returns how many.
+  int Connections(uint8_t node, uint8_t* list);
   uint32_t WidgetType(uint8_t node);
   // Depth-first from node to an output converter; fills path_ and choices_.
   bool FindConverter(uint8_t node, int depth);

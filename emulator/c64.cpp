@@ -235,12 +235,12 @@ FaceCells g_serial_cells;
 
 }  // namespace
 
-void C64::finish_pass(bool text_changed) {
+void C64::finish_pass(bool text_changed, bool picture_due) {
   g_frame_ctr++;
   if (redraw_pending_) {
     io->screen_redraw();
     redraw_pending_ = false;
-  } else if (text_changed || g_frame_ctr <= kStartupRedrawPasses || g_video_view != 0) {
+  } else if (g_video_view != 0 ? picture_due : text_changed || g_frame_ctr <= kStartupRedrawPasses) {
     // The video chip's picture changes without the text changing.
     io->screen_refresh();
   }

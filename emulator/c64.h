@@ -64,7 +64,8 @@ class C64 {
   // and the end of a pass (counted, redrawn by the rule, mirrored to COM1).
   void start_face();
   void enter_monitor();
-  void finish_pass(bool text_changed);
+  // picture_due: the video view's picture is drawn this pass.
+  void finish_pass(bool text_changed, bool picture_due);
   // Scancodes typed while the monitor had the keyboard only move the shift state.
   void drain_scan_ring();
   void drain_serial_input(bool deliver);

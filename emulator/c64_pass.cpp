@@ -31,6 +31,8 @@ TerminalDecoder g_terminal_decoder;
 // so keys and the redraw come once a frame; warp runs whole passes.
 constexpr uint32_t kFrameBatch = 64;
 constexpr uint32_t kNoticeMillis = 2000;
+// Where the host cannot draw every frame, at least every fifth is drawn.
+constexpr uint32_t kMostSkippedPictures = 4;
 
 // The machine held to the wall clock, and the brief notice of a change of
 // speed; both kept across machines, like the choice itself.
@@ -57,9 +59,21 @@ class SpeedKeeper {
     uint32_t ahead = pacer_.ahead(clock->now(), current_milli);
     if (ahead != 0) wait_until_milli(current_milli + ahead);
   }
+  // Before the redraw: at real speed the video picture of a frame the
+  // machine finished late is skipped, so the time goes to catching up and a
+  // slow host sees whole frames dropped evenly instead of a slow machine.
+  bool picture_due(Clock* clock) {
+    if (g_warp || skipped_ == kMostSkippedPictures || !pacer_.late(clock->now(), current_milli)) {
+      skipped_ = 0;
+      return true;
+    }
+    skipped_++;
+    return false;
+  }
 
  private:
   Pacer pacer_;
+  uint32_t skipped_ = 0;
   bool warp_seen_ = true;
   bool notice_shown_ = false;
   uint32_t notice_since_ = 0;
@@ -161,11 +175,14 @@ void C64::run_batches() {
 
 bool C64::run_pass() {
   if (!mode.machine_runs()) {
+    sid->mute(true);
     enter_monitor();
     if (shape_.full_keyboard) drain_serial_input(false);
     if (shape_.real_speed) g_speed.restart(clock);
     return !mode.exit_requested();
   }
+  // Unthrottled, the sound would be a blur at many times its pitch.
+  sid->mute(g_warp || !shape_.real_speed);
   if (shape_.substrate) ovra::substrate_tick();
   run_batches();
   if (shape_.substrate) ovra::face_step_all();
@@ -174,7 +191,7 @@ bool C64::run_pass() {
   drain_scan_ring();
   if (shape_.full_keyboard) drain_serial_input(true);
   if (!cia1->emulate() || !cia2->emulate() || !vic->emulate() || !sid->emulate() || !io->emulate()) return false;
-  finish_pass(changed);
+  finish_pass(changed, !shape_.real_speed || g_speed.picture_due(clock));
   if (shape_.real_speed) g_speed.pace(clock, io);
   return !mode.exit_requested();
 }

@@ -39,8 +39,12 @@ class Clock {
   uint32_t now() const { return cycles_ != nullptr ? *cycles_ : 0; }
   // The processor stands still for this many cycles while time goes on.
   void stall(uint32_t cycles) {
-    if (cycles_ != nullptr) *cycles_ += cycles;
+    if (cycles_ == nullptr) return;
+    *cycles_ += cycles;
+    stalled_ += cycles;
   }
+  // All the cycles stall() has added: now() less these is what the processor ran.
+  uint32_t stalled() const { return stalled_; }
 
   // Runs the chip once to learn its first event; false when all slots are taken.
   bool attach(Clocked* chip);
@@ -59,4 +63,5 @@ class Clock {
   uint32_t at_[kMaxChips] = {};
   int chip_count_ = 0;
   uint32_t next_ = 0;
+  uint32_t stalled_ = 0;
 };

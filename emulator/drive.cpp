@@ -133,10 +133,11 @@ class Matcher : public CbmDisk::Visitor {
   uint8_t most_;
 };
 
-// The statuses a 1541 reports with the track and sector they concern.
+// The statuses a disk reports with the track and sector they concern; 26
+// is the drive's own answer to N, about no sector.
 bool names_a_place(DriveStatus status) {
-  return (status >= kDriveReadError && status <= kDriveIdMismatch) || status == kDriveIllegalTrackSector ||
-         status == kDriveDirError;
+  return (status >= kDriveReadError && status <= kDriveIdMismatch && status != kDriveWriteProtect) ||
+         status == kDriveIllegalTrackSector || status == kDriveDirError;
 }
 
 }  // namespace

@@ -61,9 +61,11 @@ void IO::init_keyboard() {
 
 void IO::release_display() {
   delete[] frame_;
-  delete[] scaled_;
+  delete[] columns_;
+  delete[] row_;
   frame_ = nullptr;
-  scaled_ = nullptr;
+  columns_ = nullptr;
+  row_ = nullptr;
 }
 
 void IO::init_display(uint32_t* framebuffer, uint32_t width, uint32_t height, uint32_t pitch, uint8_t bpp) {
@@ -79,9 +81,10 @@ void IO::init_display(uint32_t* framebuffer, uint32_t width, uint32_t height, ui
   frame_ = new uint16_t[kFrameWidth * kFrameHeight];
   if (frame_ != nullptr)
     for (uint32_t i = 0; i < kFrameWidth * kFrameHeight; i++) frame_[i] = 0;
-  scaled_ = new uint16_t[static_cast<uint32_t>(width) * height];
-  scale_x_ = width / static_cast<double>(kFrameWidth);
-  scale_y_ = height / static_cast<double>(kFrameHeight);
+  columns_ = new uint16_t[width];
+  if (columns_ != nullptr)
+    for (uint32_t x = 0; x < width; x++) columns_[x] = static_cast<uint16_t>(x * kFrameWidth / width);
+  row_ = new uint8_t[width * bytes_per_pixel_];
 }
 
 void IO::sync() {

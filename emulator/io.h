@@ -65,7 +65,7 @@ class IO {
   IO(const IO&) = delete;
   IO& operator=(const IO&) = delete;
 
-  // Stores the host framebuffer and allocates the frame and its scaled copy.
+  // Stores the host framebuffer and allocates the frame and the scaling tables.
   // Called once per machine; a second call replaces the buffers.
   void init_display(uint32_t* framebuffer, uint32_t width, uint32_t height, uint32_t pitch, uint8_t bpp);
   void screen_refresh();
@@ -174,9 +174,10 @@ class IO {
   BootClock clock_;
   bool clock_running_ = false;
   uint16_t* frame_ = nullptr;
-  uint16_t* scaled_ = nullptr;
-  double scale_x_ = 0;
-  double scale_y_ = 0;
+  // The frame column each host column shows, and one host row of the
+  // picture in the framebuffer's format.
+  uint16_t* columns_ = nullptr;
+  uint8_t* row_ = nullptr;
   uint32_t* framebuffer_ = nullptr;
   uint32_t width_ = 0;
   uint32_t height_ = 0;

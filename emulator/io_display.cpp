@@ -6,6 +6,7 @@
 #include "emulator/io.h"
 #include "emulator/memory.h"
 #include "lib/pixel.h"
+#include "lib/string.h"
 
 namespace {
 constexpr uint8_t kBlankCode = 0x20;
@@ -115,20 +116,25 @@ void IO::draw_face_screen(bool everything) {
 }
 
 // Nearest neighbour, truncating: host pixel (x, y) shows frame pixel
-// (x / scale x, y / scale y).
+// (x x frame width / host width, y x frame height / host height). Each frame
+// row is converted once into the row buffer, in the framebuffer's format, and
+// copied to every host row that shows it: the framebuffer is only written,
+// never read back (slow on real cards), and the work per frame is a frame's
+// pixels plus copies.
 void IO::draw_video_frame() {
-  if (frame_ == nullptr || scaled_ == nullptr) return;
+  if (frame_ == nullptr || columns_ == nullptr || row_ == nullptr) return;
+  uint32_t row_bytes = width_ * bytes_per_pixel_;
+  uint32_t converted = kFrameHeight;
   for (uint32_t y = 0; y < height_; y++) {
-    uint32_t source_row = static_cast<uint32_t>(y / scale_y_);
-    if (source_row >= kFrameHeight) source_row = kFrameHeight - 1;
-    for (uint32_t x = 0; x < width_; x++) {
-      uint32_t source_column = static_cast<uint32_t>(x / scale_x_);
-      if (source_column >= kFrameWidth) source_column = kFrameWidth - 1;
-      scaled_[y * width_ + x] = frame_[source_row * kFrameWidth + source_column];
+    uint32_t source_row = y * kFrameHeight / height_;
+    if (source_row != converted) {
+      const uint16_t* source = frame_ + source_row * kFrameWidth;
+      for (uint32_t x = 0; x < width_; x++)
+        fb_store_rgb565(row_ + x * bytes_per_pixel_, bpp_, palette_[source[columns_[x]] & 0x0F]);
+      converted = source_row;
     }
+    memcpy(reinterpret_cast<uint8_t*>(framebuffer_) + y * pitch_, row_, row_bytes);
   }
-  for (uint32_t y = 0; y < height_; y++)
-    for (uint32_t x = 0; x < width_; x++) store_pixel(x, y, palette_[scaled_[y * width_ + x] & 0x0F]);
   face_drawn_valid_ = false;
 }
 

@@ -23,7 +23,7 @@ void Pacer::restart(uint32_t cycles, uint32_t millis) {
   base_millis_ = millis;
 }
 
-uint32_t Pacer::ahead(uint32_t cycles, uint32_t millis) {
+int32_t Pacer::lead(uint32_t cycles, uint32_t millis) {
   uint32_t elapsed = cycles - base_cycles_;
   if (static_cast<int32_t>(elapsed) < 0) {  // the count restarted (a new machine)
     restart(cycles, millis);
@@ -36,10 +36,18 @@ uint32_t Pacer::ahead(uint32_t cycles, uint32_t millis) {
   }
   uint32_t due = base_millis_ + static_cast<uint32_t>(static_cast<uint64_t>(elapsed) * kMillisPerSecond /
                                                       Clock::kCyclesPerSecond);
-  int32_t lead = static_cast<int32_t>(due - millis);
-  if (lead > 0) return static_cast<uint32_t>(lead);
-  if (static_cast<uint32_t>(-lead) > kMaxDebtMillis) restart(cycles, millis);
+  return static_cast<int32_t>(due - millis);
+}
+
+uint32_t Pacer::ahead(uint32_t cycles, uint32_t millis) {
+  int32_t lead_millis = lead(cycles, millis);
+  if (lead_millis > 0) return static_cast<uint32_t>(lead_millis);
+  if (static_cast<uint32_t>(-lead_millis) > kMaxDebtMillis) restart(cycles, millis);
   return 0;
+}
+
+bool Pacer::late(uint32_t cycles, uint32_t millis) {
+  return lead(cycles, millis) < -static_cast<int32_t>(kLateMillis);
 }
 
 void wait_until_milli(uint32_t target) {

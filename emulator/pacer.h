@@ -13,6 +13,8 @@ class Pacer {
   // A machine further behind than this (three frames) lets the debt go
   // instead of racing to catch up.
   static constexpr uint32_t kMaxDebtMillis = 60;
+  // A machine further behind than this (a frame) is late: its picture waits.
+  static constexpr uint32_t kLateMillis = 20;
 
   // Counts from here: the machine's cycle count at this wall-clock time.
   void restart(uint32_t cycles, uint32_t millis);
@@ -20,8 +22,15 @@ class Pacer {
   // wall clock at millis; 0 when it is not. A debt beyond kMaxDebtMillis
   // restarts the count.
   uint32_t ahead(uint32_t cycles, uint32_t millis);
+  // True when the machine, having run to cycles, is more than kLateMillis
+  // behind the wall clock at millis.
+  bool late(uint32_t cycles, uint32_t millis);
 
  private:
+  // Milliseconds the machine is ahead (negative: behind), the base moved on
+  // by whole minutes first.
+  int32_t lead(uint32_t cycles, uint32_t millis);
+
   uint32_t base_cycles_ = 0;
   uint32_t base_millis_ = 0;
 };

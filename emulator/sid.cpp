@@ -30,6 +30,22 @@ void Sid::clock(const uint32_t* cycles) {
   rendered_to_ = cycles != nullptr ? *cycles : 0;
 }
 
+void Sid::speaker(korvan::drivers::SpeakerDriver* speaker) {
+  speaker_ = speaker;
+  frequency_ = 0;
+  if (speaker_ != nullptr) speaker_->Nosound();
+}
+
+// The cycles before the change are rendered as they were: a mute takes
+// effect at the cycle it comes, like a register write.
+void Sid::mute(bool on) {
+  if (on == muted_) return;
+  BusyGuard guard(&busy_);
+  catch_up();
+  muted_ = on;
+  play_loudest_voice();
+}
+
 uint8_t Sid::read_register(uint8_t reg) {
   reg &= kRegisterMask;
   if (reg == kPotX || reg == kPotY) return kNoPaddle;
@@ -91,12 +107,12 @@ void Sid::catch_up() {
 }
 
 // A sample is taken every kSidClockHz / kSidSampleRate cycles (20.5), the
-// phase carrying the fraction. While the ring is full, or there is none,
-// the chip runs on in long steps: its state stays right to the cycle for
+// phase carrying the fraction. While the ring is full, or there is none, or
+// the chip is muted, the chip runs on in long steps: its state stays right to the cycle for
 // OSC3 and ENV3, only the samples nobody takes are not made.
 void Sid::render(uint32_t cycles) {
   while (cycles > 0) {
-    if (output_ == nullptr || output_->full()) {
+    if (output_ == nullptr || output_->full() || muted_) {
       uint32_t step = cycles < kSilentStep ? cycles : kSilentStep;
       advance(step);
       sample_phase_ = (sample_phase_ + step * kSidSampleRate) % kSidClockHz;
@@ -148,7 +164,7 @@ void Sid::play_loudest_voice() {
     }
   }
   int32_t tone = 0;
-  if (loudest >= 0 && (mode_volume_ & SidMixer::kVolumeMask) != 0) {
+  if (loudest >= 0 && (mode_volume_ & SidMixer::kVolumeMask) != 0 && !muted_) {
     uint16_t number = voices_[loudest].frequency();
     tone = getFrequency(static_cast<uint8_t>(number >> 8), static_cast<uint8_t>(number));
   }

@@ -62,7 +62,12 @@ class Sid {
   // The cycle counter of the running processor. Without it the chip sees no
   // time pass.
   void clock(const uint32_t* cycles);
-  void speaker(korvan::drivers::SpeakerDriver* speaker) { speaker_ = speaker; }
+  // The speaker starts silent: a tone an earlier machine left on stops.
+  void speaker(korvan::drivers::SpeakerDriver* speaker);
+  // Silence, in warp and while the monitor has the machine: no samples are
+  // made and the speaker is off, while the chip still follows the processor
+  // (OSC3 and ENV3 read as ever). Safe against the timer interrupt's emulate().
+  void mute(bool on);
   void output(SampleRing* ring) { output_ = ring; }
 
   // The speaker's tone in Hz, 0 while silent.
@@ -99,6 +104,7 @@ class Sid {
   // In 1/kSidSampleRate cycles: how far the next sample is.
   uint32_t sample_phase_ = 0;
   volatile bool busy_ = false;
+  bool muted_ = false;
 
   SampleRing* output_ = nullptr;  // lent by the kernel
   korvan::drivers::SpeakerDriver* speaker_ = nullptr;  // lent by the kernel

@@ -141,6 +141,9 @@ TEST_F(DriveOnImage, DamagedImagesEndInTheCommandChannelsStatusInsideTheImage) {
     EXPECT_LT(read.size(), big.size()) << damage.what;
     if (!damage.opens) EXPECT_TRUE(read.empty()) << damage.what;
     served.drive.close(0);
+    // N names no sector, whatever the last error was.
+    served.Command("N0:NEW,01");
+    EXPECT_EQ(served.Status(), "26,WRITE PROTECT ON,00,00") << damage.what;
     EXPECT_EQ(served.store.strays, 0u) << damage.what;
     EXPECT_EQ(served.store.bytes, bytes) << damage.what << ": reading changed the image";
   }

@@ -100,6 +100,31 @@ TEST_F(HdaDriver, FollowsAPinThroughAMixerAndSkipsUnconnectedPins) {
   EXPECT_EQ(controller.widgets[2].stream_channel, 0x10);
 }
 
+// A connection list entry with the range bit stands for every node from the
+// entry before it: 4, then "through 6", is 4, 5 and 6, and the select verb
+// counts each of them.
+TEST_F(HdaDriver, ExpandsConnectionRangesAndSelectsByTheExpandedIndex) {
+  controller.widgets.clear();
+  controller.first_widget = 2;
+  Widget pin;
+  pin.capabilities = 0x4u << 20 | 0x100;
+  pin.pin_capabilities = 0x10;
+  pin.configuration = 0x01014010;  // jack, line out
+  pin.connections = {3};
+  Widget selector;
+  selector.capabilities = 0x3u << 20 | 0x100;
+  selector.connections = {4, 0x80 | 6};
+  Widget dead_end;
+  dead_end.capabilities = 0x3u << 20;  // a selector with nothing behind it
+  Widget converter;
+  converter.capabilities = 0x5;
+  controller.widgets = {{2, pin}, {3, selector}, {4, dead_end}, {5, dead_end}, {6, converter}};
+  IntelHighDefinitionAudio* card = started();
+  ASSERT_TRUE(card != nullptr && card->Ready()) << (card ? card->Failure() : "not found");
+  EXPECT_EQ(controller.widgets[3].selected, 2) << "the third connection, node 6";
+  EXPECT_EQ(controller.widgets[6].stream_channel, 0x10);
+}
+
 TEST_F(HdaDriver, TakesTheFirstCodecWithAnOutput) {
   controller.codec_mask = 0x5;  // a codec with nothing to play through at 0
   controller.codec_address = 2;

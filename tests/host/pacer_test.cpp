@@ -2,7 +2,10 @@
 // the bounded wait, and the kernel image's pass at real speed and in warp.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "emulator/clock.h"
+#include "emulator/io.h"
 #include "emulator/pacer.h"
 #include "emulator/vic.h"
 #include "face/fake6502_bridge.h"
@@ -78,6 +81,51 @@ TEST(Pacer, RealSpeedPassesRunAFrameAndWaitWarpPassesDoNot) {
   machine.run_pass();
   EXPECT_EQ(g_c64_self.steps - steps, C64::kInstructionsPerPass);
   EXPECT_EQ(korvan::hosted::hosted_cpu().halts, 0u);
+  g_warp = warp;
+}
+
+// The video view at real speed: a host that keeps up draws every frame; one
+// that takes 25 ms for a frame drawn and 10 ms for one not drawn skips a
+// picture now and then, never two in a row, and the machine keeps time.
+TEST(Pacer, TheVideoViewSkipsWholePicturesEvenlyWhereTheHostFallsBehind) {
+  korvan::hosted::Simulated8042 controller;
+  C64 machine;
+  machine_test::load_idle_kernal(machine.mem);
+  constexpr uint32_t kWidth = 80, kHeight = 60, kUntouched = 0xAAAAAAAAu;
+  std::vector<uint32_t> framebuffer(kWidth * kHeight);
+  machine.io->init_display(framebuffer.data(), kWidth, kHeight, kWidth * 4, 32);
+  bool warp = g_warp;
+  g_warp = false;
+  int32_t view = g_video_view;
+  g_video_view = 1;
+  machine.begin();
+  machine.run_pass();  // the first pass redraws whatever the pace
+  for (uint32_t drawn_millis : {20u, 25u}) {
+    uint32_t start_milli = current_milli, start_cycles = machine.clock->now();
+    int pictures = 0, longest_gap = 0, gap = 0;
+    bool drew = true;
+    for (int pass = 0; pass < 50; pass++) {
+      framebuffer[0] = kUntouched;
+      current_milli = current_milli + (drew ? drawn_millis : 10);
+      machine.run_pass();
+      drew = framebuffer[0] != kUntouched;
+      pictures += drew;
+      gap = drew ? 0 : gap + 1;
+      if (gap > longest_gap) longest_gap = gap;
+    }
+    double machine_millis = (machine.clock->now() - start_cycles) * 1000.0 / kSecond;
+    // Drawing every frame would leave the machine 250 ms behind by now; a
+    // frame ahead at the start and the debt it may carry are allowed.
+    EXPECT_NEAR(machine_millis, current_milli - start_milli, 2 * Pacer::kMaxDebtMillis) << "keeps time";
+    if (drawn_millis == 20) {
+      EXPECT_EQ(pictures, 50) << "a host that keeps up draws every frame";
+    } else {
+      EXPECT_LT(pictures, 50) << "a late machine skips pictures";
+      EXPECT_GE(pictures, 30);
+      EXPECT_EQ(longest_gap, 1) << "evenly";
+    }
+  }
+  g_video_view = view;
   g_warp = warp;
 }
 

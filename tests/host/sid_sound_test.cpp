@@ -259,4 +259,21 @@ TEST_F(SidSound, AFullRingDropsSamplesAndTheChipKeepsTime) {
   EXPECT_EQ(static_cast<uint8_t>(sid.read_register(Sid::kOscillator3) - first), 0x40);
 }
 
+// Muted, the chip makes no samples but keeps its time to the cycle: voice 3's
+// oscillator reads on as if it had sounded all along.
+TEST_F(SidSound, AMutedChipMakesNoSamplesAndKeepsTime) {
+  write(Sid::kModeVolume, 0x0F);
+  voice(2, 0x1000, SidVoice::kSawtooth);
+  EXPECT_GT(rms(run(0.05)), 100.0);
+  sid.mute(true);
+  uint8_t first = sid.read_register(Sid::kOscillator3);
+  EXPECT_TRUE(run(0.5).empty());
+  cycles += 1024;  // $1000 x 1024 = a quarter of the 24-bit accumulator
+  uint32_t ran = static_cast<uint32_t>(0.5 * kClock) + 1024;
+  EXPECT_EQ(static_cast<uint8_t>(sid.read_register(Sid::kOscillator3) - first),
+            static_cast<uint8_t>((uint64_t{0x1000} * ran >> 16) & 0xFF));
+  sid.mute(false);
+  EXPECT_GT(rms(run(0.05)), 100.0);
+}
+
 }  // namespace

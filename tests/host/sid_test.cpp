@@ -127,4 +127,20 @@ TEST_F(SidTest, WithoutASpeakerNothingIsProgrammed) {
   EXPECT_EQ(alone.frequency(), 0);
 }
 
+// Warp and the monitor mute the chip; a fresh machine's chip silences a tone
+// the last machine left on the speaker.
+TEST_F(SidTest, MutingAndANewMachineSilenceTheSpeaker) {
+  sid.write_register(Sid::kModeVolume, 0x0F);
+  sound(0, 0x11, 0x25, 15);
+  ASSERT_TRUE(timer.speaker_sounding());
+  sid.mute(true);
+  pass();
+  EXPECT_FALSE(timer.speaker_sounding());
+  sid.mute(false);
+  EXPECT_TRUE(timer.speaker_sounding()) << "the held note comes back";
+  Sid fresh;
+  fresh.speaker(&speaker);
+  EXPECT_FALSE(timer.speaker_sounding());
+}
+
 }  // namespace

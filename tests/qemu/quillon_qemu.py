@@ -54,60 +54,69 @@ def row_showing(text):
 
 class HostShare:
     """What the host gave a QEMU process's virtual processor over an interval:
-    the host processor time it used, and the stretches in which it was ready
-    to run but waited for a processor (the scheduler's run-queue delay),
-    sampled every SAMPLE seconds. The guest's pacer makes up for short waits;
-    a stretch longer than its slack is time the guest cannot keep."""
+    the host processor time it used, and the stretches in which it, or this
+    test's own threads that take its serial output, were ready to run but
+    waited for a processor (the scheduler's run-queue delay), sampled every
+    SAMPLE seconds. The guest's pacer makes up for short waits; a stretch
+    longer than its slack is time the guest cannot keep, and a late reader
+    sees the guest's output late."""
 
     SAMPLE = 0.02
-    # A sample in which the processor waited more than this share of it is
-    # a starved one; the pacer lets go of a debt beyond 60 ms.
+    # A sample in which a thread waited more than this share of it is a
+    # starved one; the pacer lets go of a debt beyond 60 ms.
     STARVED_SHARE = 0.5
     SLACK = 0.06
 
     def __init__(self, pid):
-        self.pid = pid
-        self.task = self._processor_thread()
+        self.processor = self._processor_thread(pid)
+        own = "/proc/%d/task" % os.getpid()
+        self.watched = [self.processor] + [os.path.join(own, t, "schedstat") for t in os.listdir(own)]
         self.started = time.time()
-        self.used0, self.waited0 = self._sample()
+        self.used0, self.waited0 = self._sample(self.processor)
         self.lost = 0.0
         self.run = 0.0
         self.stop = threading.Event()
         self.sampler = threading.Thread(target=self._watch, daemon=True)
         self.sampler.start()
 
-    def _processor_thread(self):
-        task_dir = "/proc/%d/task" % self.pid
+    @staticmethod
+    def _processor_thread(pid):
+        task_dir = "/proc/%d/task" % pid
         for task in os.listdir(task_dir):
             with open(os.path.join(task_dir, task, "comm")) as f:
                 if "CPU" in f.read():
                     return os.path.join(task_dir, task, "schedstat")
-        return "/proc/%d/schedstat" % self.pid
+        return "/proc/%d/schedstat" % pid
 
-    def _sample(self):
+    @staticmethod
+    def _sample(path):
         try:
-            with open(self.task) as f:
+            with open(path) as f:
                 fields = f.read().split()
         except OSError:
-            return 0.0, 0.0
+            return 0.0, 0.0  # the thread ended
         return int(fields[0]) / 1e9, int(fields[1]) / 1e9
 
+    def _waits(self):
+        return [self._sample(path)[1] for path in self.watched]
+
     def _watch(self):
-        at, (_, waited) = time.time(), self._sample()
+        at, waits = time.time(), self._waits()
         while not self.stop.wait(self.SAMPLE):
-            now, (_, now_waited) = time.time(), self._sample()
-            if now_waited - waited > self.STARVED_SHARE * (now - at):
+            now, now_waits = time.time(), self._waits()
+            longest = max(b - a for a, b in zip(waits, now_waits))
+            if longest > self.STARVED_SHARE * (now - at):
                 self.run += now - at
             else:
                 self.lost += max(0.0, self.run - self.SLACK)
                 self.run = 0.0
-            at, waited = now, now_waited
+            at, waits = now, now_waits
 
     def read(self):
         """(wall seconds, processor seconds used, seconds waited, seconds the
-        guest could not make up) so far."""
+        guest or its reader could not make up) so far."""
         self.stop.set()
         self.sampler.join()
-        used, waited = self._sample()
+        used, waited = self._sample(self.processor)
         lost = self.lost + max(0.0, self.run - self.SLACK)
         return time.time() - self.started, used - self.used0, waited - self.waited0, lost

@@ -66,14 +66,14 @@ class RealSpeed(unittest.TestCase):
         self.seen_at(here, row_showing(shown), 30)
 
     def keeps_real_time(self, share, what, tolerance):
-        """True unless the host kept QEMU's processor waiting for long
-        stretches, losing the guest more than half the tolerance."""
+        """True unless the host kept QEMU's processor (or this test's reader)
+        waiting for long stretches, more than half the tolerance in all."""
         wall, used, waited, lost = share.read()
         print("%s: QEMU's processor used %.2f s of the host's in %.2f s, waited %.2f s, "
               "%.2f s of it in stretches the guest cannot make up" % (what, used, wall, waited, lost))
         if lost <= tolerance / 2 * wall:
             return True
-        print("%s: the host did not keep up, so only the lower bound is checked" % what)
+        print("%s: the host did not keep up, so only \"never faster than a C64\" is checked" % what)
         return False
 
     def test_loops_and_ti_keep_real_time_and_warp_runs_free(self):

@@ -11,6 +11,7 @@
 
 #include "drivers/ata.h"
 #include "emulator/c64.h"
+#include "emulator/clock.h"
 #include "emulator/io.h"
 #include "emulator/memory.h"
 #include "emulator/roms/c64_locations.h"
@@ -162,7 +163,8 @@ int run_c64(const C64Options& options) {
     if (options.has_until && screen.find(options.until) != std::string::npos) found = true;
   }
   if (options.screen) print_screen(face);
-  if (options.cycles) printf("cycles %u\n", f6502_context()->cycles);
+  // The processor's own cycles: those the video chip took from it do not count.
+  if (options.cycles) printf("cycles %u\n", f6502_context()->cycles - machine.clock->stalled());
   if (!options.save_prg.empty() && !save_program(options.save_prg, machine.mem)) return 2;
   return (options.has_until && !found) ? 1 : 0;
 }

@@ -13,7 +13,6 @@ ARRAY   = INDEX2                ; the array being searched or built
 ELEMSZ  = DSCPNT+2
 MULB    = RESHO+2
 PRODUCT = FPTEMP2
-BITCNT  = FPTEMP2+2
 
 .export seek                    ; (for the simple variables)
 
@@ -322,17 +321,16 @@ bad_subscript:
         jmp     basic_error
 
 ; mul16: RESHO = RESHO * MULB (16 bits); mul_add: RESHO = RESHO * MULB +
-; PRODUCT (shifted down with the product, it ends up in the low word).
-; ?OUT OF MEMORY on overflow. Keeps X, Y and MULB.
+; PRODUCT. The loop ends once RESHO has no bits left, so the first
+; subscript (times an offset of zero) and the element length take a few
+; steps, not 16. ?OUT OF MEMORY on overflow. Keeps X, Y; clobbers MULB.
 mul16:  lda     #0
         sta     PRODUCT
         sta     PRODUCT+1
 mul_add:
-        lda     #16
-        sta     BITCNT
-        lsr     RESHO+1                 ; the multiplier's bits shift out of
-        ror     RESHO                   ; RESHO as the product's shift in
-@loop:  bcc     @skip
+@loop:  lsr     RESHO+1                 ; RESHO's bits, lowest first, pick
+        ror     RESHO                   ; MULB times their power of two
+        bcc     @shift
         clc
         lda     PRODUCT
         adc     MULB
@@ -340,13 +338,16 @@ mul_add:
         lda     PRODUCT+1
         adc     MULB+1
         sta     PRODUCT+1
-@skip:  ror     PRODUCT+1
-        ror     PRODUCT
-        ror     RESHO+1
-        ror     RESHO
-        dec     BITCNT
-        bne     @loop
-        lda     PRODUCT                 ; the high word must be zero
-        ora     PRODUCT+1
-        bne     out_of_memory
+        bcs     out_of_memory
+@shift: asl     MULB
+        rol     MULB+1
+        lda     RESHO
+        ora     RESHO+1
+        beq     @done
+        bcc     @loop
+        bcs     out_of_memory           ; (a bit of RESHO is left for it)
+@done:  lda     PRODUCT
+        sta     RESHO
+        lda     PRODUCT+1
+        sta     RESHO+1
         rts

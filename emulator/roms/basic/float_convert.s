@@ -17,34 +17,35 @@ fac_from_int16:
         tax
         stx     FACSGN
         sta     FACHO
-        sty     FACHO+1
-        txa
+        sty     FACHO+1                 ; (the flags still follow the high byte)
         bpl     @magnitude
         ldx     #1                      ; the magnitude of a negative value
         sec
         jsr     negate_bytes
 @magnitude:
-        ldx     #$90
         lda     #0
         sta     FACHO+2
         sta     FACHO+3
+        ldx     #$90
+        .byte   $2C                     ; (skips the next ldx)
+; fac_from_uint32: FAC = unsigned FACHO..FACHO+3, keeping FACSGN. Clobbers A, X.
+fac_from_uint32:
+        ldx     #$A0
+        lda     #0
         sta     FACOV
-        cmp     FACHO                   ; a high byte of zero: start 8 bits on,
-        bne     set_exponent            ; which spares normalising that far
-        ldx     FACHO+1
-        stx     FACHO
-        sta     FACHO+1
-        ldx     #$88
-set_exponent:
         stx     FACEXP
         jmp     fac_normalize
 
-; fac_from_uint32: FAC = unsigned FACHO..FACHO+3, keeping FACSGN. Clobbers A, X.
-fac_from_uint32:
-        lda     #0
-        sta     FACOV
-        ldx     #$A0
-        bne     set_exponent            ; (always)
+; fac_to_arg: ARG = FAC, rounded first. Clobbers A, X.
+fac_to_arg:
+        jsr     fac_round
+        ldx     #6
+@copy:  lda     FACEXP-1,x
+        sta     ARGEXP-1,x
+        dex
+        bne     @copy
+        stx     ARISGN
+        rts
 
 ; fac_trunc_magnitude: FACHO..FACHO+3 = |FAC| truncated to an unsigned 32-bit
 ; integer; FACOV non-zero when a fraction was dropped. Carry set (FAC

@@ -79,6 +79,8 @@ fac_store_zp:
 ; Clobbers A, Y.
 fac_store:
         jsr     fac_round               ; (which also clears FACOV)
+; fac_store_rounded: the same for a FAC already rounded (FACOV zero).
+fac_store_rounded:
         stx     INDEX
         sty     INDEX+1
         ldy     #4
@@ -101,17 +103,6 @@ fac_store:
         rts
 
 .segment "BASIC_AF0B"
-
-; fac_to_arg: ARG = FAC, rounded first. Clobbers A, X.
-fac_to_arg:
-        jsr     fac_round
-        ldx     #6
-@copy:  lda     FACEXP-1,x
-        sta     ARGEXP-1,x
-        dex
-        bne     @copy
-        stx     ARISGN
-        rts
 
 .segment "BASIC"
 
@@ -157,15 +148,30 @@ fac_overflow:
 
 ; fac_normalize: shift the mantissa (with FACOV) left until its top bit is
 ; set, adjusting the exponent; a zero mantissa or an exponent that runs out
-; gives zero. Clobbers A, X.
+; gives zero. Whole zero bytes go first; once the bytes below the top one
+; are empty (a small integer, a comparison's result) the top byte is
+; shifted alone. Clobbers A.
 fac_normalize:
-        ldx     #40                     ; a non-zero mantissa needs at most 39
         lda     FACHO
         bmi     normalized
-@byte:  bne     @shift                  ; (A = FACHO) a bit is set in the top byte
+@byte:  lda     FACHO+1
+        ora     FACHO+2
+        ora     FACHO+3
+        ora     FACOV
+        bne     @lower
+        ora     FACHO                   ; nothing below the top byte
+        beq     fac_zero
+@top:   dec     FACEXP
+        beq     fac_zero
+        asl     a
+        bpl     @top
+        sta     FACHO
+        rts
+@lower: lda     FACHO
+        bne     @bits                   ; a bit is set in the top byte
         lda     FACEXP                  ; a zero top byte: eight shifts at once,
         cmp     #9                      ; unless the exponent could run out
-        bcc     @shift                  ; on the way
+        bcc     @bits                   ; on the way
         sbc     #8
         sta     FACEXP
         lda     FACHO+1
@@ -178,24 +184,16 @@ fac_normalize:
         sta     FACHO+3
         lda     #0
         sta     FACOV
-        txa
-        sbc     #8                      ; (carry is still set)
-        tax
-        beq     fac_zero
-        lda     FACHO
-        bpl     @byte
-        rts
-@shift: dec     FACEXP
+        beq     fac_normalize           ; (always)
+@bits:  dec     FACEXP
         beq     fac_zero
         asl     FACOV
         rol     FACHO+3
         rol     FACHO+2
         rol     FACHO+1
         rol     FACHO
-        bmi     normalized
-        dex
-        bne     @shift
-        ; fall through: nothing but zeros
+        bpl     @bits
+        rts
 
 ; fac_zero: FAC = 0. Clobbers A.
 fac_zero:

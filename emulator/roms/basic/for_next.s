@@ -91,10 +91,10 @@ stmt_next:
         clc
         adc     #<F_STEP
         ldy     #>F_STEP
-        jsr     fadd_mem
+        jsr     fadd_mem                ; (which rounds)
         ldx     FORPNT
         ldy     FORPNT+1
-        jsr     fac_store
+        jsr     fac_store_rounded
         tsx
         txa
         clc

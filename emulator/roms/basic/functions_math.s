@@ -223,10 +223,10 @@ fn_power:
         ldx     #E_DIVISION_BY_ZERO
         jmp     basic_error
 @zero:  jmp     fac_zero
-@base:  ldx     #SAVED                  ; the exponent to SAVED; the base stays
-        jsr     fac_store_zp            ; in ARG, which nothing here touches
-        jsr     fac_int                 ; a whole exponent?
-        lda     #SAVED
+@base:  ldx     #FPTEMP3                ; the exponent to FPTEMP3, which LOG
+        jsr     fac_store_zp            ; leaves alone; the base stays in ARG,
+        jsr     fac_int                 ; which nothing here touches
+        lda     #FPTEMP3                ; a whole exponent?
         ldy     #0
         jsr     fac_compare
         bne     @general
@@ -270,19 +270,9 @@ fn_power:
         ldy     #>const_one
         jmp     fac_load
 @general:
-        ldx     #4
-@push:  lda     SAVED,x
-        pha
-        dex
-        bpl     @push
         jsr     arg_to_fac
         jsr     fn_log
-        ldx     #<-5                    ; (zero page indexing wraps)
-@pull:  pla
-        sta     SAVED+5,x
-        inx
-        bne     @pull
-        lda     #SAVED
+        lda     #FPTEMP3
         jsr     fmul_zp
         jmp     fn_exp
 @positive:

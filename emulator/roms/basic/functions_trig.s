@@ -61,39 +61,19 @@ fn_sin: lda     #<const_inv_two_pi      ; q = x / 2pi, f = q - INT(q)
 
 .segment "BASIC_BC5E"
 
-; TAN: SIN / COS.
-fn_tan: ldx     #SAVED
+; TAN: SIN / COS, x kept in FPTEMP3 (which SIN and COS leave alone) and
+; then the sine in its place.
+fn_tan: ldx     #FPTEMP3
         jsr     fac_store_zp
-        ldx     #4
-@push:  lda     SAVED,x
-        pha
-        dex
-        bpl     @push
         jsr     fn_sin
-        ldx     #SAVED                 ; keep the sine, take x back
+        lda     #FPTEMP3                ; x to ARG, the sine to FPTEMP3
+        ldy     #0
+        jsr     arg_load
+        ldx     #FPTEMP3
         jsr     fac_store_zp
-        ldx     #<-5                    ; (zero page indexing wraps)
-@pull_x:
-        pla
-        sta     FPTEMP+5,x
-        inx
-        bne     @pull_x
-        ldx     #4
-@push_sin:
-        lda     SAVED,x
-        pha
-        dex
-        bpl     @push_sin
-        lda     #FPTEMP
-        jsr     fac_load_zp
+        jsr     arg_to_fac
         jsr     fn_cos
-        ldx     #<-5                    ; (zero page indexing wraps)
-@pull_sin:
-        pla
-        sta     SAVED+5,x
-        inx
-        bne     @pull_sin
-        lda     #SAVED
+        lda     #FPTEMP3
         ldy     #0
         jmp     fdiv_mem
 

@@ -60,7 +60,11 @@ scnkey:
         sta SFDX
         lda #0
         sta SHFLAG
-        tay                     ; key number
+        sta CIA1_PRA            ; every row at once: with no key down (nearly
+        jsr read_columns        ; every jiffy) the row-by-row scan, most of
+        cmp #$FF                ; the interrupt's time, is not needed
+        beq @done
+        ldy #0                  ; key number
         lda #$FE                ; row 0 first
 @row:   sta CIA1_PRA
         pha
@@ -87,7 +91,7 @@ scnkey:
         sec
         rol a                   ; next row; the zero leaves after row 7
         bcs @row
-        lda #STOP_ROW           ; leave the RUN/STOP row selected, as the
+@done:  lda #STOP_ROW           ; leave the RUN/STOP row selected, as the
         sta CIA1_PRA            ; STOP key test and joystick 2 expect
         jmp (KEYLOG)
 
