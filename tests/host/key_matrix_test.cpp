@@ -139,4 +139,35 @@ TEST_F(KeyMatrixOnTheMachine, HeldPcKeysStandAtTheC64KeysTheirCharactersAreOn) {
   }
 }
 
+// Every PC key, plain and with Shift: whatever the face types for it, the
+// KERNAL's own tables give for the matrix it holds.
+TEST_F(KeyMatrixOnTheMachine, EveryPcKeyTypesWhatTheKernalDecodesItsMatrixAs) {
+  // Esc, Tab, the modifiers, Caps Lock and the hot keys F9-F12, Num and
+  // Scroll Lock act on the host, not as typed keys.
+  const std::set<uint8_t> host_keys = {0x01, 0x0F, 0x1D, 0x2A, 0x36, 0x38, 0x3A, 0x43, 0x44, 0x45, 0x46, 0x57, 0x58};
+  int compared = 0;
+  for (bool shifted : {false, true})
+    for (uint8_t key = 0x02; key <= 0x58; key++) {
+      if (host_keys.count(key) != 0) continue;
+      SCOPED_TRACE(std::to_string(key) + (shifted ? " with Shift" : ""));
+      machine.mem->write_byte_no_io(kKeyCount, 0);
+      if (shifted) scan_ring_append(0x2A);
+      scan_ring_append(key);
+      for (int i = 0; i < 3; i++) pass();
+      finish_a_scan();
+      std::vector<uint8_t> keys = typed();
+      uint16_t table = machine.mem->read_word_no_io(kDecodeTable);
+      uint8_t decoded = machine.mem->read_byte(static_cast<uint16_t>(table + machine.mem->read_byte_no_io(kScanKey)));
+      if (!keys.empty()) {
+        EXPECT_EQ(keys, std::vector<uint8_t>{decoded});
+        compared++;
+      }
+      scan_ring_append(static_cast<uint8_t>(key | 0x80));
+      if (shifted) scan_ring_append(0xAA);
+      for (int i = 0; i < 2; i++) pass();
+      ASSERT_TRUE(matrix().empty());
+    }
+  EXPECT_GT(compared, 110);
+}
+
 }  // namespace
