@@ -13,7 +13,11 @@
 #include "emulator/c64_loop.h"
 #include "emulator/io.h"
 #include "emulator/memory.h"
+#include "emulator/roms/c64_locations.h"
 #include "emulator/scan_ring.h"
+#include "face/face_node.h"
+#include "face/fake6502.h"
+#include "face/fake6502_bridge.h"
 #include "tests/host/machine_test_support.h"
 #include "hosted/simulated_8042.h"
 
@@ -75,6 +79,13 @@ class KeyMatrixOnTheMachine : public ::testing::Test {
     machine.mem->write_byte(kPortA, kRunStopRow);
     return keys;
   }
+  // Runs to the KERNAL's decoding of its next scan and through it: the
+  // decoding takes far fewer instructions than the jiffy between scans.
+  void finish_a_scan() {
+    for (int i = 0; i < 100000 && f6502_pc() != c64::rom::key_decode; i++) face_tick_steps(&g_c64_face, 1);
+    ASSERT_EQ(f6502_pc(), c64::rom::key_decode);
+    face_tick_steps(&g_c64_face, 200);
+  }
   std::vector<uint8_t> typed() {
     std::vector<uint8_t> keys;
     for (uint8_t i = 0; i < machine.mem->read_byte_no_io(kKeyCount); i++)
@@ -110,7 +121,9 @@ TEST_F(KeyMatrixOnTheMachine, HeldPcKeysStandAtTheC64KeysTheirCharactersAreOn) {
     EXPECT_EQ(matrix(), c.matrix);
     EXPECT_EQ(typed(), std::vector<uint8_t>{c.typed});
     // The KERNAL's scan found the key and chose its table from the
-    // modifiers held: its own decoding gives the character typed.
+    // modifiers held: its own decoding gives the character typed. Read
+    // after a whole scan, not one the pass left halfway.
+    finish_a_scan();
     uint16_t table = machine.mem->read_word_no_io(kDecodeTable);
     uint8_t scanned = machine.mem->read_byte_no_io(kScanKey);
     EXPECT_EQ(machine.mem->read_byte(static_cast<uint16_t>(table + scanned)), c.typed);
@@ -124,6 +137,37 @@ TEST_F(KeyMatrixOnTheMachine, HeldPcKeysStandAtTheC64KeysTheirCharactersAreOn) {
     EXPECT_TRUE(matrix().empty());
     EXPECT_EQ(typed(), std::vector<uint8_t>{c.typed}) << "nothing more once let go";
   }
+}
+
+// Every PC key, plain and with Shift: whatever the face types for it, the
+// KERNAL's own tables give for the matrix it holds.
+TEST_F(KeyMatrixOnTheMachine, EveryPcKeyTypesWhatTheKernalDecodesItsMatrixAs) {
+  // Esc, Tab, the modifiers, Caps Lock and the hot keys F9-F12, Num and
+  // Scroll Lock act on the host, not as typed keys.
+  const std::set<uint8_t> host_keys = {0x01, 0x0F, 0x1D, 0x2A, 0x36, 0x38, 0x3A, 0x43, 0x44, 0x45, 0x46, 0x57, 0x58};
+  int compared = 0;
+  for (bool shifted : {false, true})
+    for (uint8_t key = 0x02; key <= 0x58; key++) {
+      if (host_keys.count(key) != 0) continue;
+      SCOPED_TRACE(std::to_string(key) + (shifted ? " with Shift" : ""));
+      machine.mem->write_byte_no_io(kKeyCount, 0);
+      if (shifted) scan_ring_append(0x2A);
+      scan_ring_append(key);
+      for (int i = 0; i < 3; i++) pass();
+      finish_a_scan();
+      std::vector<uint8_t> keys = typed();
+      uint16_t table = machine.mem->read_word_no_io(kDecodeTable);
+      uint8_t decoded = machine.mem->read_byte(static_cast<uint16_t>(table + machine.mem->read_byte_no_io(kScanKey)));
+      if (!keys.empty()) {
+        EXPECT_EQ(keys, std::vector<uint8_t>{decoded});
+        compared++;
+      }
+      scan_ring_append(static_cast<uint8_t>(key | 0x80));
+      if (shifted) scan_ring_append(0xAA);
+      for (int i = 0; i < 2; i++) pass();
+      ASSERT_TRUE(matrix().empty());
+    }
+  EXPECT_GT(compared, 110);
 }
 
 }  // namespace
