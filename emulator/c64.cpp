@@ -193,6 +193,7 @@ uint32_t c64_scan_head_snapshot() {
 }
 
 void C64::start_face() {
+  mem->let_host_type_keys();
   face_bind_c64(&g_c64_face, mem);
   g_c64_self.serve_request = IO::serve_request;
   g_c64_self.serve_context = io;
@@ -218,16 +219,15 @@ static void send_serial(void* io, uint8_t byte) { static_cast<IO*>(io)->SendSeri
 
 namespace {
 
-constexpr uint16_t kScreenStart = c64::SCREEN_RAM;
-
 // The terminal has a cursor of its own, so the mirror shows the cell under
 // the C64's blinking cursor as it is: a machine waiting at its prompt leaves
 // the serial line quiet instead of repainting the row twice a second.
-void show_cell_under_cursor(FaceCells* cells, const Memory& memory) {
+// The cursor is on the screen the video chip shows, whichever that is.
+void show_cell_under_cursor(FaceCells* cells, const Memory& memory, const Vic& vic) {
   if (memory.read_byte_no_io(c64::BLNON) == 0) return;
   uint16_t cursor =
       static_cast<uint16_t>(memory.read_word_no_io(c64::PNT) + memory.read_byte_no_io(c64::PNTR));
-  uint16_t cell = static_cast<uint16_t>(cursor - kScreenStart);
+  uint16_t cell = static_cast<uint16_t>(cursor - vic.screen_address());
   if (cell < kFaceCellCount) cells->codes[cell] = memory.read_byte_no_io(c64::GDBLN);
 }
 
@@ -245,6 +245,7 @@ void C64::finish_pass(bool text_changed, bool picture_due) {
     io->screen_refresh();
   }
   g_serial_cells = g_face_cells;
-  show_cell_under_cursor(&g_serial_cells, *mem);
-  g_serial_mirror.update(g_serial_cells, g_serial_input_refused, current_milli, send_serial, io);
+  show_cell_under_cursor(&g_serial_cells, *mem, *vic);
+  g_serial_mirror.update(g_serial_cells, g_serial_input_refused, g_serial_input_dropped, current_milli, send_serial,
+                         io);
 }

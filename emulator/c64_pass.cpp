@@ -113,6 +113,7 @@ void C64::drain_scan_ring() {
     uint32_t slot = g_scan_tail % kScanRingSize;
     bool machines = g_scan_monitor_byte[slot] == 0;
     uint8_t byte = g_scan_ring[slot];
+    io->take_scan_byte(byte, machines);
     if (!shape_.full_keyboard) {
       g_scan_tail = g_scan_tail + 1;
       uint8_t ch = (byte & ScanDecoder::kReleased) ? 0 : ScanDecoder::unshifted(byte);
@@ -148,6 +149,7 @@ void C64::drain_serial_input(bool deliver) {
     g_serial_input_tail = g_serial_input_tail + 1;
     uint8_t ch = g_terminal_decoder.decode(byte, g_face_cells.lower_case);
     if (ch != 0 && deliver) c64_type_key(ch);
+    g_serial_input_dropped = g_terminal_decoder.dropped();
   }
 }
 

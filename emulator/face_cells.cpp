@@ -10,7 +10,6 @@ FaceCells g_face_cells;
 
 namespace {
 
-constexpr uint16_t kScreenMemory = c64::SCREEN_RAM;
 constexpr uint16_t kColourRam = c64::COLOR_RAM;
 constexpr uint8_t kColourMask = 0x0F;
 // Character memory at $0800 within the 4 KB ROM block: the lower-case set.
@@ -60,12 +59,14 @@ void face_cells_clear(FaceCells* cells) {
   cells->lower_case = false;
 }
 
-// Colour RAM is read from the RAM beneath it and the registers from the
-// chip's store: neither read may have the side effects of a processor read.
+// The screen is read where the video chip fetches it, so a program that
+// moves it ($D018, the bank in $DD00) is shown as the C64 shows it. Colour
+// RAM is read from the RAM beneath it and the registers from the chip's
+// store: neither read may have the side effects of a processor read.
 bool face_cells_scrape(FaceCells* cells, const Memory& memory, const Vic& vic) {
   bool changed = false;
   for (int i = 0; i < kFaceCellCount; i++) {
-    uint8_t code = memory.read_byte_no_io(static_cast<uint16_t>(kScreenMemory + i));
+    uint8_t code = vic.get_screen_char(i % kFaceColumns, i / kFaceColumns);
     uint8_t colour = memory.read_byte_no_io(static_cast<uint16_t>(kColourRam + i)) & kColourMask;
     changed |= cells->codes[i] != code || cells->colours[i] != colour;
     cells->codes[i] = code;
@@ -98,4 +99,15 @@ uint32_t screen_code_unicode(uint8_t code, bool lower_case) {
 uint8_t screen_code_ascii(uint8_t code, bool lower_case) {
   uint32_t unicode = screen_code_unicode(code, lower_case);
   return unicode >= 0x20 && unicode <= 0x7E ? static_cast<uint8_t>(unicode) : 0;
+}
+
+// PETSCII prints screen codes $00-$1F as $40-$5F, $20-$3F as themselves,
+// $40-$5F as $C0-$DF and $60-$7F as $A0-$BF (the codes the keyboard types
+// for them).
+uint8_t unicode_petscii(uint32_t unicode, bool lower_case) {
+  constexpr uint8_t kPetsciiOffset[4] = {0x40, 0x00, 0x80, 0x40};
+  for (int code = 0; code <= kCodeMask; code++)
+    if (screen_code_unicode(static_cast<uint8_t>(code), lower_case) == unicode)
+      return static_cast<uint8_t>(code + kPetsciiOffset[code >> 5]);
+  return 0;
 }

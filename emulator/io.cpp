@@ -18,26 +18,8 @@ uint8_t g_face_screen[kFaceScreenColumns * kFaceScreenRows];
 
 namespace {
 
-// Key code at each matrix position: row = CIA 1 port A line, column = port B bit.
-constexpr uint8_t kbd[IO::kMatrixRows][8] = {
-    {kKeyBackspace, kKeyEnter, kKeyRight, 247, kKeyF1, 243, 245, kKeyDown},
-    {'3', 'W', 'A', '4', 'Z', 'S', 'E', kKeyShift},
-    {'5', 'R', 'D', '6', 'C', 'F', 'T', 'X'},
-    {'7', 'Y', 'G', '8', 'B', 'H', 'U', 'V'},
-    {'9', 'I', 'J', '0', 'M', 'K', 'O', 'N'},
-    {43, 'P', 'L', '-', '.', ';', '[', ','},
-    {92, ']', '\'', kKeyHome, kKeyShift, '=', 43, '/'},
-    {'1', '`', kKeyCtrl, '2', ' ', kKeyAlt, 'Q', kKeyTab},
-};
-
-// Positions the two-key combinations use.
-constexpr int kRowControl = 0, kColCursorRight = 2, kColCursorDown = 7;
-constexpr int kRowLeftShift = 1, kColLeftShift = 7;
-constexpr int kRowRunStop = 7, kColRunStop = 7;
-
-// F2, F4, F6, F8 are shifted F1, F3, F5, F7 (row 0 bits 4, 5, 6, 3).
-constexpr uint8_t kShiftedFunctionKeys[4] = {242, 244, 246, 248};
-constexpr int kShiftedFunctionColumns[4] = {4, 5, 6, 3};
+// RUN/STOP's key number (row 7, column 7), which the terminal's Ctrl-C holds.
+constexpr uint8_t kRunStopKey = 63;
 
 // What the cursor keys type with the face active (PETSCII).
 struct FaceKey {
@@ -72,7 +54,7 @@ void IO::init_color_palette() {
 }
 
 void IO::init_keyboard() {
-  for (int row = 0; row < kMatrixRows; row++) matrix_[row] = 0xFF;
+  for (uint8_t& row : held_rows_) row = 0xFF;
   joystick1_ = 0;
   joystick2_ = 0;
 }
@@ -118,57 +100,31 @@ void IO::delay(uint32_t ms) { wait_until_milli(current_milli + ms); }
 // catches one raised while no face hook was bound.
 bool IO::emulate() {
   serve_request();
-  if (run_stop_passes_ != 0 && --run_stop_passes_ == 0) release(kRowRunStop, kColRunStop);
+  if (run_stop_passes_ != 0 && --run_stop_passes_ == 0) hold_c64_key(kRunStopKey, false);
   return running_;
 }
 
 void IO::press_run_stop() {
-  press(kRowRunStop, kColRunStop);
+  hold_c64_key(kRunStopKey, true);
   run_stop_passes_ = kRunStopPasses;
 }
 
+void IO::hold_c64_key(uint8_t key, bool held) {
+  if (key >= kMatrixRows * 8) return;
+  uint8_t bit = static_cast<uint8_t>(1u << (key % 8));
+  held_rows_[key / 8] = held ? static_cast<uint8_t>(held_rows_[key / 8] & ~bit) : static_cast<uint8_t>(held_rows_[key / 8] | bit);
+}
+
+void IO::take_scan_byte(uint8_t byte, bool machines) { keys_.take(byte, machines); }
+
 uint8_t IO::keyboard_matrix_row(int row) const {
-  return row >= 0 && row < kMatrixRows ? matrix_[row] : 0xFF;
+  return row >= 0 && row < kMatrixRows ? static_cast<uint8_t>(keys_.row(row) & held_rows_[row]) : 0xFF;
 }
 
 uint8_t IO::getJoystick(uint8_t port) const {
   if (port == 1) return joystick1_;
   if (port == 2) return joystick2_;
   return 0;
-}
-
-void IO::set_matrix_code(uint8_t code, bool held) {
-  for (int row = 0; row < kMatrixRows; row++)
-    for (int column = 0; column < 8; column++)
-      if (kbd[row][column] == code) held ? press(row, column) : release(row, column);
-}
-
-// The keys the C64 reaches only with shift held: cursor up and left, F2-F8.
-// Returns false for any other code.
-bool IO::press_shifted_pair(uint8_t code, bool held) {
-  int row = -1, column = -1;
-  if (code == kKeyUp) {
-    row = kRowControl;
-    column = kColCursorDown;
-  } else if (code == kKeyLeft) {
-    row = kRowControl;
-    column = kColCursorRight;
-  } else {
-    for (int i = 0; i < 4; i++)
-      if (code == kShiftedFunctionKeys[i]) {
-        row = kRowControl;
-        column = kShiftedFunctionColumns[i];
-      }
-  }
-  if (row < 0) return false;
-  if (held) {
-    press(row, column);
-    press(kRowLeftShift, kColLeftShift);
-  } else {
-    release(row, column);
-    release(kRowLeftShift, kColLeftShift);
-  }
-  return true;
 }
 
 void IO::queue_face_key(uint8_t character) {
@@ -189,12 +145,10 @@ uint8_t IO::take_face_key(uint32_t before) {
 }
 
 // With the face active, printable keys and Backspace reach the C64 through
-// the scancode ring and the keyboard buffer. The cursor keys and Home never
-// reach the ring (only their $E0 prefix does), so they are typed from here,
-// and only from here, so each press acts once. RUN/STOP cannot be typed into
-// the buffer (the KERNAL reads it from the matrix), so Tab stays on the matrix.
-// The function keys reach the face through the ring, so with the face active
-// F2-F8 stay off the matrix too.
+// the scancode ring and the keyboard buffer. The cursor keys and Home reach
+// the ring's decoder only as their $E0 prefix, so they are typed from here,
+// and only from here, so each press acts once. The matrix is kept from the
+// ring (take_scan_byte), which alone tells the keys apart.
 void IO::OnKeyDown(uint8_t code) {
   // Scroll Lock is on no C64 key: it switches between real speed and warp,
   // once per press (the keyboard's repeat while held would flip it back).
@@ -211,8 +165,7 @@ void IO::OnKeyDown(uint8_t code) {
   if (code == kKeyDown) joystick2_ |= kJoystickDown;
   if (code == kKeyUp) joystick2_ |= kJoystickUp;
   if (code == kKeyLeft) joystick2_ |= kJoystickLeft;
-  bool face = g_face_active != 0;
-  if (face) {
+  if (g_face_active != 0) {
     for (const FaceKey& key : kFaceCursorKeys) {
       if (key.code == code) {
         queue_face_key(code == kKeyHome && shift_held_ ? kFaceClear : key.character);
@@ -220,21 +173,13 @@ void IO::OnKeyDown(uint8_t code) {
       }
     }
   }
-  if (!face && press_shifted_pair(code, true)) return;
-  if (code == kKeyF9) {
-    if (cpu_ != nullptr) cpu_->nmi();
-    return;
-  }
-  if (face && code != kKeyTab) return;
-  set_matrix_code(code, true);
+  if (code == kKeyF9 && cpu_ != nullptr) cpu_->nmi();
 }
 
 void IO::OnKeyUp(uint8_t code) {
   if (code == kKeyScrollLock) warp_key_held_ = false;
   joystick2_ = 0;
   if (code == kKeyShift) shift_held_ = false;
-  if (press_shifted_pair(code, false)) return;
-  set_matrix_code(code, false);
 }
 
 void IO::SendSerial(uint8_t c) {

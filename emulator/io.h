@@ -8,6 +8,7 @@
 #include "emulator/boot_clock.h"
 #include "emulator/drive.h"
 #include "emulator/face_cells.h"
+#include "emulator/key_matrix.h"
 
 class Cpu;
 class Memory;
@@ -92,6 +93,11 @@ class IO {
   void file_load();
   void file_save();
 
+  // One raw byte from the scancode ring, for the matrix; a press counts
+  // only while the machine has the keyboard (machines). Called by the main
+  // loop, in the ring's order.
+  void take_scan_byte(uint8_t byte, bool machines);
+  // CIA 1's port B for the row driven low: the held keys' columns read 0.
   uint8_t keyboard_matrix_row(int row) const;
   uint8_t getJoystick(uint8_t port) const;
   void OnKeyDown(uint8_t code);
@@ -110,6 +116,9 @@ class IO {
   // scan sees it (a few jiffies), for keys that have no key-up of their own
   // (the terminal's Ctrl-C). Called by the main loop; emulate() lets go.
   void press_run_stop();
+  // Holds or lets go of one C64 key (row * 8 + column) beside the PC's
+  // keys: RUN/STOP for the terminal, which has no key-up of its own.
+  void hold_c64_key(uint8_t key, bool held);
 
   // Frame painting for the video chip; callers stay inside the frame.
   void screen_update_pixel(int x, int y, int colour);
@@ -145,16 +154,13 @@ class IO {
   void draw_video_frame();
   bool can_draw() const;
   void store_pixel(uint32_t x, uint32_t y, uint16_t rgb565);
-  void press(int row, int column) { matrix_[row] &= static_cast<uint8_t>(~(1u << column)); }
-  void release(int row, int column) { matrix_[row] |= static_cast<uint8_t>(1u << column); }
-  void set_matrix_code(uint8_t code, bool held);
-  bool press_shifted_pair(uint8_t code, bool held);
   void queue_face_key(uint8_t character);
   void release_drive();
 
   Cpu* cpu_ = nullptr;
   Memory* memory_ = nullptr;
-  volatile uint8_t matrix_[kMatrixRows];
+  KeyMatrix keys_;
+  uint8_t held_rows_[kMatrixRows];
   bool running_ = true;
   volatile uint8_t joystick1_ = 0;
   volatile uint8_t joystick2_ = 0;

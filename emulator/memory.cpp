@@ -56,23 +56,6 @@ constexpr uint32_t kMonitorProgramEnd = 0xA000;  // first address after its 4 KB
 constexpr uint16_t kStartupProgramStart = 0x0801;
 constexpr uint32_t kPrgHeaderSize = 2;
 
-struct RomByte {
-  uint16_t address;
-  uint8_t value;
-};
-
-// The KERNAL's decode tables, changed so that the PC keyboard's punctuation
-// comes out as printed on its keys.
-constexpr uint16_t kUnshifted = c64::rom::unshifted_keys;
-constexpr uint16_t kShifted = c64::rom::shifted_keys;
-constexpr RomByte kKeyboardPatch[] = {
-    {kUnshifted + 45, ';'}, {kUnshifted + 46, '['}, {kUnshifted + 49, ']'},
-    {kUnshifted + 50, '\''}, {kShifted + 19, '^'},  {kShifted + 24, '&'},
-    {kShifted + 27, '*'},  {kShifted + 32, '('},  {kShifted + 35, ')'},
-    {kShifted + 45, ':'},  {kShifted + 50, '"'},  {kShifted + 53, '+'},
-    {kShifted + 59, '@'},
-};
-
 constexpr uint8_t low(uint16_t address) { return static_cast<uint8_t>(address & 0xFF); }
 constexpr uint8_t high(uint16_t address) { return static_cast<uint8_t>(address >> 8); }
 
@@ -155,10 +138,11 @@ void Memory::load_roms(const uint8_t* basic, uint32_t basic_size, const uint8_t*
 }
 
 void Memory::patch_roms() {
-  for (const RomByte& patch : kKeyboardPatch) rom_[patch.address] = patch.value;
   memcpy(rom_ + kLoadHandoff, kLoadHandoffCode, static_cast<uint32_t>(sizeof(kLoadHandoffCode)));
   memcpy(rom_ + kSaveHandoff, kSaveHandoffCode, static_cast<uint32_t>(sizeof(kSaveHandoffCode)));
 }
+
+void Memory::let_host_type_keys() { rom_[c64::rom::host_types_keys] = 1; }
 
 // The ROM images never change after load_roms, so a bank switch only
 // re-reads the table; copying and re-patching them here would give the same
@@ -284,9 +268,13 @@ void Memory::write_word_no_io(uint16_t addr, uint16_t value) {
   ram_[static_cast<uint16_t>(addr + 1)] = static_cast<uint8_t>(value >> 8);
 }
 
-uint8_t Memory::vic_read_byte(uint16_t addr) const {
+uint16_t Memory::vic_address(uint16_t addr) const {
   uint16_t base = cia2_ != nullptr ? cia2_->vic_base_address() : 0;
-  uint16_t a = static_cast<uint16_t>(base + (addr & kVicWindowMask));
+  return static_cast<uint16_t>(base + (addr & kVicWindowMask));
+}
+
+uint8_t Memory::vic_read_byte(uint16_t addr) const {
+  uint16_t a = vic_address(addr);
   uint16_t block = a & 0xF000;
   if (block == 0x1000 || block == 0x9000) return rom_[kCharStart | (a & 0x0FFF)];
   return ram_[a];

@@ -62,6 +62,8 @@ class Memory {
   // The video chip's 16 KB window, with the character ROM shadow it sees at
   // $1000 and $9000; never I/O, BASIC or KERNAL.
   uint8_t vic_read_byte(uint16_t addr) const;
+  // The processor's address of a video chip address, in the bank CIA 2 selects.
+  uint16_t vic_address(uint16_t addr) const;
   // The 4 KB character ROM: the upper-case set, then the lower-case set.
   const uint8_t* character_rom() const;
 
@@ -70,6 +72,9 @@ class Memory {
   void load_roms(const uint8_t* basic, uint32_t basic_size, const uint8_t* chargen,
                  uint32_t chargen_size, const uint8_t* kernal, uint32_t kernal_size);
   void patch_roms();
+  // Tells the KERNAL's keyboard scan that the host types every key into the
+  // buffer itself (the face does): the scan then only reports the matrix.
+  void let_host_type_keys();
   // The built-in monitor and start-up program (PRG images) into RAM.
   void patch_ram();
   // The same with other images: an empty image, or one that does not fit

@@ -1,9 +1,11 @@
 // The main loop's key tables, indexed by the scancode without its release bit.
 #include "emulator/scan_decoder.h"
 
+#include "emulator/colour_keys.h"
+
 namespace {
 
-// Backspace is the C64's DEL (INST with shift), typed into the KERNAL's
+// Esc types nothing: it is the monitor's key. Backspace is the C64's DEL (INST with shift), typed into the KERNAL's
 // keyboard buffer like any character. Tab gives nothing here: it is
 // RUN/STOP, which the KERNAL only sees in the keyboard matrix. The cursor
 // keys reach the ring only as their $E0 prefix; they arrive through the key
@@ -18,7 +20,7 @@ constexpr uint8_t kF2 = 0x89, kF4 = 0x8A, kF6 = 0x8B, kF8 = 0x8C;
 
 constexpr uint8_t kmap[128] = {
     // $00-$0F
-    0, 0x1B, '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', '-', '=', kDel, 0,
+    0, 0, '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', '-', '=', kDel, 0,
     // $10-$1F
     'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P', '[', ']', kReturn, 0, 'A', 'S',
     // $20-$2F
@@ -32,14 +34,17 @@ constexpr uint8_t kmap[128] = {
 };
 
 // Shifted letters are the C64's shifted codes: graphics in the upper-case
-// set, capitals in the lower-case set. Shifted F1 is F2, as on the C64.
+// set, capitals in the lower-case set. Shifted F1 is F2 and shifted RETURN
+// is $8D, as on the C64. The PC's { } | have no C64 key: they give what
+// the C64 keys they stand at give with SHIFT (+ - and the pound sign).
+constexpr uint8_t kShiftedPlus = 0xDB, kShiftedMinus = 0xDD, kShiftedPound = 0xA9, kShiftedReturn = 0x8D;
 constexpr uint8_t kmap_shift[128] = {
     // $00-$0F
-    0, 0x1B, '!', '@', '#', '$', '%', kUpArrow, '&', '*', '(', ')', kLeftArrow, '+', kInst, 0,
+    0, 0, '!', '@', '#', '$', '%', kUpArrow, '&', '*', '(', ')', kLeftArrow, '+', kInst, 0,
     // $10-$1F
-    0xD1, 0xD7, 0xC5, 0xD2, 0xD4, 0xD9, 0xD5, 0xC9, 0xCF, 0xD0, '{', '}', kReturn, 0, 0xC1, 0xD3,
+    0xD1, 0xD7, 0xC5, 0xD2, 0xD4, 0xD9, 0xD5, 0xC9, 0xCF, 0xD0, kShiftedPlus, kShiftedMinus, kShiftedReturn, 0, 0xC1, 0xD3,
     // $20-$2F
-    0xC4, 0xC6, 0xC7, 0xC8, 0xCA, 0xCB, 0xCC, ':', '"', kPi, 0, '|', 0xDA, 0xD8, 0xC3, 0xD6,
+    0xC4, 0xC6, 0xC7, 0xC8, 0xCA, 0xCB, 0xCC, ':', '"', kPi, 0, kShiftedPound, 0xDA, 0xD8, 0xC3, 0xD6,
     // $30-$3F
     0xC2, 0xCE, 0xCD, '<', '>', '?', 0, '*', 0, kShiftedSpace, 0, kF2, kF2, kF4, kF4, kF6,
     // $40-$4F
@@ -48,10 +53,6 @@ constexpr uint8_t kmap_shift[128] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
 };
 
-// CTRL with 1-8 selects the first eight colours, with 9 and 0 reverse on
-// and off; C= with 1-8 the other eight.
-constexpr uint8_t kControlDigits[10] = {0x92, 0x90, 0x05, 0x1C, 0x9F, 0x9C, 0x1E, 0x1F, 0x9E, 0x12};
-constexpr uint8_t kCommodoreDigits[10] = {0, 0x81, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A, 0x9B, 0};
 // C= with A-Z: the graphics on the left front of the C64's letter keys.
 constexpr uint8_t kCommodoreLetters[26] = {
     0xB0, 0xBF, 0xBC, 0xAC, 0xB1, 0xBB, 0xA5, 0xB4, 0xA2, 0xB5, 0xA1, 0xB6, 0xA7,
@@ -80,16 +81,24 @@ bool ScanDecoder::modifier(uint8_t code, bool released) {
 }
 
 uint8_t ScanDecoder::decode(uint8_t byte) {
+  if (byte == kExtendedPrefix) {
+    extended_ = true;
+    return 0;
+  }
+  bool extended = extended_;
+  extended_ = false;
   uint8_t code = byte & static_cast<uint8_t>(~kReleased);
   bool released = (byte & kReleased) != 0;
+  // The keyboard's fake shifts around the cursor block are no Shift key.
+  if (extended && (code == kLeftShift || code == kRightShift)) return 0;
   if (modifier(code, released) || released) return 0;
   uint8_t plain = kmap[code];
   if (control_down_) {
-    if (is_digit(plain)) return kControlDigits[plain - '0'];
+    if (is_digit(plain)) return kControlDigitCodes[plain - '0'];
     if (is_letter(plain)) return plain & kControlMask;
   }
   if (commodore_down_) {
-    if (is_digit(plain) && kCommodoreDigits[plain - '0'] != 0) return kCommodoreDigits[plain - '0'];
+    if (is_digit(plain) && kCommodoreDigitCodes[plain - '0'] != 0) return kCommodoreDigitCodes[plain - '0'];
     if (is_letter(plain)) return kCommodoreLetters[plain - 'A'];
     if (plain == kPound) return kCommodorePound;
   }

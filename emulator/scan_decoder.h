@@ -1,6 +1,6 @@
 // Turns raw PS/2 set-1 scancodes from the ring into the PETSCII characters
-// the C64 face types, keeping the state of Shift, C= (Alt) and CTRL (Ctrl)
-// between bytes, as the C64's keyboard scan combines them.
+// the C64 face types, keeping the state of Shift, C= (either Alt) and CTRL
+// (either Ctrl) between bytes, as the C64's keyboard scan combines them.
 #pragma once
 #include <stdint.h>
 
@@ -9,9 +9,10 @@ class ScanDecoder {
   static constexpr uint8_t kReleased = 0x80;
   static constexpr uint8_t kLeftShift = 0x2A;
   static constexpr uint8_t kRightShift = 0x36;
-  static constexpr uint8_t kControl = 0x1D;  // CTRL: the left Ctrl key
-  static constexpr uint8_t kAlt = 0x38;      // C=: the left Alt key
+  static constexpr uint8_t kControl = 0x1D;  // CTRL: Ctrl (the right one behind $E0)
+  static constexpr uint8_t kAlt = 0x38;      // C=: Alt (the right one behind $E0)
   static constexpr uint8_t kF11 = 0x57;
+  static constexpr uint8_t kExtendedPrefix = 0xE0;
 
   // The character of one scancode, or 0 for none: modifier presses and
   // releases, other releases (the extended prefix $E0 among them) and keys
@@ -31,4 +32,5 @@ class ScanDecoder {
   bool commodore_down_ = false;
   bool control_down_ = false;
   bool set_switch_ = false;
+  bool extended_ = false;
 };

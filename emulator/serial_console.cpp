@@ -1,10 +1,13 @@
 // The serial terminal's screen mirror and input decoding.
 #include "emulator/serial_console.h"
 
+#include "emulator/colour_keys.h"
+
 volatile uint8_t g_serial_input[kSerialInputSize];
 volatile uint32_t g_serial_input_head = 0;
 volatile uint32_t g_serial_input_tail = 0;
 volatile uint32_t g_serial_input_refused = 0;
+uint32_t g_serial_input_dropped = 0;
 volatile bool g_serial_run_stop = false;
 
 namespace {
@@ -135,17 +138,26 @@ void SerialMirror::send_row(int row, const FaceCells& screen, Put put, void* con
   put_text("[K", put, context);
 }
 
-void SerialMirror::send_refused(uint32_t refused, Put put, void* context) {
+void SerialMirror::send_losses(uint32_t refused, uint32_t dropped, Put put, void* context) {
   put_move(kNoticeRow, put, context);
-  put_text("serial input full: ", put, context);
-  put_decimal(refused, put, context);
-  put_text(" bytes refused, in whole lines", put, context);
+  if (refused != 0) {
+    put_text("serial input full: ", put, context);
+    put_decimal(refused, put, context);
+    put_text(" bytes refused, in whole lines", put, context);
+  }
+  if (refused != 0 && dropped != 0) put_text("; ", put, context);
+  if (dropped != 0) {
+    put_decimal(dropped, put, context);
+    put_text(" characters without a C64 code dropped", put, context);
+  }
   put(context, kEscape);
   put_text("[K", put, context);
   refused_shown_ = refused;
+  dropped_shown_ = dropped;
 }
 
-void SerialMirror::update(const FaceCells& screen, uint32_t refused, uint32_t now, Put put, void* context) {
+void SerialMirror::update(const FaceCells& screen, uint32_t refused, uint32_t dropped, uint32_t now, Put put,
+                          void* context) {
   if (valid_ && now - last_update_ < kIntervalMillis) return;
   // A new background or character set changes every row.
   bool repaint = !valid_ || screen.background != shown_.background || screen.lower_case != shown_.lower_case;
@@ -153,6 +165,7 @@ void SerialMirror::update(const FaceCells& screen, uint32_t refused, uint32_t no
   if (!valid_) {
     put_text("\x1b[2J", put, context);
     refused_shown_ = 0;
+    dropped_shown_ = 0;
   }
   shown_.background = screen.background;
   shown_.lower_case = screen.lower_case;
@@ -169,8 +182,8 @@ void SerialMirror::update(const FaceCells& screen, uint32_t refused, uint32_t no
     send_row(row, screen, put, context);
     sent = true;
   }
-  if (refused != refused_shown_) {
-    send_refused(refused, put, context);
+  if (refused != refused_shown_ || dropped != dropped_shown_) {
+    send_losses(refused, dropped, put, context);
     sent = true;
   }
   valid_ = true;
@@ -195,14 +208,74 @@ uint8_t TerminalDecoder::finish_sequence(uint8_t final_byte) {
   return 0;
 }
 
+namespace {
+
+// Esc with a digit is CTRL with it; with a shifted digit C= with the digit.
+uint8_t escaped_key(uint8_t byte) {
+  static const char kShiftedDigits[] = "!@#$%^&*";
+  if (byte >= '0' && byte <= '9') return kControlDigitCodes[byte - '0'];
+  for (int i = 0; kShiftedDigits[i] != 0; i++)
+    if (byte == kShiftedDigits[i]) return kCommodoreDigitCodes[i + 1];
+  return 0;
+}
+
+// The typographic quotes and dashes a paste may bring stand for the plain
+// ones the C64 has.
+uint32_t plain_form(uint32_t c) {
+  if (c == 0x2018 || c == 0x2019) return '\'';
+  if (c == 0x201C || c == 0x201D) return '"';
+  if (c == 0x2013 || c == 0x2014 || c == 0x2212) return '-';
+  return c;
+}
+
+}  // namespace
+
+// A UTF-8 lead byte: $C2-$DF, $E0-$EF, $F0-$F4 start two, three and four
+// byte characters; anything else here is no UTF-8 and is dropped.
+uint8_t TerminalDecoder::start_utf8(uint8_t byte) {
+  if (byte >= 0xC2 && byte <= 0xDF) {
+    code_point_ = byte & 0x1F;
+    continuations_ = 1;
+  } else if (byte >= 0xE0 && byte <= 0xEF) {
+    code_point_ = byte & 0x0F;
+    continuations_ = 2;
+  } else if (byte >= 0xF0 && byte <= 0xF4) {
+    code_point_ = byte & 0x07;
+    continuations_ = 3;
+  } else {
+    dropped_++;
+    return 0;
+  }
+  state_ = State::Utf8;
+  return 0;
+}
+
+uint8_t TerminalDecoder::finish_utf8(bool lower_case) {
+  state_ = State::Plain;
+  uint32_t c = plain_form(code_point_);
+  if (c >= 0x20 && c < 0x7F) return static_cast<uint8_t>(c);
+  uint8_t petscii = unicode_petscii(c, lower_case);
+  if (petscii == 0) dropped_++;
+  return petscii;
+}
+
 uint8_t TerminalDecoder::decode(uint8_t byte, bool lower_case) {
   bool after_cr = after_cr_;
   after_cr_ = false;
+  if (state_ == State::Utf8) {
+    if ((byte & 0xC0) == 0x80) {
+      code_point_ = (code_point_ << 6) | (byte & 0x3F);
+      return --continuations_ > 0 ? 0 : finish_utf8(lower_case);
+    }
+    // Cut short: the unfinished character is dropped, the byte read afresh.
+    dropped_++;
+    state_ = State::Plain;
+  }
   if (state_ == State::Escape) {
     state_ = byte == '[' || byte == 'O' ? State::Sequence : State::Plain;
     for (uint32_t& p : parameters_) p = 0;
     parameter_ = 0;
-    return 0;
+    return escaped_key(byte);
   }
   if (state_ == State::Sequence) {
     // Parameters and intermediates continue the sequence; a letter or ~ ends it.
@@ -232,6 +305,7 @@ uint8_t TerminalDecoder::decode(uint8_t byte, bool lower_case) {
   if (byte >= 'a' && byte <= 'z') return static_cast<uint8_t>(byte - 0x20);
   if (byte >= 'A' && byte <= 'Z') return lower_case ? static_cast<uint8_t>(byte + kShiftedLetters) : byte;
   if (byte >= 0x20 && byte < 0x7F) return byte;
+  if (byte >= 0x80) return start_utf8(byte);
   return 0;
 }
 

@@ -261,6 +261,10 @@ uint8_t Vic::get_screen_char(int col, int row) const {
   return memory_->vic_read_byte(static_cast<uint16_t>(screen_memory_ + row * kScreenColumns + col));
 }
 
+uint16_t Vic::screen_address() const {
+  return memory_ != nullptr ? memory_->vic_address(screen_memory_) : screen_memory_;
+}
+
 uint8_t Vic::get_char_color(int col, int row) const {
   if (memory_ == nullptr) return 0;
   return memory_->read_byte_no_io(static_cast<uint16_t>(kColourRam + row * kScreenColumns + col)) & 0x0F;

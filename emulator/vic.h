@@ -103,6 +103,9 @@ class Vic final : public Clocked {
   // Video memory as the chip fetches it: the bank window of CIA 2 and the
   // character ROM shadow; colour RAM straight from RAM.
   uint8_t get_screen_char(int col, int row) const;
+  // Where the processor finds the screen memory the chip shows ($D018 and
+  // the bank of $DD00).
+  uint16_t screen_address() const;
   uint8_t get_char_color(int col, int row) const;
   uint8_t get_char_data(int ch, int line) const;
   uint8_t get_bitmap_data(int col, int row, int line) const;

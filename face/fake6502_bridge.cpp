@@ -13,14 +13,12 @@ namespace {
 constexpr uint16_t kScreenMemory = c64::SCREEN_RAM;
 constexpr uint16_t kKeyboardBuffer = c64::KEYD;
 constexpr uint16_t kKeyCount = c64::NDX;
-constexpr uint16_t kLastKey = c64::SFDX;
-constexpr uint16_t kPreviousKey = c64::LSTX;
 constexpr uint16_t kRepeatMode = c64::RPTFLG;
 constexpr uint16_t kShiftMode = c64::MODE;
 constexpr uint8_t kShiftModeLocked = 0x80;
 constexpr uint16_t kVicMemoryPointers = c64::VIC_MEMPTR;
 constexpr uint8_t kLowerCaseSet = 0x02;
-constexpr uint8_t kNoKey = 0x40;
+constexpr uint8_t kNoRepeat = 0x40;
 constexpr uint8_t kKeyBufferLast = 9;  // ten slots
 
 // Screen codes to the face's ASCII: @, the letters and [ £ ] ↑ ← move up to
@@ -99,10 +97,9 @@ void c64_input(void* user, uint8_t character) {
     memory->write_byte(static_cast<uint16_t>(kKeyboardBuffer + count), character);
     memory->write_byte(kKeyCount, static_cast<uint8_t>(count + 1));
   }
-  // No key held in the matrix, and no repeat, so the scan adds nothing.
-  memory->write_byte(kLastKey, kNoKey);
-  memory->write_byte(kPreviousKey, kNoKey);
-  memory->write_byte(kRepeatMode, kNoKey);
+  // The PC keyboard repeats a held key itself, so the KERNAL's scan must
+  // not repeat it too; the matrix tells the scan what is held (IO).
+  memory->write_byte(kRepeatMode, kNoRepeat);
 }
 
 int32_t c64_coord(void*) { return f6502_pc(); }

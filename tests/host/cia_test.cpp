@@ -62,10 +62,13 @@ class CiaTest : public ::testing::Test {
   Cia2 cia2;
 };
 
-// DEL is row 0 column 0, Q row 7 column 6, A row 1 column 2.
+// Key numbers are row * 8 + column: DEL is row 0 column 0, Q row 7 column 6,
+// A row 1 column 2.
+constexpr uint8_t kDel = 0, kQ = 62, kA = 10;
+
 TEST_F(CiaTest, KeyboardReadsTheRowPortADrivesLow) {
-  io.OnKeyDown(kKeyBackspace);
-  io.OnKeyDown('Q');
+  io.hold_c64_key(kDel, true);
+  io.hold_c64_key(kQ, true);
   cia1.write_register(kPortA, 0xFE);
   EXPECT_EQ(cia1.read_register(kPortB), 0xFE);
   cia1.write_register(kPortA, 0x7F);
@@ -81,17 +84,17 @@ TEST_F(CiaTest, KeyboardReadsTheRowPortADrivesLow) {
 TEST_F(CiaTest, AllRowsDrivenLowShowEveryHeldKey) {
   cia1.write_register(kPortA, 0x00);
   EXPECT_EQ(cia1.read_register(kPortB), 0xFF) << "no key held";
-  io.OnKeyDown('A');
+  io.hold_c64_key(kA, true);
   EXPECT_EQ(cia1.read_register(kPortB), 0xFB);
-  io.OnKeyDown('Q');
+  io.hold_c64_key(kQ, true);
   EXPECT_EQ(cia1.read_register(kPortB), 0xBB);
-  io.OnKeyUp('A');
-  io.OnKeyUp('Q');
+  io.hold_c64_key(kA, false);
+  io.hold_c64_key(kQ, false);
   EXPECT_EQ(cia1.read_register(kPortB), 0xFF);
 }
 
 TEST_F(CiaTest, PortBIgnoresWrites) {
-  io.OnKeyDown('A');
+  io.hold_c64_key(kA, true);
   cia1.write_register(kPortA, 0xFD);
   cia1.write_register(kPortB, 0x00);
   EXPECT_EQ(cia1.read_register(kPortB), 0xFB);

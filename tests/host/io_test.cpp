@@ -12,6 +12,8 @@
 #include "emulator/io.h"
 #include "emulator/io_events.h"
 #include "emulator/memory.h"
+#include "emulator/cia2.h"
+#include "emulator/vic.h"
 #include "emulator/scan_ring.h"
 #include "lib/pixel.h"
 #include "hosted/hosted_cpu.h"
@@ -162,6 +164,38 @@ TEST_P(FacePath, CellsTakeTheirColourRamColourOnTheBackgroundInsideTheBorder) {
   expect_cell(fb, 24, 39, io.palette(14), io.palette(0), [](uint32_t, uint32_t) { return false; });
   for (uint32_t x : {0u, 23u, 504u, 799u}) EXPECT_TRUE(fb.shows(x, 300, io.palette(5))) << x;
   for (uint32_t y : {0u, 23u, 474u, 599u}) EXPECT_TRUE(fb.shows(300, y, io.palette(5))) << y;
+}
+
+// A program that moves the screen ($D018) and the video bank ($DD00) is
+// shown from the screen memory the video chip fetches.
+TEST_P(FacePath, AMovedScreenIsDrawnFromWhereTheVideoChipFetchesIt) {
+  Framebuffer fb(kWidth, kHeight, GetParam());
+  Memory memory;
+  Cia2 cia2;
+  Vic vic;
+  memory.cia2(&cia2);
+  memory.vic(&vic);
+  vic.memory(&memory);
+  IO io;
+  io.memory(&memory);
+  fb.attach(&io);
+  for (uint16_t i = 0; i < 1000; i++) {
+    memory.write_byte_no_io(static_cast<uint16_t>(0x0400 + i), 0x01);  // A everywhere on the old screen
+    memory.write_byte_no_io(static_cast<uint16_t>(0xC800 + i), 0x20);
+    memory.write_byte_no_io(static_cast<uint16_t>(0xD800 + i), 14);
+  }
+  memory.write_byte_no_io(0xC800 + 41, 0x18);  // X at row 1, column 1
+  memory.write_byte(0xD020, 14);
+  memory.write_byte(0xD021, 6);
+  memory.write_byte(0xDD02, 0x03);
+  memory.write_byte(0xDD00, 0x00);  // bank 3, $C000
+  memory.write_byte(0xD018, 0x24);  // the screen at $0800 in the bank
+  EXPECT_TRUE(face_cells_scrape(&g_face_cells, memory, vic));
+  io.screen_refresh();
+  uint16_t ink = IO::kFaceForeground, paper = IO::kFaceBackground;
+  expect_cell(fb, 1, 1, ink, paper, [](uint32_t dx, uint32_t dy) { return glyph_dot('X', 1, 1, 24 + 12 + dx, 24 + 18 + dy); });
+  expect_cell(fb, 0, 0, ink, paper, [](uint32_t, uint32_t) { return false; });
+  EXPECT_EQ(vic.screen_address(), 0xC800);
 }
 
 TEST_P(FacePath, SmallFramebufferIsClippedNotOverrun) {
@@ -324,49 +358,54 @@ TEST_F(KeyboardMatrix, StartsWithNoKeyHeldAndNoJoystick) {
 }
 
 TEST_F(KeyboardMatrix, KeyDownHoldsItsPositionAndKeyUpReleasesIt) {
-  io.OnKeyDown('A');
+  io.take_scan_byte(0x1E, true);  // A
   EXPECT_TRUE(held(1, 2));
   EXPECT_EQ(held_count(), 1);
-  io.OnKeyUp('A');
+  io.take_scan_byte(0x9E, true);
   EXPECT_EQ(held_count(), 0);
 }
 
-TEST_F(KeyboardMatrix, ACodeAtTwoPositionsHoldsBoth) {
-  io.OnKeyDown(43);  // + and the up arrow
-  EXPECT_TRUE(held(5, 0));
-  EXPECT_TRUE(held(6, 6));
-  EXPECT_EQ(held_count(), 2);
+TEST_F(KeyboardMatrix, BackslashIsThePoundKeyAlone) {
+  io.take_scan_byte(0x2B, true);
+  EXPECT_TRUE(held(6, 0));
+  EXPECT_EQ(held_count(), 1);
 }
 
-TEST_F(KeyboardMatrix, ShiftHoldsBothShiftsAndFiresUntilAnyRelease) {
-  io.OnKeyDown(kKeyShift);
+TEST_F(KeyboardMatrix, EachShiftIsItsOwnKeyAndShiftFiresUntilAnyRelease) {
+  io.take_scan_byte(0x2A, true);
   EXPECT_TRUE(held(1, 7));
+  EXPECT_EQ(held_count(), 1);
+  io.take_scan_byte(0x36, true);
   EXPECT_TRUE(held(6, 4));
+  io.OnKeyDown(kKeyShift);
   EXPECT_EQ(io.getJoystick(2), IO::kJoystickFire);
   io.OnKeyDown(kKeyRight);
   EXPECT_EQ(io.getJoystick(2), IO::kJoystickFire | IO::kJoystickRight);
-  EXPECT_TRUE(held(0, 2));
   io.OnKeyUp('Q');
   EXPECT_EQ(io.getJoystick(2), 0);
   EXPECT_EQ(io.getJoystick(1), 0);
 }
 
-TEST_F(KeyboardMatrix, CursorUpAndLeftAndEvenFunctionKeysNeedShift) {
-  io.OnKeyDown(kKeyUp);
+TEST_F(KeyboardMatrix, CursorUpAndLeftAndEvenFunctionKeysAddTheRightShift) {
+  io.take_scan_byte(0xE0, true);
+  io.take_scan_byte(0x48, true);  // cursor up
   EXPECT_TRUE(held(0, 7));
-  EXPECT_TRUE(held(1, 7));
-  EXPECT_EQ(io.getJoystick(2), IO::kJoystickUp);
-  io.OnKeyUp(kKeyUp);
-  EXPECT_EQ(held_count(), 0);
-  io.OnKeyDown(kKeyLeft);
-  EXPECT_TRUE(held(0, 2));
-  EXPECT_TRUE(held(1, 7));
-  io.OnKeyUp(kKeyLeft);
-  io.OnKeyDown(248);  // F8 is shifted F7
-  EXPECT_TRUE(held(0, 3));
-  EXPECT_TRUE(held(1, 7));
+  EXPECT_TRUE(held(6, 4));
   EXPECT_EQ(held_count(), 2);
-  io.OnKeyUp(248);
+  io.take_scan_byte(0xE0, true);
+  io.take_scan_byte(0xC8, true);
+  EXPECT_EQ(held_count(), 0);
+  io.take_scan_byte(0xE0, true);
+  io.take_scan_byte(0x4B, true);  // cursor left
+  EXPECT_TRUE(held(0, 2));
+  EXPECT_TRUE(held(6, 4));
+  io.take_scan_byte(0xE0, true);
+  io.take_scan_byte(0xCB, true);
+  io.take_scan_byte(0x42, true);  // F8 is shifted F7
+  EXPECT_TRUE(held(0, 3));
+  EXPECT_TRUE(held(6, 4));
+  EXPECT_EQ(held_count(), 2);
+  io.take_scan_byte(0xC2, true);
   EXPECT_EQ(held_count(), 0);
 }
 
@@ -377,9 +416,8 @@ TEST_F(KeyboardMatrix, FaceKeyQueueDropsKeysBeyondItsSize) {
   while (io.take_face_key(g_scan_head) == 0x11) taken++;
   EXPECT_EQ(taken, 16);
   g_face_active = 0;
-  io.OnKeyDown(kKeyDown);  // without the face: the matrix, no typing
+  io.OnKeyDown(kKeyDown);  // without the face: the matrix only, no typing
   EXPECT_EQ(io.take_face_key(g_scan_head), 0);
-  EXPECT_TRUE(held(0, 7));
 }
 
 TEST_F(KeyboardMatrix, ScrollLockAndUnknownCodesChangeNothing) {
@@ -401,13 +439,13 @@ TEST_F(KeyboardMatrix, WithTheFaceActivePrintableAndCursorKeysStayOffTheMatrix) 
   EXPECT_EQ(io.take_face_key(g_scan_head), 0x91);
   EXPECT_EQ(io.take_face_key(g_scan_head), 0x9D);
   EXPECT_EQ(io.take_face_key(g_scan_head), 0);
-  // Tab is RUN/STOP, which only the matrix carries; the function keys come
-  // through the ring, so F2 does not also hold shifted F1.
+  // The matrix comes from the ring alone: Tab is RUN/STOP there.
   io.OnKeyDown(kKeyTab);
-  EXPECT_TRUE(held(7, 7));
   io.OnKeyDown(242);
-  EXPECT_EQ(held_count(), 1);
-  io.OnKeyUp(kKeyTab);
+  EXPECT_EQ(held_count(), 0);
+  io.take_scan_byte(0x0F, true);
+  EXPECT_TRUE(held(7, 7));
+  io.take_scan_byte(0x8F, true);
   EXPECT_FALSE(held(7, 7));
   // HOME, and with either Shift key held CLR.
   io.OnKeyDown(kKeyHome);

@@ -50,6 +50,15 @@ class KeyRouting : public ::testing::Test {
     g_face_active = 1;
   }
   bool held(int row, int column) const { return (machine.io->keyboard_matrix_row(row) & (1 << column)) == 0; }
+  // One key as the keyboard interrupt takes it: the raw byte into the ring,
+  // marked with whose turn it is, then the key event; the pass's drain then
+  // gives the ring's byte to the matrix of the machine the handler serves.
+  void key(uint8_t scan, uint8_t code, bool down = true) {
+    scan_ring_append(down ? scan : static_cast<uint8_t>(scan | 0x80));
+    down ? keys.OnKeyDown(code) : keys.OnKeyUp(code);
+    uint32_t slot = (g_scan_head - 1) % kScanRingSize;
+    c64ptr->io->take_scan_byte(g_scan_ring[slot], g_scan_monitor_byte[slot] == 0);
+  }
   // The keys the monitor takes once the pass has shown it.
   std::string monitor_keys() {
     machine.mode.from_main_loop(C64Mode::kShown);
@@ -79,32 +88,34 @@ TEST_F(KeyRouting, EscStopsTheMachineAndEscAgainResumesIt) {
 }
 
 TEST_F(KeyRouting, KeysGoToTheMatrixInTheMachinesTurnAndWaitForTheMonitorInItsTurn) {
-  keys.OnKeyDown('A');
+  key(0x1E, 'A');
   EXPECT_TRUE(held(1, 2));
-  keys.OnKeyUp('A');
+  key(0x1E, 'A', false);
   EXPECT_FALSE(held(1, 2));
-  keys.OnKeyDown(kKeyEscape);
-  keys.OnKeyDown('M');
-  keys.OnKeyUp('M');
+  key(0x01, kKeyEscape);
+  key(0x32, 'M');
+  key(0x32, 'M', false);
   EXPECT_FALSE(held(4, 4));
   EXPECT_EQ(monitor_keys(), "M");
 }
 
 TEST_F(KeyRouting, ReleasesReachTheMachineWhoseverTurnItIs) {
-  keys.OnKeyDown('A');
-  keys.OnKeyDown(kKeyEscape);
-  keys.OnKeyUp('A');  // released in the monitor's turn: not left held down
+  key(0x1E, 'A');
+  key(0x01, kKeyEscape);
+  EXPECT_TRUE(held(1, 2));
+  key(0x1E, 'A', false);  // released in the monitor's turn: not left held down
   EXPECT_FALSE(held(1, 2));
   EXPECT_EQ(monitor_keys(), "");
 }
 
 TEST_F(KeyRouting, KeysTypedToAMonitorThatIsLeftAreDropped) {
-  keys.OnKeyDown(kKeyEscape);
-  keys.OnKeyDown('E');
-  keys.OnKeyDown(kKeyEnter);
-  keys.OnKeyDown(kKeyEscape);
+  key(0x01, kKeyEscape);
+  key(0x12, 'E');
+  key(0x1C, kKeyEnter);
+  key(0x01, kKeyEscape);
   EXPECT_FALSE(machine.mode.monitor_keys_waiting());
-  keys.OnKeyDown('X');
+  EXPECT_FALSE(held(0, 1));  // the monitor's RETURN
+  key(0x2D, 'X');
   EXPECT_TRUE(held(2, 7));
   EXPECT_EQ(monitor_keys(), "");
 }
@@ -147,7 +158,7 @@ TEST_F(KeyRouting, F9IsRestoreAndARebuiltMachineStartsWithTheKeyboard) {
   C64 rebuilt;
   c64ptr = &rebuilt;
   EXPECT_TRUE(rebuilt.running());
-  keys.OnKeyDown('A');
+  key(0x1E, 'A');
   EXPECT_TRUE((rebuilt.io->keyboard_matrix_row(1) & (1 << 2)) == 0);
 }
 

@@ -27,8 +27,8 @@ struct Screen {
       cells.codes[row * 40 + i] = static_cast<uint8_t>(c >= 'A' && c <= 'Z' ? c - 0x40 : c);
     }
   }
-  void update(SerialMirror& mirror, uint32_t now, std::string* out, uint32_t refused = 0) {
-    mirror.update(cells, refused, now, collect, out);
+  void update(SerialMirror& mirror, uint32_t now, std::string* out, uint32_t refused = 0, uint32_t dropped = 0) {
+    mirror.update(cells, refused, dropped, now, collect, out);
   }
   FaceCells cells;
 };
@@ -129,6 +129,11 @@ TEST(SerialMirror, RefusedInputIsReportedBelowTheScreenOnceAndAfterARepaint) {
   mirror.invalidate();
   screen.update(mirror, 400, &out, 1234);
   EXPECT_NE(out.find("\x1b[26;1Hserial input full: 1234"), std::string::npos);
+  out.clear();
+  screen.update(mirror, 500, &out, 1234, 2);
+  EXPECT_EQ(out,
+            "\x1b[26;1Hserial input full: 1234 bytes refused, in whole lines; 2 characters without a C64 code "
+            "dropped\x1b[K");
 }
 
 std::vector<uint8_t> decode_all(const std::string& bytes, bool lower_case = false) {
@@ -161,6 +166,54 @@ TEST(TerminalDecoder, FunctionKeysAndHomeSequencesBecomeC64Keys) {
   EXPECT_EQ(decode_all("\x1bOP\x1bOQ\x1bOR\x1bOS\x1b[15~\x1b[17~\x1b[18~\x1b[19~\x1b[11~"),
             (std::vector<uint8_t>{0x85, 0x89, 0x86, 0x8A, 0x87, 0x8B, 0x88, 0x8C, 0x85}));
   EXPECT_EQ(decode_all("\x1b[H\x1bOH\x1b[1~\x1b[1;2H\x1b[1;2~"), (std::vector<uint8_t>{0x13, 0x13, 0x13, 0x93, 0x93}));
+}
+
+std::string utf8(uint32_t c) {
+  std::string out;
+  if (c < 0x800) return out + static_cast<char>(0xC0 | (c >> 6)) + static_cast<char>(0x80 | (c & 0x3F));
+  if (c < 0x10000)
+    return out + static_cast<char>(0xE0 | (c >> 12)) + static_cast<char>(0x80 | ((c >> 6) & 0x3F)) +
+           static_cast<char>(0x80 | (c & 0x3F));
+  return out + static_cast<char>(0xF0 | (c >> 18)) + static_cast<char>(0x80 | ((c >> 12) & 0x3F)) +
+         static_cast<char>(0x80 | ((c >> 6) & 0x3F)) + static_cast<char>(0x80 | (c & 0x3F));
+}
+
+// Typed or pasted UTF-8 is the inverse of what the mirror sends: each
+// character the screen can show arrives as the PETSCII code that prints it.
+TEST(TerminalDecoder, Utf8CharactersArriveAsThePetsciiCodesThatPrintThem) {
+  EXPECT_EQ(decode_all("\u00A3\u03C0\u2190\u2191\u25CF\u2665\u253C\U0001FB72"),
+            (std::vector<uint8_t>{0x5C, 0xDE, 0x5F, 0x5E, 0xD1, 0xD3, 0xDB, 0xC2}));
+  EXPECT_EQ(decode_all("\u2713", true), (std::vector<uint8_t>{0xBA}));
+  // Every screen code the mirror sends beyond ASCII, in both sets.
+  const uint8_t kPetsciiOffset[4] = {0x40, 0x00, 0x80, 0x40};
+  for (bool lower_case : {false, true})
+    for (int code = 0; code < 0x80; code++) {
+      uint32_t unicode = screen_code_unicode(static_cast<uint8_t>(code), lower_case);
+      if (unicode < 0x80) continue;
+      EXPECT_EQ(decode_all(utf8(unicode), lower_case), std::vector<uint8_t>{static_cast<uint8_t>(code + kPetsciiOffset[code >> 5])})
+          << std::hex << code << (lower_case ? " lower case" : "");
+    }
+}
+
+TEST(TerminalDecoder, WhatHasNoC64CodeIsDroppedAndCountedNeverTyped) {
+  TerminalDecoder decoder;
+  std::vector<uint8_t> out;
+  // A stray continuation, a byte that is never UTF-8, a character cut short,
+  // the euro sign and, in the upper-case set, the lower-case set's check mark.
+  for (char c : std::string("a\x80" "b\xFF\xE2\x94" "c\u20AC\u2713d")) {
+    uint8_t ch = decoder.decode(static_cast<uint8_t>(c), false);
+    if (ch != 0) out.push_back(ch);
+  }
+  EXPECT_EQ(out, (std::vector<uint8_t>{'A', 'B', 'C', 'D'}));
+  EXPECT_EQ(decoder.dropped(), 5u);
+  // Typographic quotes and dashes are the plain ones.
+  EXPECT_EQ(decode_all("\u201Cx\u201D\u2019\u2013"), (std::vector<uint8_t>{'"', 'X', '"', '\'', '-'}));
+}
+
+// Alt+digit sends Esc and the digit: CTRL with it; Alt+Shift+digit C=.
+TEST(TerminalDecoder, EscWithADigitIsTheColourKeys) {
+  EXPECT_EQ(decode_all("\x1b" "1\x1b" "8\x1b" "9\x1b" "0\x1b!\x1b*"),
+            (std::vector<uint8_t>{0x90, 0x9E, 0x12, 0x92, 0x81, 0x9B}));
 }
 
 TEST(TerminalDecoder, OtherControlsAndUnknownSequencesGiveNothing) {

@@ -57,6 +57,8 @@ basic_warm:
         cli
         jmp     ready                   ; (which empties the temporaries)
 
+.segment "BASIC_BC5E"
+
 vector_defaults:
         .word   $E38B                   ; IERROR: print the error message
         .word   $A483                   ; IMAIN: main loop

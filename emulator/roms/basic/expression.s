@@ -22,8 +22,9 @@ eval_expr:
 ; TXTPTR just before the first element.
 eval_prec:
         pha
-        lda     #0                      ; as much room per level as the C64
-        jsr     check_stack             ; asks for, so expressions nest as deep
+        tsx                             ; as much room per level as the C64
+        cpx     #$42                    ; asks for, so expressions nest as deep
+        bcc     stack_full              ; (check_stack with A = 0, inline)
         jsr     eval_element
 eval_prec_loop:
         jsr     CHRGOT
@@ -91,6 +92,8 @@ eval_prec_loop:
 @twice: jmp     syntax_error            ; the same relation twice
 mixed_types:
         jmp     type_mismatch
+stack_full:
+        jmp     out_of_memory
 
 ; apply_operator: A = operator code: a number 0-6 (+ - * / ^ AND OR) or a
 ; relation mask with bit 7 set; ARG is the left operand, FAC the right, of

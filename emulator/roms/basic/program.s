@@ -222,21 +222,31 @@ parse_line_number:
 @digit: sbc     #'0'-1                  ; carry clear: A = digit
         sta     CHARAC
         ldx     LINNUM+1
-        cpx     #25                     ; 6400 and up: ten times it is too big
+        bne     @wide
+        lda     LINNUM                  ; below 25, as the first digits of most
+        cmp     #25                     ; line numbers are: the low byte alone
+        bcs     @wide
+        asl     a
+        asl     a
+        adc     LINNUM
+        asl     a
+        adc     CHARAC
+        sta     LINNUM
+        bcc     @next                   ; (always: at most 249)
+@wide:  cpx     #25                     ; 6400 and up: ten times it is too big
         bcs     @bad                    ; (so the number never reaches 64000)
-        lda     LINNUM                  ; LINNUM = (LINNUM * 4 + LINNUM) * 2 + digit
-                                        ; (below 6400: no step carries out)
-        asl     LINNUM
-        rol     LINNUM+1
-        asl     LINNUM
+        lda     LINNUM                  ; LINNUM = (LINNUM * 4 + LINNUM) * 2 + digit,
+        asl     a                       ; the low byte in A (below 6400: no
+        rol     LINNUM+1                ; step carries out)
+        asl     a
         rol     LINNUM+1
         adc     LINNUM
         sta     LINNUM
         txa
         adc     LINNUM+1
-        sta     LINNUM+1
         asl     LINNUM
-        rol     LINNUM+1
+        rol     a
+        sta     LINNUM+1
         lda     LINNUM
         adc     CHARAC
         sta     LINNUM

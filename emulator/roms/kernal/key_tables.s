@@ -2,8 +2,8 @@
 ; CIA 1's matrix), then $FF for "no key". Modifier keys decode to their
 ; SHFLAG bit (1 SHIFT, 2 C=, 4 CTRL); $FF means the key types nothing.
 ;
-; The unshifted and shifted tables sit at the C64's addresses, because the
-; machine rewrites some of their entries to suit a PC keyboard.
+; The unshifted and shifted tables sit at the C64's addresses, where
+; programs look for them.
 
 .include "kernal_internal.inc"
 

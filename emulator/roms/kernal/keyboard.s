@@ -1,7 +1,8 @@
 ; The keyboard: SCNKEY scans CIA 1's 8 x 8 matrix, the KEYLOG routine picks
 ; the decode table for SHIFT, C= and CTRL, and the key goes into the
 ; 10-character buffer at $0277 with the C64's repeat rules. The machine's
-; host keyboard also types into that buffer directly.
+; host keyboard also types into that buffer directly; while it does, the
+; scan only reports what the matrix holds (SFDX, SHFLAG).
 ;
 ; Key numbers are row * 8 + column (row = the port A line driven low,
 ; column = the port B bit read low); 64 means no key.
@@ -118,9 +119,17 @@ key_decode:
 
 .segment "KERNAL_EC"
 
+; Not zero while the host types every key into the buffer itself, the
+; character set switch too: then the matrix is only reported, or each key
+; would come twice. The machine sets it in its copy of this ROM.
+host_types_keys:
+        .byte 0
+
 ; SHIFT+C= switches the character set (unless locked by CHR$(8)), then
 ; CTRL, C= or SHIFT chooses the decode table.
 choose_decode_table:
+        lda host_types_keys
+        bne @pick
         lda SHFLAG
         cmp #MOD_SHIFT | MOD_COMMODORE
         bne @pick
@@ -197,11 +206,13 @@ key_process:
         beq store_key
 @done:  rts
 
-; Put character X into the keyboard buffer unless it is full or X is $FF
-; (no character).
+; Put character X into the keyboard buffer unless it is full, X is $FF
+; (no character) or the host types the keys.
 store_key:
         cpx #$FF
         beq @done
+        lda host_types_keys
+        bne @done
         ldy NDX
         cpy XMAX
         bcs @done

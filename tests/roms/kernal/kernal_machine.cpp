@@ -40,7 +40,6 @@ KernalMachine::KernalMachine() {
   memory_.cia1(&cia1_);
   memory_.cia2(&cia2_);
   cia1_.io(&io_);
-  map_matrix_positions();
   const std::string dir = KERNAL_TEST_ROM_DIR;
   std::vector<uint8_t> basic = read_image(dir + "/basic.bin");
   std::vector<uint8_t> kernal = read_image(dir + "/kernal.bin");
@@ -64,33 +63,14 @@ KernalMachine::KernalMachine() {
 
 KernalMachine::~KernalMachine() { face_bind_c64(&g_c64_face, nullptr); }
 
-// Learns from IO itself which key code holds each position, preferring
-// the code that holds the fewest (F1 over F2, which adds shift).
-void KernalMachine::map_matrix_positions() {
-  int best[64];
-  for (int& count : best) count = 64;
-  for (int code = 1; code <= 0xFF; code++) {
-    io_.OnKeyDown(static_cast<uint8_t>(code));
-    std::vector<int> held;
-    for (int key = 0; key < 64; key++)
-      if ((io_.keyboard_matrix_row(key / 8) & (1 << (key % 8))) == 0) held.push_back(key);
-    io_.OnKeyUp(static_cast<uint8_t>(code));
-    for (int key : held) {
-      if (static_cast<int>(held.size()) >= best[key]) continue;
-      best[key] = static_cast<int>(held.size());
-      position_codes_[key] = static_cast<uint8_t>(code);
-    }
-  }
-}
-
 void KernalMachine::press(std::vector<int> keys) {
   release_all();
   held_ = std::move(keys);
-  for (int key : held_) io_.OnKeyDown(position_codes_[key]);
+  for (int key : held_) io_.hold_c64_key(static_cast<uint8_t>(key), true);
 }
 
 void KernalMachine::release_all() {
-  for (int key : held_) io_.OnKeyUp(position_codes_[key]);
+  for (int key : held_) io_.hold_c64_key(static_cast<uint8_t>(key), false);
   held_.clear();
 }
 

@@ -68,6 +68,8 @@ class KernalMachine {
   uint8_t peek(uint16_t addr) const { return memory_.read_byte_no_io(addr); }
   uint16_t peek_word(uint16_t addr) const { return memory_.read_word_no_io(addr); }
   void poke(uint16_t addr, uint8_t value) { memory_.write_byte_no_io(addr, value); }
+  // As the machine's face does when it types the keys itself.
+  void let_host_type_keys() { memory_.let_host_type_keys(); }
   uint8_t read(uint16_t addr) { return memory_.read_byte(addr); }
   // Screen codes of one physical row, 40 of them.
   std::vector<uint8_t> screen_row(int row) const;
@@ -83,9 +85,8 @@ class KernalMachine {
   // One character through the face, as the machine's keyboard path types it.
   void type(uint8_t character);
 
-  // Matrix keys held down (key number = row * 8 + column), pressed as the
-  // PC keys IO maps there, so CIA 1 reads them from IO's matrix. A PC key
-  // that stands at two positions holds both (either shift holds both).
+  // Matrix keys held down (key number = row * 8 + column), held in IO's
+  // matrix, so CIA 1 reads them there.
   void press(std::vector<int> keys);
   void release_all();
 
@@ -98,7 +99,6 @@ class KernalMachine {
 
  private:
   void step();
-  void map_matrix_positions();
 
   Memory memory_;
   // The chips on the running core's clock, their interrupts on its lines.
@@ -109,7 +109,6 @@ class KernalMachine {
   Cia1 cia1_;
   Cia2 cia2_;
   IO io_;
-  uint8_t position_codes_[64] = {};  // the PC key code that holds each position
   bool ok_ = false;
   std::vector<uint8_t> kernal_image_;
   std::vector<int> held_;

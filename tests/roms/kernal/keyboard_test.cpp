@@ -57,7 +57,7 @@ TEST_F(KeyboardTest, ModifiersAloneTypeNothing) {
   EXPECT_EQ(machine.peek(0x028D), 0);
 }
 
-TEST_F(KeyboardTest, DecodeTablesHoldTheStockValuesTheMachinePatches) {
+TEST_F(KeyboardTest, DecodeTablesHoldTheStockValues) {
   const struct { uint16_t address; uint8_t value; } stock[] = {
       {0xEBAE, ':'}, {0xEBAF, '@'}, {0xEBB2, '*'}, {0xEBB3, ';'}, {0xEBD5, '&'}, {0xEBDA, '\''}, {0xEBDD, '('},
       {0xEBE2, ')'}, {0xEBE5, '0'}, {0xEBEF, '['}, {0xEBF4, ']'}, {0xEBF7, '='}, {0xEBFD, '"'}};
@@ -67,9 +67,9 @@ TEST_F(KeyboardTest, DecodeTablesHoldTheStockValuesTheMachinePatches) {
   EXPECT_EQ(machine.kernal_image_byte(0xEBC2 + 64), 0xFF);
 }
 
-TEST_F(KeyboardTest, PatchedTablesTypePcPunctuation) {
-  EXPECT_EQ(Hold({kKeyColon}), std::vector<uint8_t>{';'});
-  EXPECT_EQ(Hold({kRightShift, kKey2}), std::vector<uint8_t>{'@'});
+TEST_F(KeyboardTest, TablesTypeTheC64sOwnPunctuation) {
+  EXPECT_EQ(Hold({kKeyColon}), std::vector<uint8_t>{':'});
+  EXPECT_EQ(Hold({kRightShift, kKey2}), std::vector<uint8_t>{'"'});
 }
 
 TEST_F(KeyboardTest, SpaceRepeatsButLettersDoNot) {
@@ -107,6 +107,23 @@ TEST_F(KeyboardTest, ShiftCommodoreTogglesTheCaseUnlessLocked) {
   Hold({kLeftShift, kCommodore});
   EXPECT_EQ(machine.vic_register(0x18), 0x15);
   machine.poke(0x0291, 0x80);
+  Hold({kLeftShift, kCommodore});
+  EXPECT_EQ(machine.vic_register(0x18), 0x15);
+}
+
+// While the host types every key itself, the scan reports the matrix for
+// programs that read it (PEEK(197), PEEK(653)) and types nothing, the case
+// switch included.
+TEST_F(KeyboardTest, WhileTheHostTypesTheScanOnlyReports) {
+  machine.let_host_type_keys();
+  machine.press({kLeftShift, kKeyA});
+  machine.run_jiffies(3);
+  EXPECT_EQ(machine.peek(0xCB), kKeyA);
+  EXPECT_EQ(machine.peek(0x028D), 1);
+  machine.release_all();
+  machine.run_jiffies(2);
+  EXPECT_EQ(machine.peek(0xCB), 0x40);
+  EXPECT_TRUE(Hold({kSpace}, 40).empty());
   Hold({kLeftShift, kCommodore});
   EXPECT_EQ(machine.vic_register(0x18), 0x15);
 }
