@@ -101,7 +101,9 @@ def save(machine, path):
 def boot_log(build, iso, disk, out):
     port = free_port()
     address = symbol_address(os.path.join(build, "quillon.elf"), HANDOVER)
-    with harness.Machine(iso, disk, extra=["-S", "-gdb", "tcp:127.0.0.1:%d" % port]) as machine:
+    # The sound card `make run` gives the machine, silent here.
+    sound = ["-audiodev", "none,id=sound", "-device", "intel-hda", "-device", "hda-output,audiodev=sound"]
+    with harness.Machine(iso, disk, extra=["-S", "-gdb", "tcp:127.0.0.1:%d" % port] + sound) as machine:
         stub = GdbStub(port)
         try:
             stub.run_to(address)
@@ -110,14 +112,31 @@ def boot_log(build, iso, disk, out):
             stub.close()
 
 
+def wait_for_quiet_serial(machine, deadline, quiet=0.7):
+    """Until the serial mirror has sent nothing for `quiet` seconds."""
+    seen, since = len(machine.serial_output()), time.time()
+    while time.time() - since < quiet:
+        if time.time() > deadline:
+            raise harness.Timeout("the typed line's echo never settled")
+        time.sleep(0.1)
+        now = len(machine.serial_output())
+        if now != seen:
+            seen, since = now, time.time()
+
+
 def typed_screen(iso, disk, program, last_row, path):
     with harness.Machine(iso, disk) as machine:
         machine.wait_for_serial(ROW % re.escape("READY."), BOOT_TIMEOUT)
         here = len(machine.serial_output())
-        # QEMU queues the keys and delivers them at its own pace, so the
-        # picture waits for the program's last line on the serial mirror.
-        machine.type_text(program)
         deadline = time.time() + BOOT_TIMEOUT
+        # QEMU queues the keys and delivers them at its own pace; a backlog
+        # can reach the keyboard controller in a burst that overflows it and
+        # loses a release (a Shift left held). So each line is typed once the
+        # last one's echo has settled on the serial mirror, and the picture
+        # waits for the program's last line.
+        for line in program.splitlines(keepends=True):
+            machine.type_text(line)
+            wait_for_quiet_serial(machine, deadline)
         pattern = re.compile(last_row + r".*" + ROW % re.escape("READY."), re.S)
         while not pattern.search(machine.serial_output(), here):
             if time.time() > deadline:
