@@ -17,6 +17,8 @@ constexpr uint32_t kFileTextBytes = 27;
 const char kTypeNames[][4] = {"DEL", "SEQ", "PRG", "USR", "REL", "???", "???", "???"};
 const char kBlocksFree[] = "BLOCKS FREE.             ";
 constexpr uint32_t kFooterBytes = 5 + sizeof(kBlocksFree) - 1;
+const char kLeftOut[] = "FILES LEFT OUT.";
+constexpr uint32_t kLeftOutBytes = 5 + sizeof(kLeftOut) - 1;
 
 // Appends within capacity; a line that does not fit is dropped whole.
 class ProgramWriter {
@@ -96,15 +98,19 @@ uint32_t D64Listing::Render(D64Image& image, const D64Name* pattern, uint8_t* ou
   ProgramWriter program(out, capacity);
   uint8_t text[kLineBytes];
   program.Line(0, text, HeaderText(image.Bam().Sector(), text), kFooterBytes);
-  bool room = true;
+  uint16_t left_out = 0;
   status = image.WalkDirectory([&](uint8_t* entry, const D64EntryPlace&) {
     if (entry[kDirType] == 0) return D64Image::Visit::Continue;
     if (pattern != nullptr && !pattern->Matches(D64Name::OfEntry(entry))) return D64Image::Visit::Continue;
     uint16_t blocks = static_cast<uint16_t>(entry[kDirBlocks] | (entry[kDirBlocks + 1] << 8));
-    room = program.Line(blocks, text, FileText(entry, blocks, text), kFooterBytes);
-    return room ? D64Image::Visit::Continue : D64Image::Visit::Stop;
+    // Once one line is left out, the rest are too: the listing keeps the directory's order.
+    if (left_out > 0 || !program.Line(blocks, text, FileText(entry, blocks, text), kLeftOutBytes + kFooterBytes))
+      left_out++;
+    return D64Image::Visit::Continue;
   });
-  if (status == kDriveFileNotFound || (status == kDriveOk && !room)) status = kDriveOk;
+  if (status == kDriveFileNotFound) status = kDriveOk;
+  if (left_out > 0)
+    program.Line(left_out, reinterpret_cast<const uint8_t*>(kLeftOut), sizeof(kLeftOut) - 1, kFooterBytes);
   program.Line(image.Bam().BlocksFree(), reinterpret_cast<const uint8_t*>(kBlocksFree), sizeof(kBlocksFree) - 1, 0);
   return program.End();
 }

@@ -22,7 +22,8 @@ class D64Listing {
   // files for a null pattern) and the free blocks into out, without the
   // load address. On damage the listing ends where the damage begins and
   // status tells what it was; the program is complete either way. Files
-  // beyond capacity are left out. The result is the length.
+  // beyond capacity are counted on a line of their own before the free
+  // blocks, as the volume's listing does. The result is the length.
   static uint32_t Render(D64Image& image, const D64Name* pattern, uint8_t* out, uint32_t capacity,
                          DriveStatus& status);
 

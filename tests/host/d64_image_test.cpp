@@ -160,6 +160,19 @@ TEST(D64Image, ListingFilesAndBlockCountsAgreeWithCc1541AndCbmconvert) {
   }
   ASSERT_EQ(ListingLines(listing).size(), lineLengths.size());
   for (size_t i = 1; i + 1 < lineLengths.size(); i++) EXPECT_EQ(32u, lineLengths[i]) << "line " << i;
+  // With room for three lines fewer, the files that do not fit are counted
+  // before the free blocks, which still end the program.
+  std::vector<uint8_t> cut(program.size() - 3 * D64Listing::kLineBytes);
+  cut.resize(D64Listing::Render(mounted, nullptr, cut.data(), static_cast<uint32_t>(cut.size()), status));
+  std::string cutText(cut.begin(), cut.end());
+  size_t leftOut = cutText.find("FILES LEFT OUT.");
+  ASSERT_NE(std::string::npos, leftOut);
+  size_t shown = 0;
+  for (size_t at = cutText.find("  \""); at < leftOut; at = cutText.find("  \"", at + 1)) shown++;
+  EXPECT_EQ(lineLengths.size() - 2 - shown, static_cast<size_t>(cut[leftOut - 2] | cut[leftOut - 1] << 8));
+  EXPECT_LT(shown, lineLengths.size() - 2);
+  EXPECT_NE(std::string::npos, cutText.find("BLOCKS FREE.", leftOut));
+  EXPECT_EQ(0, cut[cut.size() - 1] | cut[cut.size() - 2]) << "the program's end";
 
   auto extracted = CbmconvertFiles(scratch, image);
   ASSERT_GE(extracted.size(), 13u);
