@@ -64,7 +64,8 @@ constexpr uint8_t high(uint16_t address) { return static_cast<uint8_t>(address >
 // end address in X/Y with carry clear. The ROM holds the same bytes; this
 // copy is what the machine runs, so a ROM change cannot leave it behind.
 constexpr uint16_t kLoadHandoff = c64::rom::disk_load_handoff;
-constexpr uint16_t kLoadBranchEnd = kLoadHandoff + 11;  // the byte after BCS's operand
+constexpr uint32_t kLoadBranchOperand = 10;  // where BCS's offset stands in the code below
+constexpr uint16_t kLoadBranchEnd = kLoadHandoff + kLoadBranchOperand + 1;
 constexpr int kLoadBranch = c64::rom::file_not_found_exit - kLoadBranchEnd;
 static_assert(kLoadBranch >= -128 && kLoadBranch <= 127, "FILE NOT FOUND exit out of branch range");
 static_assert(c64::HOSTREQ < 0x100 && c64::STATUS < 0x100 && c64::EAL < 0xFF,
@@ -81,8 +82,8 @@ constexpr uint8_t kLoadHandoffCode[] = {
     0xA4, low(c64::EAL + 1),                     // LDY EAL+1
     0x60,                                        // RTS
 };
-static_assert(sizeof(kLoadHandoffCode) == 20 && kLoadBranchEnd == kLoadHandoff + 11,
-              "the branch offset counts from the byte after BCS");
+static_assert(kLoadHandoffCode[kLoadBranchOperand - 1] == 0xB0,
+              "the branch offset counts from the byte after BCS's operand");
 
 // SAVE to device 4 or above: raise request 5 and report success.
 constexpr uint16_t kSaveHandoff = c64::rom::disk_save_handoff;
